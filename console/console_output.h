@@ -1,0 +1,57 @@
+// The console output stream: buffered text, integer and floating output over
+// a ByteSink, used by the drill for every prompt, verdict and report line.
+// Bytes wait in a 1024-byte buffer and reach the sink at each line end, when
+// the buffer fills, when a read on the tied input stream is about to wait,
+// and when the stream is destroyed. A failed write sets the bad flag; from
+// then on all output is dropped and the program goes on.
+#ifndef CONSOLE_CONSOLE_OUTPUT_H_
+#define CONSOLE_CONSOLE_OUTPUT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "console/byte_stream.h"
+
+namespace console {
+
+// Insert `line_end` to write a newline and flush.
+struct LineEnd {};
+inline constexpr LineEnd line_end{};
+
+class ConsoleOutput {
+ public:
+  explicit ConsoleOutput(ByteSink& sink) : sink_(sink) {}
+  ConsoleOutput(const ConsoleOutput&) = delete;
+  ConsoleOutput& operator=(const ConsoleOutput&) = delete;
+  // Flushes what is still buffered.
+  ~ConsoleOutput() { flush(); }
+
+  // Writes the bytes of `text` unchanged, up to its first NUL if it has one.
+  ConsoleOutput& operator<<(std::string_view text);
+  ConsoleOutput& operator<<(const char* text) { return *this << std::string_view(text); }
+  // Writes `value` in decimal.
+  ConsoleOutput& operator<<(std::int32_t value);
+  // Writes `value` as printf's "%g" does.
+  ConsoleOutput& operator<<(double value);
+  // Writes a newline, then flushes.
+  ConsoleOutput& operator<<(LineEnd);
+
+  // Hands the buffered bytes to the sink. If the sink refuses them the
+  // stream turns bad and they are dropped.
+  void flush();
+
+  bool bad() const { return bad_; }
+
+ private:
+  void put(const char* data, std::size_t size);
+
+  ByteSink& sink_;
+  char buffer_[1024];
+  std::size_t used_ = 0;
+  bool bad_ = false;
+};
+
+}  // namespace console
+
+#endif  // CONSOLE_CONSOLE_OUTPUT_H_

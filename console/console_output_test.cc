@@ -1,0 +1,70 @@
+#include "console/console_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "console/number_format.h"
+
+namespace console {
+namespace {
+
+TEST(ConsoleOutput, WritesTextAndNumbersWithoutPadding) {
+  StringSink sink;
+  {
+    ConsoleOutput out(sink);
+    out << "n=" << 42 << " m=" << -7 << " min=" << (-2147483647 - 1) << " e=" << 488.0 << " f="
+        << -5.0;
+  }
+  EXPECT_EQ(sink.bytes(), "n=42 m=-7 min=-2147483648 e=488 f=-5");
+}
+
+TEST(ConsoleOutput, TextStopsAtNul) {
+  StringSink sink;
+  ConsoleOutput out(sink);
+  out << std::string_view("Ann\0Lee", 7) << line_end;
+  EXPECT_EQ(sink.bytes(), "Ann\n");
+}
+
+TEST(ConsoleOutput, BytesWaitUntilLineEndOrFullBuffer) {
+  StringSink sink;
+  ConsoleOutput out(sink);
+  out << "prompt ";
+  EXPECT_EQ(sink.bytes(), "");
+  out << line_end;
+  EXPECT_EQ(sink.bytes(), "prompt \n");
+  out << std::string(1030, 'x');
+  // The first 1024 bytes went out when the buffer filled; 6 are waiting.
+  EXPECT_EQ(sink.bytes().size(), 8u + 1024u);
+  out.flush();
+  EXPECT_EQ(sink.bytes().size(), 8u + 1030u);
+}
+
+TEST(ConsoleOutput, FailedWriteTurnsStreamBadAndDropsLaterOutput) {
+  StringSink sink(10);
+  ConsoleOutput out(sink);
+  out << "12345" << line_end;
+  EXPECT_FALSE(out.bad());
+  out << "67890" << line_end;
+  EXPECT_TRUE(out.bad());
+  out << "x" << line_end;
+  EXPECT_EQ(sink.bytes(), "12345\n");
+}
+
+// Floating output agrees with printf's "%g" for whole seconds of every size.
+TEST(NumberFormat, GeneralFormatMatchesPrintf) {
+  const double values[] = {0,       5,         488,        999999,      1000000, 1234567,
+                           -5,      100000,    1e7,        123456789,   -1e6,    2147483647.0,
+                           -2147483648.0, 4294967295.0, 9.2233720368547758e18, 0.5, 1e-5};
+  for (double value : values) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%g", value);
+    EXPECT_EQ(format_general(value).view(), expected) << value;
+  }
+  EXPECT_EQ(format_general(1234567).view(), "1.23457e+06");
+  EXPECT_EQ(format_general(1000000).view(), "1e+06");
+}
+
+}  // namespace
+}  // namespace console

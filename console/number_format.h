@@ -1,0 +1,29 @@
+// Number texts shared by the console output stream, the problem prompts and
+// the results log: decimal integers and floating values in the "%g" form.
+// Built on std::to_chars, so no locale and no printf machinery is involved.
+#ifndef CONSOLE_NUMBER_FORMAT_H_
+#define CONSOLE_NUMBER_FORMAT_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace console {
+
+// Room for any text the functions below produce.
+struct NumberText {
+  char bytes[32];
+  unsigned char size = 0;
+  std::string_view view() const { return {bytes, size}; }
+};
+
+// The decimal text of `value`: a '-' for negative values and nothing else.
+NumberText format_integer(std::int64_t value);
+
+// `value` as printf's "%g" prints it: six significant digits, trailing zeros
+// removed, exponent form below 1e-4 and from 1e6 on ("1e+06",
+// "1.23457e+06").
+NumberText format_general(double value);
+
+}  // namespace console
+
+#endif  // CONSOLE_NUMBER_FORMAT_H_

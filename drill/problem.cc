@@ -1,0 +1,74 @@
+#include "drill/problem.h"
+
+#include <cstring>
+
+#include "console/number_format.h"
+
+namespace drill {
+
+namespace {
+
+std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// low + r % (high - low + 1), in wrapping 32-bit arithmetic. The remainder
+// truncates toward zero. When the range size wraps to 0 the range holds all
+// 2^32 values and r is taken as it is.
+std::int32_t draw_in_range(std::int32_t low, std::int32_t high, std::int32_t r) {
+  auto size = static_cast<std::int32_t>(static_cast<std::uint32_t>(high) -
+                                        static_cast<std::uint32_t>(low) + 1u);
+  // r is 0..32767, so r % size never overflows, even for size -1.
+  return wrapping_add(low, size == 0 ? r : r % size);
+}
+
+// Builds "%2d<op>%2d = " into `out` and returns its length.
+unsigned char build_prompt(char* out, std::int32_t left, const char* op, std::int32_t right) {
+  char* start = out;
+  auto put_padded = [&out](std::int32_t value) {
+    console::NumberText text = console::format_integer(value);
+    if (text.size < 2) *out++ = ' ';
+    std::memcpy(out, text.bytes, text.size);
+    out += text.size;
+  };
+  put_padded(left);
+  std::size_t op_size = std::strlen(op);
+  std::memcpy(out, op, op_size);
+  out += op_size;
+  put_padded(right);
+  std::memcpy(out, " = ", 3);
+  out += 3;
+  return static_cast<unsigned char>(out - start);
+}
+
+}  // namespace
+
+Problem::Problem(std::int32_t first_low, std::int32_t first_high, std::int32_t second_low,
+                 std::int32_t second_high, std::int32_t swap_factor, RandomSource& random)
+    : first_low_(first_low),
+      first_high_(first_high),
+      second_low_(second_low),
+      second_high_(second_high),
+      swap_factor_(swap_factor),
+      random_(random) {
+  next();
+}
+
+Problem& Problem::next() {
+  first_addend_ = draw_in_range(first_low_, first_high_, random_.next_value());
+  second_addend_ = draw_in_range(second_low_, second_high_, random_.next_value());
+  // (r3 * swap factor) % 2 != 0 exactly when the wrapped product is odd.
+  std::uint32_t r3 = static_cast<std::uint32_t>(random_.next_value());
+  if ((r3 * static_cast<std::uint32_t>(swap_factor_)) % 2 != 0) {
+    std::int32_t first = first_addend_;
+    first_addend_ = second_addend_;
+    second_addend_ = first;
+  }
+  sum_prompt_size_ = build_prompt(sum_prompt_, first_addend_, " + ", second_addend_);
+  difference_prompt_size_ = build_prompt(difference_prompt_, sum(), " - ", second_addend_);
+  return *this;
+}
+
+std::int32_t Problem::sum() const { return wrapping_add(first_addend_, second_addend_); }
+
+}  // namespace drill
