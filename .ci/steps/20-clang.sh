@@ -1,0 +1,3 @@
+# The same suite built with Clang, warnings as errors.
+set -euo pipefail
+cmake --workflow --preset clang
