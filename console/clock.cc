@@ -13,8 +13,8 @@ char* put_number(char* out, std::int64_t value, int width) {
   char digits[24];
   int n = 0;
   bool negative = value < 0;
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                     : static_cast<std::uint64_t>(value);
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   do {
     digits[n++] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;

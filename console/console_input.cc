@@ -116,4 +116,3 @@ int ConsoleInput::peek() {
 int to_upper(int c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
 }  // namespace console
-

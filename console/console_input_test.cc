@@ -49,28 +49,27 @@ constexpr std::int32_t kMin = -2147483647 - 1;
 
 INSTANTIATE_TEST_SUITE_P(
     NumberSyntax, IntegerInputTest,
-    ::testing::Values(
-        IntegerCase{"42\n", ReadResult::ok, 42, "", false, false},
-        IntegerCase{"-7\n", ReadResult::ok, -7, "", false, false},
-        IntegerCase{"+5\n", ReadResult::ok, 5, "", false, false},
-        IntegerCase{"010\n", ReadResult::ok, 8, "", false, false},
-        IntegerCase{"012\n", ReadResult::ok, 10, "", false, false},
-        IntegerCase{"08\n", ReadResult::ok, 0, "", false, false},
-        IntegerCase{"09\n", ReadResult::ok, 0, "", false, false},
-        IntegerCase{"0129\n", ReadResult::ok, 10, "", false, false},
-        IntegerCase{"0x1F\n", ReadResult::ok, 31, "", false, false},
-        IntegerCase{"0X1f\n", ReadResult::ok, 31, "", false, false},
-        IntegerCase{"-0x10\n", ReadResult::ok, -16, "", false, false},
-        IntegerCase{"0x\n", ReadResult::not_a_number, 777, "", false, true},
-        IntegerCase{"12abc\n", ReadResult::ok, 12, "abc", false, false},
-        IntegerCase{"1.5\n", ReadResult::ok, 1, ".5", false, false},
-        IntegerCase{"abc\n", ReadResult::not_a_number, 777, "abc", false, true},
-        IntegerCase{"- 5\n", ReadResult::not_a_number, 777, "5", false, true},
-        IntegerCase{"4294967296\n", ReadResult::ok, 0, "", false, false},
-        IntegerCase{"2147483648\n", ReadResult::ok, kMin, "", false, false},
-        IntegerCase{"99999999999\n", ReadResult::ok, 1215752191, "", false, false},
-        IntegerCase{"12", ReadResult::ok, 12, "", true, false},
-        IntegerCase{"", ReadResult::ended, 777, "", true, true}));
+    ::testing::Values(IntegerCase{"42\n", ReadResult::ok, 42, "", false, false},
+                      IntegerCase{"-7\n", ReadResult::ok, -7, "", false, false},
+                      IntegerCase{"+5\n", ReadResult::ok, 5, "", false, false},
+                      IntegerCase{"010\n", ReadResult::ok, 8, "", false, false},
+                      IntegerCase{"012\n", ReadResult::ok, 10, "", false, false},
+                      IntegerCase{"08\n", ReadResult::ok, 0, "", false, false},
+                      IntegerCase{"09\n", ReadResult::ok, 0, "", false, false},
+                      IntegerCase{"0129\n", ReadResult::ok, 10, "", false, false},
+                      IntegerCase{"0x1F\n", ReadResult::ok, 31, "", false, false},
+                      IntegerCase{"0X1f\n", ReadResult::ok, 31, "", false, false},
+                      IntegerCase{"-0x10\n", ReadResult::ok, -16, "", false, false},
+                      IntegerCase{"0x\n", ReadResult::not_a_number, 777, "", false, true},
+                      IntegerCase{"12abc\n", ReadResult::ok, 12, "abc", false, false},
+                      IntegerCase{"1.5\n", ReadResult::ok, 1, ".5", false, false},
+                      IntegerCase{"abc\n", ReadResult::not_a_number, 777, "abc", false, true},
+                      IntegerCase{"- 5\n", ReadResult::not_a_number, 777, "5", false, true},
+                      IntegerCase{"4294967296\n", ReadResult::ok, 0, "", false, false},
+                      IntegerCase{"2147483648\n", ReadResult::ok, kMin, "", false, false},
+                      IntegerCase{"99999999999\n", ReadResult::ok, 1215752191, "", false, false},
+                      IntegerCase{"12", ReadResult::ok, 12, "", true, false},
+                      IntegerCase{"", ReadResult::ended, 777, "", true, true}));
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, IntegerInputTest,
@@ -88,8 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
         IntegerCase{"--5\n", ReadResult::not_a_number, 777, "-5", false, true},
         IntegerCase{"\xA0"
                     "5\n",
-                    ReadResult::not_a_number, 777, "\xA0"
-                                                   "5",
+                    ReadResult::not_a_number, 777,
+                    "\xA0"
+                    "5",
                     false, true},
         // Past 2^32 only the residue counts: 10^2000 + 7, 8^21 + 5 and
         // 16^10 + 42 leave 7, 5 and 42.

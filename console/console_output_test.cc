@@ -14,8 +14,8 @@ TEST(ConsoleOutput, WritesTextAndNumbersWithoutPadding) {
   StringSink sink;
   {
     ConsoleOutput out(sink);
-    out << "n=" << 42 << " m=" << -7 << " min=" << (-2147483647 - 1) << " e=" << 488.0 << " f="
-        << -5.0;
+    out << "n=" << 42 << " m=" << -7 << " min=" << (-2147483647 - 1) << " e=" << 488.0
+        << " f=" << -5.0;
   }
   EXPECT_EQ(sink.bytes(), "n=42 m=-7 min=-2147483648 e=488 f=-5");
 }
@@ -54,9 +54,23 @@ TEST(ConsoleOutput, FailedWriteTurnsStreamBadAndDropsLaterOutput) {
 
 // Floating output agrees with printf's "%g" for whole seconds of every size.
 TEST(NumberFormat, GeneralFormatMatchesPrintf) {
-  const double values[] = {0,       5,         488,        999999,      1000000, 1234567,
-                           -5,      100000,    1e7,        123456789,   -1e6,    2147483647.0,
-                           -2147483648.0, 4294967295.0, 9.2233720368547758e18, 0.5, 1e-5};
+  const double values[] = {0,
+                           5,
+                           488,
+                           999999,
+                           1000000,
+                           1234567,
+                           -5,
+                           100000,
+                           1e7,
+                           123456789,
+                           -1e6,
+                           2147483647.0,
+                           -2147483648.0,
+                           4294967295.0,
+                           9.2233720368547758e18,
+                           0.5,
+                           1e-5};
   for (double value : values) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%g", value);

@@ -19,7 +19,7 @@ constexpr std::int32_t kProblemsPerTest = 20;
 constexpr char kLimitMessage[] = "drill: the addend limit must be a whole number\n";
 
 std::optional<std::int32_t> read_addend_limit(console::ConsoleInput& in,
-                                               console::ConsoleOutput& out, Ending& ending);
+                                              console::ConsoleOutput& out, Ending& ending);
 void run_test(console::ConsoleInput& in, console::ConsoleOutput& out, console::Clock& clock,
               console::Appender& log, std::string_view name, std::int32_t limit,
               RandomSource& random, Problem& problem);
@@ -84,7 +84,7 @@ namespace {
 // zero). Returns nothing, with `ending` set, when input ends first or the
 // text is not a number.
 std::optional<std::int32_t> read_addend_limit(console::ConsoleInput& in,
-                                               console::ConsoleOutput& out, Ending& ending) {
+                                              console::ConsoleOutput& out, Ending& ending) {
   for (;;) {
     std::int32_t limit = 0;
     out << "How big do you want the addends to be? ";
@@ -112,8 +112,8 @@ void run_test(console::ConsoleInput& in, console::ConsoleOutput& out, console::C
   record.addend_limit = limit;
   record.problem_count = kProblemsPerTest;
   record.start_time = clock.now();
-  out << "Starting time:  " << console::timestamp_text(clock, record.start_time).view()
-      << line_end << line_end;
+  out << "Starting time:  " << console::timestamp_text(clock, record.start_time).view() << line_end
+      << line_end;
   out << "Ok, GO!!!   Good luck!!!" << line_end << line_end;
 
   for (std::int32_t number = 1; number <= kProblemsPerTest; ++number) {

@@ -78,8 +78,7 @@ TEST_P(AddendRangeTest, AddendsStayInRangeAndReachBothEnds) {
 INSTANTIATE_TEST_SUITE_P(Limits, AddendRangeTest,
                          ::testing::Values(RangeCase{0, 0}, RangeCase{9, 9}, RangeCase{-5, 3},
                                            RangeCase{-2, 0}, RangeCase{32767, 32767},
-                                           RangeCase{100000, 32767},
-                                           RangeCase{INT_MAX, 32767},
+                                           RangeCase{100000, 32767}, RangeCase{INT_MAX, 32767},
                                            RangeCase{INT_MIN, 32767}));
 
 // A range of all 2^32 values (what a limit of -1 gives) takes the drawn value
@@ -125,8 +124,7 @@ TEST(Problem, PromptsRightAlignAddendsInTwoPlaces) {
   Problem problem(0, 32767, 0, 32767, 1, random);
   for (int i = 0; i < 2000; ++i, problem.next()) {
     char sum[32], difference[32];
-    std::snprintf(sum, sizeof sum, "%2d + %2d = ", problem.first_addend(),
-                  problem.second_addend());
+    std::snprintf(sum, sizeof sum, "%2d + %2d = ", problem.first_addend(), problem.second_addend());
     std::snprintf(difference, sizeof difference, "%2d - %2d = ", problem.sum(),
                   problem.second_addend());
     ASSERT_EQ(problem.sum_prompt(), sum);

@@ -39,9 +39,7 @@ class Block {
 };
 
 // The name as text output shows it: up to its first NUL.
-std::string_view printable(std::string_view name) {
-  return name.substr(0, name.find('\0'));
-}
+std::string_view printable(std::string_view name) { return name.substr(0, name.find('\0')); }
 
 }  // namespace
 

@@ -12,8 +12,9 @@ TEST(LetterGrade, EveryRowOfTheScaleAtItsBoundaries) {
     std::int32_t lowest, highest;
     const char* grade;
   };
-  const Row rows[] = {{98, 100, "A+"}, {90, 97, "A"}, {88, 89, "B+"}, {80, 87, "B"}, {78, 79, "C+"},
-                      {70, 77, "C"},   {68, 69, "D+"}, {60, 67, "D"}, {0, 59, "F"}};
+  const Row rows[] = {{98, 100, "A+"}, {90, 97, "A"},  {88, 89, "B+"},
+                      {80, 87, "B"},   {78, 79, "C+"}, {70, 77, "C"},
+                      {68, 69, "D+"},  {60, 67, "D"},  {0, 59, "F"}};
   for (const Row& row : rows) {
     EXPECT_STREQ(letter_grade(row.lowest), row.grade) << row.lowest;
     EXPECT_STREQ(letter_grade(row.highest), row.grade) << row.highest;
@@ -27,14 +28,14 @@ TEST(PerformanceScore, DividesByElapsedButNeverByLessThanOne) {
     std::int32_t score;
   };
   const Case cases[] = {
-      {20, 100, 100, 20},   // 2000 / 100
-      {18, 90, 240, 6},     // 1620 / 240 = 6.75
-      {0, 0, 50, 0},        //
-      {20, 100, 0, 2000},   // the same second: divisor 1
-      {20, 100, -30, 2000}, // clock set back: divisor 1
-      {20, 100, 0.5, 2000}, //
-      {19, 95, 7, 257},     // 1805 / 7 = 257.86
-      {1, 5, 1e6, 0},       //
+      {20, 100, 100, 20},    // 2000 / 100
+      {18, 90, 240, 6},      // 1620 / 240 = 6.75
+      {0, 0, 50, 0},         //
+      {20, 100, 0, 2000},    // the same second: divisor 1
+      {20, 100, -30, 2000},  // clock set back: divisor 1
+      {20, 100, 0.5, 2000},  //
+      {19, 95, 7, 257},      // 1805 / 7 = 257.86
+      {1, 5, 1e6, 0},        //
   };
   for (const Case& c : cases) {
     EXPECT_EQ(performance_score(c.right, c.percent, c.elapsed), c.score) << c.elapsed;
@@ -123,12 +124,9 @@ TEST_F(ReportTest, ElapsedTimeFormsOnConsoleAndInLog) {
     console::CalendarTime elapsed;
     const char* text;
   };
-  const Case cases[] = {{0, "0"},
-                        {488, "488"},
-                        {999999, "999999"},
-                        {1000000, "1e+06"},
-                        {1234567, "1.23457e+06"},
-                        {-5, "-5"}};
+  const Case cases[] = {
+      {0, "0"},  {488, "488"}, {999999, "999999"}, {1000000, "1e+06"}, {1234567, "1.23457e+06"},
+      {-5, "-5"}};
   for (const Case& c : cases) {
     sink_ = console::StringSink();
     report(12, kTen, kTen + c.elapsed);

@@ -16,19 +16,19 @@ namespace testing_support {
 using Millis = std::chrono::milliseconds;
 
 struct ChildOptions {
-  std::vector<std::string> argv;    // argv[0] is the program's path
-  std::string directory;            // working folder; empty: the test's own
-  std::vector<std::string> env;     // extra NAME=VALUE entries, e.g. "TZ=UTC"
-  bool pty = false;                 // stdin and stdout on a pseudo-terminal
-  bool stdout_closed = false;       // start with standard output closed
+  std::vector<std::string> argv;  // argv[0] is the program's path
+  std::string directory;          // working folder; empty: the test's own
+  std::vector<std::string> env;   // extra NAME=VALUE entries, e.g. "TZ=UTC"
+  bool pty = false;               // stdin and stdout on a pseudo-terminal
+  bool stdout_closed = false;     // start with standard output closed
 };
 
 // How a child ended.
 struct Exit {
-  bool exited = false;    // ended by exit(); `status` holds the code
+  bool exited = false;  // ended by exit(); `status` holds the code
   int status = -1;
-  int signal = 0;         // the signal that killed it, if any
-  bool timed_out = false; // still running at the deadline; then killed
+  int signal = 0;          // the signal that killed it, if any
+  bool timed_out = false;  // still running at the deadline; then killed
 };
 
 class ChildProcess {
