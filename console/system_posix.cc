@@ -76,6 +76,12 @@ bool FileAppender::append(std::string_view block) {
   return whole;
 }
 
-void prepare_process() { ::signal(SIGPIPE, SIG_IGN); }
+// A write past the file-size limit (ulimit -f), to records.txt or to a file
+// that standard output goes to, must fail as a write error too, not kill the
+// drill, so SIGXFSZ is ignored as well.
+void prepare_process() {
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
+}
 
 }  // namespace console

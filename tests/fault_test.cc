@@ -1,0 +1,594 @@
+// Fault tests of the built drill as a process: its input cut at every byte
+// of a session, the process interrupted or killed at many points, its
+// standard output closed or left without a reader, and a long run of ten
+// thousand tests watched for growing memory or descriptors. Whatever is done
+// to it, the drill must end within a time bound, never die of a signal it was
+// not sent, and leave records.txt holding what it held before followed only
+// by whole blocks. POSIX only: it runs the drill through tests/child_process.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <regex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/child_process.h"
+#include "tests/records_check.h"
+
+namespace {
+
+using testing_support::Block;
+using testing_support::ChildOptions;
+using testing_support::ChildProcess;
+using testing_support::Exit;
+using testing_support::Millis;
+using testing_support::TempDir;
+
+constexpr char kLimitMessage[] = "drill: the addend limit must be a whole number\n";
+constexpr char kGoAgain[] = "Do you want to go again? (y or n) ";
+constexpr char kLastReportLine[] = "Timed performance score is ";
+
+// Bytes a records.txt may already hold: older notes and a last line without
+// its line end. The drill must append after them and never touch them.
+constexpr std::string_view kEarlierRecords =
+    "records kept since the spring\r\n"
+    "a line that lost its end";
+
+ChildOptions drill_in(const TempDir& dir) {
+  ChildOptions options;
+  options.argv = {DRILL_PATH};
+  options.directory = dir.path();
+  options.env = {"TZ=UTC"};
+  return options;
+}
+
+// The records.txt of a run, parsed after the bytes it held before.
+struct Records {
+  bool whole = false;  // only `before` and whole blocks
+  std::string why;     // what is wrong when not
+  std::vector<Block> blocks;
+};
+
+Records read_records(const TempDir& dir, std::string_view before = {}) {
+  Records records;
+  const std::string bytes = testing_support::read_file(dir.file("records.txt"));
+  records.whole = testing_support::parse_records(bytes, &records.blocks, &records.why, before);
+  return records;
+}
+
+std::string repeat(std::string_view text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// End of input after every prefix of a session.
+
+// What a session cut short must lead to, worked out from its text alone: the
+// whitespace-separated words are the name, the limit (read again after -1),
+// twenty answers per test and a go-again word after each test. The answers
+// in the sessions below are decimal, so every cut answer is still a number.
+struct Expected {
+  int status = 0;
+  std::size_t blocks = 0;
+  std::string name;
+  std::int64_t limit = 0;
+};
+
+std::vector<std::string> split_words(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text) {
+    if (c == ' ' || (c >= '\t' && c <= '\r')) {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(word);
+  return words;
+}
+
+Expected expected_after(std::string_view input) {
+  static const std::regex number("[+-]?(0[xX][0-9a-fA-F]+|[0-9]+)");
+  const std::vector<std::string> words = split_words(input);
+  Expected expected;
+  if (words.empty()) return expected;
+  expected.name = words[0];
+  std::size_t next = 1;
+  for (;;) {
+    if (next == words.size()) return expected;  // input ended at the limit prompt
+    const std::string& text = words[next++];
+    if (!std::regex_match(text, number)) {
+      expected.status = 1;
+      return expected;
+    }
+    expected.limit = std::strtoll(text.c_str(), nullptr, 0);
+    if (expected.limit != -1) break;
+  }
+  for (;;) {
+    ++expected.blocks;  // a test runs to its end even when its answers are missing
+    next += 20;
+    if (next >= words.size()) return expected;
+    const char first = words[next++][0];
+    if (first != 'y' && first != 'Y') return expected;
+  }
+}
+
+struct CutRun {
+  std::size_t cut;
+  std::unique_ptr<TempDir> dir;
+  std::unique_ptr<ChildProcess> drill;
+};
+
+// Runs the drill on every prefix of `session`, a few at a time, and checks
+// each against what its text leads to.
+void run_every_prefix(const std::string& session) {
+  constexpr std::size_t kAtOnce = 8;
+  for (std::size_t first = 0; first <= session.size(); first += kAtOnce) {
+    std::vector<CutRun> runs;
+    for (std::size_t cut = first; cut <= session.size() && cut < first + kAtOnce; ++cut) {
+      CutRun run{cut, std::make_unique<TempDir>(), nullptr};
+      run.drill = std::make_unique<ChildProcess>(drill_in(*run.dir));
+      run.drill->send(session.substr(0, cut));
+      run.drill->close_input();
+      runs.push_back(std::move(run));
+    }
+    for (CutRun& run : runs) {
+      const std::string input = session.substr(0, run.cut);
+      SCOPED_TRACE("input cut after " + std::to_string(run.cut) + " bytes: \"" + input + "\"");
+      const Expected expected = expected_after(input);
+      const Exit exit = run.drill->wait(Millis(5000));
+      ASSERT_FALSE(exit.timed_out);
+      ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+      EXPECT_EQ(exit.status, expected.status);
+      EXPECT_EQ(run.drill->errors(), expected.status == 1 ? kLimitMessage : "");
+      const Records records = read_records(*run.dir);
+      ASSERT_TRUE(records.whole) << records.why;
+      ASSERT_EQ(records.blocks.size(), expected.blocks);
+      for (const Block& block : records.blocks) {
+        EXPECT_EQ(block.name, expected.name);
+        EXPECT_EQ(block.addend_limit, expected.limit);
+      }
+    }
+  }
+}
+
+// Two tests: the limit -12 passes through "-" (not a number) and "-1" (asked
+// again); 0x0c through "0x" (not a number) and "0" (a limit of 0); the words
+// are set apart by newlines, CR LF, tabs and spaces.
+TEST(EndOfInput, AfterEveryPrefixOfATwoTestSession) {
+  const std::vector<std::string> sessions = {
+      "Ann\n-12\n" + repeat("7\n", 20) + "y\n" + repeat("7\n", 20) + "n\n",
+      " Bo\t\r\n0x0c " + repeat("0 ", 20) + "Yes\r\n" + repeat("11\t", 20) + "no\r\n",
+  };
+  const auto start = std::chrono::steady_clock::now();
+  std::size_t runs = 0;
+  for (const std::string& session : sessions) {
+    // The whole session is expected to give both blocks and status 0.
+    ASSERT_EQ(expected_after(session).blocks, 2u);
+    run_every_prefix(session);
+    runs += session.size() + 1;
+  }
+  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
+  std::cout << "[ figures  ] " << runs << " cut sessions in " << took.count() << " ms\n";
+  RecordProperty("cut_sessions", static_cast<int>(runs));
+}
+
+// ---------------------------------------------------------------------------
+// Interrupted and killed.
+
+// One step of a scripted session: wait for `marker` on the drill's output,
+// then send `reply` (possibly nothing).
+struct Step {
+  std::string marker;
+  std::string reply;
+};
+
+// A one-test session to the go-again question, with a step at every prompt
+// and at every line of the report.
+std::vector<Step> one_test_script() {
+  std::vector<Step> steps = {
+      {"What is your name? ", "Ann\n"},
+      {"How big do you want the addends to be? ", "12\n"},
+  };
+  for (int number = 1; number <= 20; ++number) {
+    steps.push_back({std::to_string(number) + ".\t", ""});
+    steps.push_back({" = ", "5\n"});
+  }
+  for (const char* line : {"Test results for Ann:", "Ending time:    ", "Starting time:  ",
+                           "Elapsed time:   ", "Test description: ", "Addend limits 0 through 12",
+                           "You got ", kLastReportLine, kGoAgain}) {
+    steps.push_back({line, ""});
+  }
+  return steps;
+}
+
+// Plays steps [0, stop) and then waits for the marker of step `stop`.
+::testing::AssertionResult play_to(ChildProcess& drill, const std::vector<Step>& steps,
+                                   std::size_t stop) {
+  for (std::size_t i = 0; i <= stop; ++i) {
+    if (!drill.wait_for(steps[i].marker)) {
+      return ::testing::AssertionFailure() << "no \"" << steps[i].marker << "\" at step " << i;
+    }
+    if (i < stop) drill.send(steps[i].reply);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// How far a drill stopped by a signal had got, read from its output (all
+// it wrote to the pipe is read after it died), and how many blocks that
+// allows. The block is appended after the console report's last line and
+// before the go-again question.
+enum Stage { before_report, console_report, append, after_append, stage_count };
+
+Stage stage_of(const std::string& output) {
+  if (output.find(kGoAgain) != std::string::npos) return after_append;
+  if (output.find(kLastReportLine) != std::string::npos) return append;
+  if (output.find("Test results for ") != std::string::npos) return console_report;
+  return before_report;
+}
+
+// Where the signals landed, for the figures.
+struct KillTally {
+  int runs[stage_count] = {};
+  int append_blocks = 0;  // runs stopped at the append that left their block
+};
+
+// Sends `signal` to a drill that is waiting or working on an unfinished
+// session, then checks that it died of it and left `kEarlierRecords` and
+// as many whole blocks as its output allows.
+void check_killed(ChildProcess& drill, const TempDir& dir, int signal, KillTally& tally) {
+  drill.kill(signal);
+  const Exit exit = drill.wait(Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  EXPECT_FALSE(exit.exited) << "exited with status " << exit.status;
+  EXPECT_EQ(exit.signal, signal);
+  const Records records = read_records(dir, kEarlierRecords);
+  ASSERT_TRUE(records.whole) << records.why;
+  const Stage stage = stage_of(drill.output());
+  ++tally.runs[stage];
+  switch (stage) {
+    case before_report:
+    case console_report:
+      EXPECT_EQ(records.blocks.size(), 0u);
+      break;
+    case append:
+      EXPECT_LE(records.blocks.size(), 1u);
+      tally.append_blocks += static_cast<int>(records.blocks.size());
+      break;
+    default:
+      EXPECT_EQ(records.blocks.size(), 1u);
+      break;
+  }
+}
+
+void print_tally(const char* what, const KillTally& tally, Millis took) {
+  int runs = 0;
+  for (int count : tally.runs) runs += count;
+  std::cout << "[ figures  ] " << what << ": " << runs << " kills in " << took.count()
+            << " ms; before the report " << tally.runs[before_report] << ", during the console"
+            << " report " << tally.runs[console_report] << ", between its last line and the"
+            << " question " << tally.runs[append] << " (" << tally.append_blocks
+            << " with the block), after the question " << tally.runs[after_append] << "\n";
+}
+
+class Kill : public ::testing::TestWithParam<int> {};
+
+// A kill after every prompt and every report line of a test.
+TEST_P(Kill, AtEveryStepOfATest) {
+  const int signal = GetParam();
+  const std::vector<Step> steps = one_test_script();
+  KillTally tally;
+  const auto start = std::chrono::steady_clock::now();
+  for (std::size_t stop = 0; stop < steps.size(); ++stop) {
+    SCOPED_TRACE("killed at \"" + steps[stop].marker + "\", step " + std::to_string(stop));
+    TempDir dir;
+    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+    ChildProcess drill(drill_in(dir));
+    ASSERT_TRUE(play_to(drill, steps, stop));
+    check_killed(drill, dir, signal, tally);
+  }
+  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
+  print_tally(strsignal(signal), tally, took);
+}
+
+// The index of the step whose reply is the last answer: the " = " of
+// problem 20.
+constexpr std::size_t kLastAnswerStep = 2 + 2 * 19 + 1;
+
+// How long the drill takes, as this test sees it, from the last answer being
+// sent to the go-again question arriving: the median of a few runs.
+std::chrono::microseconds time_to_question(const std::vector<Step>& steps) {
+  std::vector<std::chrono::microseconds> times;
+  for (int run = 0; run < 5; ++run) {
+    TempDir dir;
+    ChildProcess drill(drill_in(dir));
+    if (!play_to(drill, steps, kLastAnswerStep)) continue;
+    const auto sent = std::chrono::steady_clock::now();
+    drill.send(steps[kLastAnswerStep].reply);
+    if (!drill.wait_for(kGoAgain)) continue;
+    times.push_back(std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - sent));
+  }
+  if (times.empty()) return std::chrono::microseconds(0);
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Kills at small random delays after the last answer, spread over the time
+// the drill takes to reach the question: while the verdict, the report and
+// the block are being written. The delays come from a fixed seed; where they
+// land depends on the machine's load, so the figures show how many fell in
+// each stage.
+TEST_P(Kill, AtSmallDelaysAfterTheLastAnswer) {
+  const int signal = GetParam();
+  const std::vector<Step> steps = one_test_script();
+  ASSERT_EQ(steps[kLastAnswerStep - 1].marker, "20.\t");
+  const std::chrono::microseconds span = time_to_question(steps);
+  ASSERT_GT(span.count(), 0) << "the drill never reached the question";
+  constexpr int kRuns = 100;
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<long> microseconds(0, span.count());
+  KillTally tally;
+  const auto start = std::chrono::steady_clock::now();
+  for (int run = 0; run < kRuns; ++run) {
+    // Busy-waited: a sleep would round up too far.
+    const auto delay = std::chrono::microseconds(microseconds(random));
+    SCOPED_TRACE("killed " + std::to_string(delay.count()) + " us after the last answer");
+    TempDir dir;
+    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+    ChildProcess drill(drill_in(dir));
+    ASSERT_TRUE(play_to(drill, steps, kLastAnswerStep));
+    drill.send(steps[kLastAnswerStep].reply);
+    const auto until = std::chrono::steady_clock::now() + delay;
+    while (std::chrono::steady_clock::now() < until) {
+    }
+    check_killed(drill, dir, signal, tally);
+  }
+  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
+  std::cout << "[ figures  ] delays 0 to " << span.count() << " us\n";
+  print_tally(strsignal(signal), tally, took);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Kill, ::testing::Values(SIGINT, SIGKILL),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == SIGINT ? "SIGINT" : "SIGKILL";
+                         });
+
+// ---------------------------------------------------------------------------
+// Standard output closed or without a reader.
+
+// The input after the one-test script, from step `from` on: its remaining
+// replies, then a second test and "n".
+std::string rest_of_session(const std::vector<Step>& steps, std::size_t from) {
+  std::string rest;
+  for (std::size_t i = from; i < steps.size(); ++i) rest += steps[i].reply;
+  return rest + "y\n" + repeat("5\n", 20) + "n\n";
+}
+
+void expect_two_blocks_after_earlier_records(const TempDir& dir) {
+  const Records records = read_records(dir, kEarlierRecords);
+  ASSERT_TRUE(records.whole) << records.why;
+  ASSERT_EQ(records.blocks.size(), 2u);
+  for (const Block& block : records.blocks) {
+    EXPECT_EQ(block.name, "Ann");
+    EXPECT_EQ(block.addend_limit, 12);
+  }
+}
+
+// With descriptor 1 closed, the records file is opened as descriptor 1 while
+// a block is appended: console output must not end up in it.
+TEST(BrokenOutput, StdoutClosedAtStart) {
+  TempDir dir;
+  testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+  ChildOptions options = drill_in(dir);
+  options.stdout_closed = true;
+  std::string output, errors;
+  const Exit exit = testing_support::run_to_end(options, rest_of_session(one_test_script(), 0),
+                                                &output, &errors, Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(output, "");
+  EXPECT_EQ(errors, "");
+  expect_two_blocks_after_earlier_records(dir);
+}
+
+// The reader of the output pipe goes away at every step of the first test:
+// each later write fails, yet both tests run and both blocks are appended.
+TEST(BrokenOutput, ReaderGoneAtEveryStep) {
+  const std::vector<Step> steps = one_test_script();
+  for (std::size_t stop = 0; stop < steps.size(); ++stop) {
+    SCOPED_TRACE("output closed at \"" + steps[stop].marker + "\", step " + std::to_string(stop));
+    TempDir dir;
+    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+    ChildProcess drill(drill_in(dir));
+    ASSERT_TRUE(play_to(drill, steps, stop));
+    drill.close_output();
+    drill.send(rest_of_session(steps, stop));
+    drill.close_input();
+    const Exit exit = drill.wait(Millis(5000));
+    ASSERT_FALSE(exit.timed_out);
+    ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_EQ(drill.errors(), "");
+    expect_two_blocks_after_earlier_records(dir);
+  }
+}
+
+// The reader is gone before the drill writes anything at all.
+TEST(BrokenOutput, ReaderGoneBeforeTheBanner) {
+  TempDir dir;
+  ChildProcess drill(drill_in(dir));
+  drill.close_output();
+  drill.send(rest_of_session(one_test_script(), 0));
+  drill.close_input();
+  const Exit exit = drill.wait(Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+  const Records records = read_records(dir);
+  ASSERT_TRUE(records.whole) << records.why;
+  EXPECT_EQ(records.blocks.size(), 2u);
+}
+
+// ---------------------------------------------------------------------------
+// A file-size limit (ulimit -f) that records.txt reaches.
+
+// Starts a drill whose file-size limit is `bytes`. The limit is lowered in
+// this process only for the fork, so the child inherits it and the test does
+// not. Returns nothing when the limit cannot be set.
+std::unique_ptr<ChildProcess> start_with_file_size_limit(const ChildOptions& options,
+                                                         rlim_t bytes) {
+  struct rlimit old_limit;
+  if (::getrlimit(RLIMIT_FSIZE, &old_limit) != 0) return nullptr;
+  struct rlimit new_limit = old_limit;
+  new_limit.rlim_cur = bytes;
+  if (::setrlimit(RLIMIT_FSIZE, &new_limit) != 0) return nullptr;
+  auto drill = std::make_unique<ChildProcess>(options);
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  return drill;
+}
+
+struct LimitCase {
+  const char* what;
+  rlim_t room;         // bytes the limit leaves after the earlier records
+  std::size_t blocks;  // whole blocks that fit in that room
+};
+
+void PrintTo(const LimitCase& limit, std::ostream* out) { *out << limit.what; }
+
+class FileSizeLimit : public ::testing::TestWithParam<LimitCase> {};
+
+// A block that does not fit is lost, whole, and the drill goes on: it must
+// not die of SIGXFSZ, and a block cut at the limit must be taken back off.
+TEST_P(FileSizeLimit, BlockThatDoesNotFitIsLeftOutWhole) {
+  TempDir dir;
+  testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+  std::unique_ptr<ChildProcess> drill =
+      start_with_file_size_limit(drill_in(dir), kEarlierRecords.size() + GetParam().room);
+  ASSERT_NE(drill, nullptr) << "the file-size limit cannot be set";
+  drill->send(rest_of_session(one_test_script(), 0));
+  drill->close_input();
+  const Exit exit = drill->wait(Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(drill->errors(), "");
+  // Both tests ran to the end of their reports.
+  EXPECT_NE(drill->output().find(kGoAgain), drill->output().rfind(kGoAgain));
+  const Records records = read_records(dir, kEarlierRecords);
+  ASSERT_TRUE(records.whole) << records.why;
+  EXPECT_EQ(records.blocks.size(), GetParam().blocks);
+}
+
+// A block is about 480 bytes.
+INSTANTIATE_TEST_SUITE_P(Room, FileSizeLimit,
+                         ::testing::Values(LimitCase{"none", 0, 0},
+                                           LimitCase{"part_of_a_block", 100, 0},
+                                           LimitCase{"one_block_and_a_half", 720, 1}),
+                         [](const ::testing::TestParamInfo<LimitCase>& info) {
+                           return std::string(info.param.what);
+                         });
+
+// ---------------------------------------------------------------------------
+// A long run.
+
+struct Usage {
+  long rss_kib = -1;  // VmRSS
+  long hwm_kib = -1;  // VmHWM, the peak resident size
+  int fds = -1;       // entries of /proc/<pid>/fd
+};
+
+long status_field_kib(const std::string& status, const std::string& field) {
+  const std::size_t at = status.find(field + ":");
+  if (at == std::string::npos) return -1;
+  return std::strtol(status.c_str() + at + field.size() + 1, nullptr, 10);
+}
+
+Usage usage_of(pid_t pid) {
+  Usage usage;
+  const std::string proc = "/proc/" + std::to_string(pid);
+  const std::string status = testing_support::read_file(proc + "/status");
+  usage.rss_kib = status_field_kib(status, "VmRSS");
+  usage.hwm_kib = status_field_kib(status, "VmHWM");
+  std::error_code error;
+  usage.fds = 0;
+  for (std::filesystem::directory_iterator it(proc + "/fd", error), end; !error && it != end;
+       it.increment(error)) {
+    ++usage.fds;
+  }
+  if (error) usage.fds = -1;
+  return usage;
+}
+
+// Ten thousand tests in one process from piped input. The input is sent up to
+// the go-again question of each sample test, so the drill is waiting for
+// input, all its work done, when its memory and descriptors are read.
+TEST(LongRun, TenThousandTestsKeepMemoryAndDescriptorsFlat) {
+  constexpr int kTests = 10000;
+  const std::vector<int> samples = {10, 100, 1000, 5000, 9900};
+  const std::string answers = repeat("5\n", 20);
+  TempDir dir;
+  ChildProcess drill(drill_in(dir));
+  const auto start = std::chrono::steady_clock::now();
+
+  int sent = 0, shown = 0;
+  std::vector<Usage> usages;
+  auto run_to = [&](int test) {
+    std::string input;
+    for (; sent < test; ++sent) input += (sent == 0 ? "Ann\n12\n" : "y\n") + answers;
+    ASSERT_TRUE(drill.send(input));
+    for (; shown < test; ++shown) ASSERT_TRUE(drill.wait_for(kGoAgain, Millis(10000)));
+  };
+  for (int sample : samples) {
+    ASSERT_NO_FATAL_FAILURE(run_to(sample));
+    usages.push_back(usage_of(drill.pid()));
+  }
+  ASSERT_NO_FATAL_FAILURE(run_to(kTests));
+  drill.send("n\n");
+  const Exit exit = drill.wait(Millis(60000));
+  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
+
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    std::cout << "[ figures  ] after test " << samples[i] << ": VmRSS " << usages[i].rss_kib
+              << " KiB, VmHWM " << usages[i].hwm_kib << " KiB, open descriptors " << usages[i].fds
+              << "\n";
+    const std::string key = "after_test_" + std::to_string(samples[i]);
+    RecordProperty(key + "_rss_kib", static_cast<int>(usages[i].rss_kib));
+    RecordProperty(key + "_fds", usages[i].fds);
+  }
+  std::cout << "[ figures  ] " << kTests << " tests in " << took.count() << " ms\n";
+  RecordProperty("long_run_ms", static_cast<int>(took.count()));
+
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+  const Usage& early = usages[1];  // after test 100
+  const Usage& late = usages.back();
+  ASSERT_GT(early.rss_kib, 0);
+  ASSERT_GT(early.fds, 0);
+  EXPECT_LT(late.rss_kib - early.rss_kib, 64);
+  EXPECT_LT(late.hwm_kib - early.hwm_kib, 64);
+  for (const Usage& usage : usages) EXPECT_EQ(usage.fds, early.fds);
+
+  const Records records = read_records(dir);
+  ASSERT_TRUE(records.whole) << records.why;
+  EXPECT_EQ(records.blocks.size(), static_cast<std::size_t>(kTests));
+}
+
+}  // namespace
