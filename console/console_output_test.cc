@@ -52,7 +52,9 @@ TEST(ConsoleOutput, FailedWriteTurnsStreamBadAndDropsLaterOutput) {
   EXPECT_EQ(sink.bytes(), "12345\n");
 }
 
-// Floating output agrees with printf's "%g" for whole seconds of every size.
+// Floating output agrees with printf's "%g" for whole seconds of every size,
+// including rounding ties (to the even digit), a carry into the exponent, and
+// either side of 2^64, where whole numbers stop being formatted in integers.
 TEST(NumberFormat, GeneralFormatMatchesPrintf) {
   const double values[] = {0,
                            5,
@@ -70,7 +72,16 @@ TEST(NumberFormat, GeneralFormatMatchesPrintf) {
                            4294967295.0,
                            9.2233720368547758e18,
                            0.5,
-                           1e-5};
+                           1e-5,
+                           1234565,
+                           1234575,
+                           1234566,
+                           9999995,
+                           99999950,
+                           -0.0,
+                           18446744073709549568.0,
+                           18446744073709551616.0,
+                           1e300};
   for (double value : values) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%g", value);

@@ -1,6 +1,8 @@
 // Number texts shared by the console output stream, the problem prompts and
 // the results log: decimal integers and floating values in the "%g" form.
-// Built on std::to_chars, so no locale and no printf machinery is involved.
+// Integers and whole floating values (every elapsed time the drill shows) are
+// formatted in integer arithmetic, with no locale, no printf machinery and no
+// floating-point library, so the drill loads nothing beyond the C library.
 #ifndef CONSOLE_NUMBER_FORMAT_H_
 #define CONSOLE_NUMBER_FORMAT_H_
 
@@ -21,7 +23,9 @@ NumberText format_integer(std::int64_t value);
 
 // `value` as printf's "%g" prints it: six significant digits, trailing zeros
 // removed, exponent form below 1e-4 and from 1e6 on ("1e+06",
-// "1.23457e+06").
+// "1.23457e+06"). Values that are not whole or reach 2^64 in magnitude, which
+// the drill never shows, are handed to the C library's snprintf in the C
+// locale the program keeps.
 NumberText format_general(double value);
 
 }  // namespace console
