@@ -1,0 +1,364 @@
+// Fuzz target for whole drill sessions. The data is what the child types
+// (cut to 64 KiB to keep runs fast); the drill runs in-process on it with a
+// fake clock at fixed readings and an in-memory results log. The target then
+// walks the console transcript from the first byte to the last and aborts on
+// anything that must never happen, whatever was typed:
+// - the session ends with status 0, or with status 1 and the exact message
+//   on standard error when the addend limit is not a whole number;
+// - each test shows problems 1 to 20 in order, never more;
+// - every verdict names the right answer of the problem shown, and the
+//   running count rises by one exactly when the answer read (by
+//   fuzzing::ReferenceInput) equals it;
+// - both addends lie in the range the addend limit allows;
+// - the report agrees with the verdicts and the clock readings;
+// - the log holds one whole nine-line CR LF block per test shown, with the
+//   same facts as the console.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/append_file.h"
+#include "console/byte_stream.h"
+#include "console/clock.h"
+#include "drill/driver.h"
+#include "fuzz/reference_input.h"
+
+namespace {
+
+using fuzzing::Outcome;
+
+constexpr std::size_t kMaxInput = 64 * 1024;
+constexpr int kProblemsPerTest = 20;
+constexpr console::CalendarTime kTen = 1796724000;  // Tue Dec 08 10:00:00 2026 UTC
+
+// The clock readings: the random seed, then the start and end of the first
+// two tests; every later test starts and ends at the last reading.
+const std::vector<std::optional<console::CalendarTime>> kReadings = {kTen - 5, kTen, kTen + 95,
+                                                                     kTen + 100, kTen + 130};
+
+// The times each test must show: the first, the second, and every later one.
+struct TestTimes {
+  std::string_view start;
+  std::string_view end;
+  int elapsed;
+};
+constexpr TestTimes kTimes[] = {
+    {"Tue Dec 08 10:00:00 2026", "Tue Dec 08 10:01:35 2026", 95},
+    {"Tue Dec 08 10:01:40 2026", "Tue Dec 08 10:02:10 2026", 30},
+    {"Tue Dec 08 10:02:10 2026", "Tue Dec 08 10:02:10 2026", 0},
+};
+
+constexpr std::string_view kLimitMessage = "drill: the addend limit must be a whole number\n";
+
+struct Session {
+  int status;
+  std::string console;
+  std::string errors;
+  std::string log;
+  int log_blocks;
+};
+
+// A cursor over produced text that checks it piece by piece; any mismatch
+// aborts with the place and the text around it.
+class Transcript {
+ public:
+  Transcript(std::string_view text, const char* what) : text_(text), what_(what) {}
+
+  void expect(std::string_view piece);
+  bool skip(std::string_view piece);
+  std::int32_t padded_integer();
+  void expect_end();
+  [[noreturn]] void fail(const char* problem) const;
+
+ private:
+  std::int64_t integer();
+
+  std::string_view text_;
+  const char* what_;
+  std::size_t position_ = 0;
+};
+
+Session run_session(std::string_view input);
+void check_session(std::string_view input, const Session& session);
+std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
+                                                int& status);
+void check_test(int index, const std::string& name, std::int32_t limit,
+                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log);
+int check_problem(int number, const std::string& name, std::int32_t limit, int right,
+                  fuzzing::ReferenceInput& typed, Transcript& console);
+void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
+                  Transcript& console, Transcript& log);
+std::string shown_name(std::string_view word);
+std::int64_t largest_addend(std::int32_t limit);
+const char* grade_of(int percent);
+[[noreturn]] void fail(const char* problem);
+std::string printable(std::string_view text);
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), std::min(size, kMaxInput));
+  check_session(input, run_session(input));
+  return 0;
+}
+
+namespace {
+
+// Runs the drill on `input`. How many bytes each read of the input returns
+// follows from the input's length, so the read-ahead buffer is exercised
+// at many boundaries.
+Session run_session(std::string_view input) {
+  constexpr std::size_t kChunks[4] = {4096, 1, 7, 1024};
+  console::StringSource source(input, kChunks[input.size() % 4]);
+  console::StringSink output;
+  console::StringSink errors;
+  console::FakeClock clock(kReadings);
+  console::MemoryAppender log;
+  const int status = drill::run_program(source, output, errors, clock, log);
+  return {status, output.bytes(), errors.bytes(), log.contents(), log.blocks()};
+}
+
+// Walks the whole dialogue the drill must have had with `input`.
+void check_session(std::string_view input, const Session& session) {
+  fuzzing::ReferenceInput typed(input);
+  Transcript console(session.console, "console");
+  Transcript log(session.log, "log");
+  int status = 0;
+  int tests = 0;
+
+  console.expect("Velmora Math Software -- version 1\n\nDedicated to Marivane\n\n");
+  console.expect("What is your name? ");
+  std::string word;
+  if (typed.read_word(word) != Outcome::ok) {
+    console.expect("\n");
+  } else if (const std::string name = shown_name(word);
+             std::optional<std::int32_t> limit = check_limit_prompts(typed, console, status)) {
+    for (;;) {
+      check_test(tests, name, *limit, typed, console, log);
+      ++tests;
+      console.expect("\nDo you want to go again? (y or n) ");
+      if (typed.read_word(word) != Outcome::ok) {
+        console.expect("\n");
+        break;
+      }
+      if (word[0] != 'y' && word[0] != 'Y') break;
+    }
+  }
+  console.expect_end();
+  log.expect_end();
+
+  if (session.status != status) fail("wrong exit status");
+  if (session.errors != (status == 1 ? kLimitMessage : "")) fail("wrong text on standard error");
+  if (session.log_blocks != tests) fail("log blocks and tests differ in number");
+}
+
+// Checks the addend-limit prompts, shown again after each -1. Returns the
+// limit, or nothing when it could not be read (the line end that follows is
+// checked, and `status` becomes 1 for text that is not a number).
+std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
+                                                int& status) {
+  for (;;) {
+    console.expect("How big do you want the addends to be? ");
+    std::int32_t limit = 0;
+    const Outcome outcome = typed.read_integer(limit);
+    if (outcome == Outcome::ok && limit != -1) return limit;
+    if (outcome != Outcome::ok) {
+      console.expect("\n");
+      if (outcome == Outcome::not_a_number) status = 1;
+      return std::nullopt;
+    }
+  }
+}
+
+// Checks one test: its opening lines, the 20 problems and the report.
+void check_test(int index, const std::string& name, std::int32_t limit,
+                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log) {
+  const TestTimes& times = kTimes[std::min(index, 2)];
+  console.expect("Starting time:  ");
+  console.expect(times.start);
+  console.expect("\n\n\nOk, GO!!!   Good luck!!!\n\n");
+  int right = 0;
+  for (int number = 1; number <= kProblemsPerTest; ++number) {
+    right = check_problem(number, name, limit, right, typed, console);
+  }
+  check_report(times, name, limit, right, console, log);
+}
+
+// Checks one problem: its number, the prompt's layout and addends, and the
+// verdict on the answer the reference reads. Returns the new right count.
+int check_problem(int number, const std::string& name, std::int32_t limit, int right,
+                  fuzzing::ReferenceInput& typed, Transcript& console) {
+  console.expect(std::to_string(number) + ".\t");
+  const std::int64_t left = console.padded_integer();
+  const bool is_sum = console.skip(" + ");
+  if (!is_sum) console.expect(" - ");
+  const std::int64_t second = console.padded_integer();
+  console.expect(" = ");
+
+  const std::int64_t correct = is_sum ? left + second : left - second;
+  const std::int64_t first = is_sum ? left : correct;
+  const std::int64_t high = largest_addend(limit);
+  if (first < 0 || first > high || second < 0 || second > high) {
+    console.fail("addend outside the range of the limit");
+  }
+
+  std::int32_t answer = 0;
+  if (typed.read_integer(answer) == Outcome::ok && answer == correct) {
+    ++right;
+    console.expect("That is right, " + name + "!  Now you have " + std::to_string(right) +
+                   " out of " + std::to_string(number) + "\n\n");
+  } else {
+    console.expect("Sorry ... the correct answer is " + std::to_string(correct) + "\n\n");
+  }
+  return right;
+}
+
+// Checks the console report and the log block of one test; both must give
+// the right count of the verdicts and the clock's times.
+void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
+                  Transcript& console, Transcript& log) {
+  const int percent = right * 100 / kProblemsPerTest;
+  const std::string grade = grade_of(percent);
+  const std::string score = std::to_string(right * percent / std::max(times.elapsed, 1));
+  const std::string start(times.start);
+  const std::string end(times.end);
+  const std::string elapsed = std::to_string(times.elapsed);
+  const std::string limit_text = std::to_string(limit);
+  const std::string right_text = std::to_string(right);
+  const std::string percent_text = std::to_string(percent);
+
+  console.expect("Test results for " + name + ":\n");
+  console.expect("Ending time:    " + end + "\n");
+  console.expect("Starting time:  " + start + "\n");
+  console.expect("Elapsed time:   " + elapsed + " seconds.\n\n");
+  console.expect("Test description: 20 problems, mixed addition/subtraction (random 50/50)\n");
+  console.expect("Addend limits 0 through " + limit_text + "\n");
+  console.expect("You got " + right_text + " right out of 20 which is " + percent_text +
+                 "% -- so your grade is " + grade + "\n");
+  console.expect("Timed performance score is " + score + "\n");
+
+  log.expect("-----------drillo1.exe: from www.velmora-math.com----------------------------\r\n");
+  log.expect("Test results for " + name + ":\r\n");
+  log.expect("Ending time:    " + end + "\r\n");
+  log.expect("Starting time:  " + start + "\r\n");
+  log.expect("Elapsed time:   " + elapsed + " seconds.\r\n");
+  log.expect("Test description: 20  problems, mixed addition/subtraction (random 50/50)\r\n");
+  log.expect("Addend limits 0 through " + limit_text + "\r\n");
+  log.expect("Results: " + right_text + " right out of 20, grade " + percent_text + "% / " + grade +
+             "\r\n");
+  log.expect("Time/performance rating: " + score + "\r\n");
+}
+
+// The name as the drill shows it: the word's first 255 bytes, up to the
+// first NUL among them.
+std::string shown_name(std::string_view word) {
+  word = word.substr(0, 255);
+  return std::string(word.substr(0, word.find('\0')));
+}
+
+// The largest addend a limit allows: the limit itself from 0 on, -limit - 2
+// below -1 (the range size is negative), and never more than the random
+// source's 32767.
+std::int64_t largest_addend(std::int32_t limit) {
+  const std::int64_t high = limit >= 0 ? limit : -std::int64_t{limit} - 2;
+  return std::min<std::int64_t>(high, 32767);
+}
+
+const char* grade_of(int percent) {
+  struct Step {
+    int from;
+    const char* grade;
+  };
+  static constexpr Step kScale[] = {{98, "A+"}, {90, "A"}, {88, "B+"}, {80, "B"},
+                                    {78, "C+"}, {70, "C"}, {68, "D+"}, {60, "D"}};
+  for (const Step& step : kScale) {
+    if (percent >= step.from) return step.grade;
+  }
+  return "F";
+}
+
+[[noreturn]] void fail(const char* problem) {
+  std::fprintf(stderr, "session_fuzz: %s\n", problem);
+  std::abort();
+}
+
+void Transcript::expect(std::string_view piece) {
+  if (skip(piece)) return;
+  std::fprintf(stderr, "expected: %s\n", printable(piece).c_str());
+  fail("unexpected text");
+}
+
+// Consumes `piece` when the text continues with it; returns whether it did.
+bool Transcript::skip(std::string_view piece) {
+  if (text_.substr(position_, piece.size()) != piece) return false;
+  position_ += piece.size();
+  return true;
+}
+
+// Reads an integer laid out as "%2d": one padding space exactly when its
+// text is a single character.
+std::int32_t Transcript::padded_integer() {
+  const bool padded = skip(" ");
+  const std::size_t start = position_;
+  const std::int64_t value = integer();
+  if (padded != (position_ - start < 2)) fail("number not padded to two places");
+  if (value < INT32_MIN || value > INT32_MAX) fail("number outside 32 bits");
+  return static_cast<std::int32_t>(value);
+}
+
+// Reads a decimal integer as "%d" writes it: an optional minus sign and at
+// most ten digits, without leading zeros.
+std::int64_t Transcript::integer() {
+  const std::size_t start = position_;
+  skip("-");
+  const std::size_t digits = position_;
+  while (position_ < text_.size() && position_ - digits < 11 && text_[position_] >= '0' &&
+         text_[position_] <= '9') {
+    ++position_;
+  }
+  const std::string text(text_.substr(start, position_ - start));
+  if (position_ == digits || position_ - digits > 10) fail("no decimal number");
+  const std::int64_t value = std::stoll(text);
+  if (std::to_string(value) != text) fail("number not in its plain decimal form");
+  return value;
+}
+
+void Transcript::expect_end() {
+  if (position_ != text_.size()) fail("text after the end of the dialogue");
+}
+
+// Reports the problem with the text around the current place, then aborts.
+void Transcript::fail(const char* problem) const {
+  const std::size_t from = position_ < 80 ? 0 : position_ - 80;
+  std::fprintf(stderr, "session_fuzz: %s in the %s at byte %zu\n", problem, what_, position_);
+  std::fprintf(stderr, "before: %s\n", printable(text_.substr(from, position_ - from)).c_str());
+  std::fprintf(stderr, "after:  %s\n", printable(text_.substr(position_, 80)).c_str());
+  std::abort();
+}
+
+// `text` with line ends and tabs as escapes and other control bytes as '?',
+// for the failure report.
+std::string printable(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\r') {
+      shown += "\\r";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+      shown += '?';
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
