@@ -165,8 +165,9 @@ std::string check_line(int index, std::string_view line, Block& block) {
         return "right count not 0..20";
       }
       const int percent = static_cast<int>(*right) * 100 / 20;
-      const std::string expected = "Results: " + std::to_string(*right) + " right out of 20, grade " +
-                                   std::to_string(percent) + "% / " + expected_grade(percent);
+      const std::string expected = "Results: " + std::to_string(*right) +
+                                   " right out of 20, grade " + std::to_string(percent) + "% / " +
+                                   expected_grade(percent);
       if (line != expected) return "results line should be " + shown(expected);
       block.right = static_cast<int>(*right);
       block.percent = percent;
@@ -207,8 +208,8 @@ bool parse_records(std::string_view bytes, std::vector<Block>* blocks, std::stri
   for (int number = 1; at < bytes.size(); ++number) {
     Block block;
     const std::size_t block_start = at;
-    const std::string where = "block " + std::to_string(number) + " (at byte " +
-                              std::to_string(block_start) + "), line ";
+    const std::string where =
+        "block " + std::to_string(number) + " (at byte " + std::to_string(block_start) + "), line ";
     for (int index = 0; index < 9; ++index) {
       const std::size_t end = bytes.find("\r\n", at);
       if (end == std::string_view::npos) {
@@ -233,7 +234,14 @@ bool parse_records(std::string_view bytes, std::vector<Block>* blocks, std::stri
 
 std::string expected_grade(int percent) {
   static constexpr std::array<std::pair<int, const char*>, 8> kScale = {{
-      {98, "A+"}, {90, "A"}, {88, "B+"}, {80, "B"}, {78, "C+"}, {70, "C"}, {68, "D+"}, {60, "D"},
+      {98, "A+"},
+      {90, "A"},
+      {88, "B+"},
+      {80, "B"},
+      {78, "C+"},
+      {70, "C"},
+      {68, "D+"},
+      {60, "D"},
   }};
   for (const auto& [least, grade] : kScale) {
     if (percent >= least) return grade;
@@ -243,14 +251,14 @@ std::string expected_grade(int percent) {
 
 std::optional<std::int64_t> utc_seconds(std::string_view text) {
   // "Www Mmm DD hh:mm:ss YYYY"
-  if (text.size() != 24 || text[3] != ' ' || text[7] != ' ' || text[10] != ' ' ||
-      text[13] != ':' || text[16] != ':' || text[19] != ' ') {
+  if (text.size() != 24 || text[3] != ' ' || text[7] != ' ' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':' || text[19] != ' ') {
     return std::nullopt;
   }
   const std::size_t weekday = kWeekdays.find(text.substr(0, 3));
   const std::size_t month = kMonths.find(text.substr(4, 3));
-  if (weekday == std::string_view::npos || weekday % 3 != 0 ||
-      month == std::string_view::npos || month % 3 != 0) {
+  if (weekday == std::string_view::npos || weekday % 3 != 0 || month == std::string_view::npos ||
+      month % 3 != 0) {
     return std::nullopt;
   }
   const auto day = digits_value(text.substr(8, 2)), hour = digits_value(text.substr(11, 2)),

@@ -26,11 +26,11 @@ struct Block {
   std::string starting_time;  //   e.g. "Tue Dec 08 10:04:00 2026"
   std::string elapsed;        // as written by "%g": "240", "0", "1e+06"
   std::int64_t addend_limit = 0;
-  int right = 0;              // 0..20
-  int percent = 0;            // right * 5
-  std::string grade;          // the letter grade of `percent`
-  std::int64_t score = 0;     // the timed performance score
-  std::string text;           // the block's exact bytes, all nine lines
+  int right = 0;           // 0..20
+  int percent = 0;         // right * 5
+  std::string grade;       // the letter grade of `percent`
+  std::int64_t score = 0;  // the timed performance score
+  std::string text;        // the block's exact bytes, all nine lines
 };
 
 // Parses `bytes` as `prefix` followed by zero or more whole blocks. Returns

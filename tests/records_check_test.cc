@@ -70,8 +70,8 @@ TEST(RecordsCheck, RejectsCutAndMixedBlocks) {
   }
   // The second block's lines interleaved into the first.
   const std::size_t third_line = block.find("Ending");
-  EXPECT_FALSE(parse_records(block.substr(0, third_line) + block + block.substr(third_line),
-                             &blocks, &why));
+  EXPECT_FALSE(
+      parse_records(block.substr(0, third_line) + block + block.substr(third_line), &blocks, &why));
   // LF alone as a line end.
   std::string lf = block;
   lf.erase(lf.find('\r'), 1);
@@ -94,21 +94,20 @@ TEST_P(RecordsCheckBadLine, IsRejected) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, RecordsCheckBadLine,
-    testing::Values(BadLine{0, "-----------drillo1.exe: from www.velmora-math.com---------------------------"},
-                    BadLine{1, "Test results for Ann Lee:"}, BadLine{1, "Test results for Ann"},
-                    BadLine{2, "Ending time:    Wed Dec 08 10:04:00 2026"},  // wrong weekday
-                    BadLine{2, "Ending time:    Tue Dec  8 10:04:00 2026"},  // no zero pad
-                    BadLine{3, "Starting time:  Mon Feb 30 10:00:00 2026"},  // no such day
-                    BadLine{3, "Starting time:  Tue Dec 08 24:00:00 2026"},
-                    BadLine{4, "Elapsed time:   1000000 seconds."},  // %g gives 1e+06
-                    BadLine{4, "Elapsed time:   240.0 seconds."},
-                    BadLine{4, "Elapsed time:   240 seconds"},
-                    BadLine{5, "Test description: 20 problems, mixed addition/subtraction (random 50/50)"},
-                    BadLine{6, "Addend limits 0 through 2147483648"},
-                    BadLine{6, "Addend limits 0 through 010"},
-                    BadLine{7, "Results: 18 right out of 20, grade 90% / B"},
-                    BadLine{7, "Results: 21 right out of 20, grade 105% / A+"},
-                    BadLine{8, "Time/performance rating: 7"}));
+    testing::Values(
+        BadLine{0, "-----------drillo1.exe: from www.velmora-math.com---------------------------"},
+        BadLine{1, "Test results for Ann Lee:"}, BadLine{1, "Test results for Ann"},
+        BadLine{2, "Ending time:    Wed Dec 08 10:04:00 2026"},  // wrong weekday
+        BadLine{2, "Ending time:    Tue Dec  8 10:04:00 2026"},  // no zero pad
+        BadLine{3, "Starting time:  Mon Feb 30 10:00:00 2026"},  // no such day
+        BadLine{3, "Starting time:  Tue Dec 08 24:00:00 2026"},
+        BadLine{4, "Elapsed time:   1000000 seconds."},  // %g gives 1e+06
+        BadLine{4, "Elapsed time:   240.0 seconds."}, BadLine{4, "Elapsed time:   240 seconds"},
+        BadLine{5, "Test description: 20 problems, mixed addition/subtraction (random 50/50)"},
+        BadLine{6, "Addend limits 0 through 2147483648"}, BadLine{6, "Addend limits 0 through 010"},
+        BadLine{7, "Results: 18 right out of 20, grade 90% / B"},
+        BadLine{7, "Results: 21 right out of 20, grade 105% / A+"},
+        BadLine{8, "Time/performance rating: 7"}));
 
 TEST(RecordsCheck, ChecksTheScoreAgainstTheElapsedTime) {
   auto with = [](const char* elapsed, const char* results, const char* score) {
