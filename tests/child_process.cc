@@ -176,6 +176,12 @@ bool ChildProcess::wait_for(const std::string& text, Millis timeout) {
   }
 }
 
+std::optional<std::string> ChildProcess::read_until(const std::string& text, Millis timeout) {
+  const std::size_t from = seen_;
+  if (!wait_for(text, timeout)) return std::nullopt;
+  return output_.substr(from, seen_ - from);
+}
+
 void ChildProcess::drain(Millis quiet) {
   while (read_some(quiet)) {
   }

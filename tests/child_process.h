@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ class ChildProcess {
   // Reads output until `text` has appeared after what earlier waits
   // consumed, or the timeout passes. Returns whether it appeared.
   bool wait_for(const std::string& text, Millis timeout = Millis(5000));
+  // Like wait_for, but returns the output it consumed: everything after what
+  // earlier waits consumed, up to and including `text`; nothing on timeout.
+  std::optional<std::string> read_until(const std::string& text, Millis timeout = Millis(5000));
+  // The output read so far that no wait has consumed yet.
+  std::string unread() const { return output_.substr(seen_); }
   // Whether the child is blocked waiting (nothing more arrives on its output
   // for `quiet`); all output read meanwhile is kept.
   void drain(Millis quiet);
