@@ -55,9 +55,11 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
 // One write() of the whole block on a descriptor opened with O_APPEND, so
 // the kernel places it at the end in one piece even when other drills append
 // to the same file. A short write (a full disk) is cut back off again, unless
-// somebody else has appended after it meanwhile.
+// somebody else has appended after it meanwhile. O_NONBLOCK makes the open
+// fail at once, instead of waiting for ever, when the path is a named pipe
+// that nobody reads; it changes nothing for a regular file.
 bool FileAppender::append(std::string_view block) {
-  int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return false;
   ssize_t n;
   do {

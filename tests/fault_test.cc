@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -504,6 +505,21 @@ INSTANTIATE_TEST_SUITE_P(Room, FileSizeLimit,
                          [](const ::testing::TestParamInfo<LimitCase>& info) {
                            return std::string(info.param.what);
                          });
+
+// A records.txt that is a named pipe nobody reads: opening it must not wait
+// for a reader, so the drill reports on the console and goes on.
+TEST(UnusableLog, NamedPipeWithoutReaderDoesNotHang) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("records.txt").c_str(), 0666), 0);
+  ChildProcess drill(drill_in(dir));
+  drill.send(rest_of_session(one_test_script(), 0));
+  drill.close_input();
+  const Exit exit = drill.wait(Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+  EXPECT_NE(drill.output().find(kGoAgain), drill.output().rfind(kGoAgain));
+}
 
 // ---------------------------------------------------------------------------
 // A long run.
