@@ -114,7 +114,7 @@ std::string report_text(const Report& r) {
          r.grade + "\nTimed performance score is " + std::to_string(r.score) + "\n";
 }
 
-// The exact bytes of the records.txt block for a report (spec Part 1.3).
+// The exact bytes of the records.txt block for a report.
 std::string block_of(const Report& r) {
   return "-----------drillo1.exe: from www.velmora-math.com----------------------------\r\n"
          "Test results for " +

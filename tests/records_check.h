@@ -1,6 +1,6 @@
 // Checks the contents of a records.txt as the tests find it: only whole
-// nine-line blocks, each line ended by CR LF, each of the shape Part 1.3 of
-// the spec gives, one after another (optionally after bytes that were there
+// nine-line blocks, each line ended by CR LF, each of the shape the drill's
+// report gives it, one after another (optionally after bytes that were there
 // before). Used by the process and fault tests to prove that no block was
 // cut, mixed with another or left half-written. Portable C++, no platform
 // calls.
@@ -56,7 +56,7 @@ struct Block {
 bool parse_records(std::string_view bytes, std::vector<Block>* blocks, std::string* why,
                    std::string_view prefix = {});
 
-// The letter grade of a percent score by the spec's scale (the test's own
+// The letter grade of a percent score by the grade scale (the test's own
 // copy, independent of the drill's).
 std::string expected_grade(int percent);
 

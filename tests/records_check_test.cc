@@ -8,7 +8,8 @@
 namespace testing_support {
 namespace {
 
-// The spec's example block (Part 1.3), lines joined with CR LF.
+// Ann's example block (limit 10, 18 right in 240 seconds), lines joined
+// with CR LF.
 std::string example_block(const std::vector<std::string>& replace = {}, int at = -1) {
   std::vector<std::string> lines = {
       std::string(kRecordsSeparator),
