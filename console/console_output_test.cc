@@ -91,5 +91,22 @@ TEST(NumberFormat, GeneralFormatMatchesPrintf) {
   EXPECT_EQ(format_general(1000000).view(), "1e+06");
 }
 
+// Whole numbers of every magnitude up to 2^63, both signs: the integer path
+// must round exactly as printf does.
+TEST(NumberFormat, WholeNumbersOfEveryMagnitudeMatchPrintf) {
+  std::uint64_t state = 88172645463325252u;  // xorshift64
+  for (int i = 0; i < 200000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const int bits = static_cast<int>(state % 63) + 1;
+    const double value = static_cast<double>(static_cast<std::int64_t>(state >> (64 - bits))) *
+                         ((state & 1) != 0 ? -1 : 1);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%g", value);
+    ASSERT_EQ(format_general(value).view(), expected) << value;
+  }
+}
+
 }  // namespace
 }  // namespace console
