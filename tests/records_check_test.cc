@@ -28,7 +28,7 @@ std::string example_block(const std::vector<std::string>& replace = {}, int at =
   return text;
 }
 
-TEST(RecordsCheck, ReadsTheSpecExample) {
+TEST(RecordsCheck, ReadsAnnsExample) {
   std::vector<Block> blocks;
   std::string why;
   ASSERT_TRUE(parse_records(example_block(), &blocks, &why)) << why;
