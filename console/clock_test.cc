@@ -47,6 +47,9 @@ TEST(Timestamp, MissingOrUnrepresentableTimeGivesPlaceholderOfSameShape) {
 // gmtime over four centuries around now, both sides of 1970.
 TEST(UtcTime, AgreesWithPlatformGmtime) {
   for (CalendarTime t = -6000000000; t < 7000000000; t += 86400 * 7 + 3671) {
+#ifdef _WIN32
+    if (t < 0) continue;  // the Windows C runtime breaks down no time before 1970
+#endif
     time_t seconds = static_cast<time_t>(t);
     struct tm expected;
     ASSERT_NE(gmtime_r(&seconds, &expected), nullptr);

@@ -1,7 +1,9 @@
 // The platform behind the console layer: the standard input, output and
 // error descriptors as byte streams, the system clock, the results-log file
 // appender, and process set-up. Only main() and process-level tests use it;
-// everything else takes the interfaces.
+// everything else takes the interfaces. system_posix.cc and
+// system_windows.cc implement it; the one platform difference visible here
+// is whether the standard streams are text streams (StandardStreams).
 #ifndef CONSOLE_SYSTEM_H_
 #define CONSOLE_SYSTEM_H_
 
@@ -13,6 +15,7 @@
 #include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
+#include "console/text_mode.h"
 
 namespace console {
 
@@ -58,8 +61,42 @@ class FileAppender : public Appender {
 
 // Process set-up before the drill runs: a write to a pipe whose reader has
 // gone must fail as a write error, not kill the process, so SIGPIPE is
-// ignored. Console interrupts keep their default action.
+// ignored. Console interrupts keep their default action. On Windows, which
+// has no SIGPIPE, the standard descriptors are put in binary mode instead, so
+// that the C runtime passes bytes through and StandardStreams alone
+// translates line ends. Nothing it does can fail in a way the drill could
+// act on; failures are ignored.
 void prepare_process();
+
+// The standard input, output and error as the console streams use them.
+// Where console lines end in CR LF (Windows) they are text streams: the
+// descriptors, binary after prepare_process(), are wrapped in the
+// translation of text_mode.h. Elsewhere the descriptors are used as they
+// are. Failures are those of FdSource and FdSink.
+class StandardStreams {
+ public:
+#ifdef _WIN32
+  static constexpr bool kTextMode = true;
+#else
+  static constexpr bool kTextMode = false;
+#endif
+
+  StandardStreams() = default;
+  StandardStreams(const StandardStreams&) = delete;
+  StandardStreams& operator=(const StandardStreams&) = delete;
+
+  ByteSource& input() { return kTextMode ? text_input_ : static_cast<ByteSource&>(input_); }
+  ByteSink& output() { return kTextMode ? text_output_ : static_cast<ByteSink&>(output_); }
+  ByteSink& errors() { return kTextMode ? text_errors_ : static_cast<ByteSink&>(errors_); }
+
+ private:
+  FdSource input_{0};
+  FdSink output_{1};
+  FdSink errors_{2};
+  TextModeSource text_input_{input_};
+  TextModeSink text_output_{output_};
+  TextModeSink text_errors_{errors_};
+};
 
 }  // namespace console
 

@@ -5,10 +5,8 @@
 
 int main() {
   console::prepare_process();
-  console::FdSource input(0);
-  console::FdSink output(1);
-  console::FdSink errors(2);
+  console::StandardStreams streams;
   console::SystemClock clock;
   console::FileAppender log("records.txt");
-  return drill::run_program(input, output, errors, clock, log);
+  return drill::run_program(streams.input(), streams.output(), streams.errors(), clock, log);
 }

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/clock.h"
+#include "console/system.h"
+#include "tests/windows_child.h"
+
+namespace console {
+namespace {
+
+using testing_support::read_binary;
+using testing_support::TempFolder;
+using testing_support::write_binary;
+
+// The block's bytes go to the file as they are: its CR LF stays CR LF (no C
+// runtime text mode adds a second CR), after what the file held before.
+TEST(WindowsFileAppender, AppendsTheExactBytes) {
+  TempFolder folder;
+  const std::string path = folder.file("records.txt");
+  FileAppender appender(path);
+  ASSERT_TRUE(appender.append("one\r\ntwo\r\n"));
+  EXPECT_EQ(read_binary(path), "one\r\ntwo\r\n");
+  ASSERT_TRUE(appender.append("three\n\r\n"));
+  EXPECT_EQ(read_binary(path), "one\r\ntwo\r\nthree\n\r\n");
+
+  write_binary(path, "kept\r\n");
+  ASSERT_TRUE(appender.append("more\r\n"));
+  EXPECT_EQ(read_binary(path), "kept\r\nmore\r\n");
+}
+
+// Another program holding records.txt open for reading and writing (a text
+// editor, another drill) does not stop the append, and the append lands at
+// the end even though that program's position is at the start.
+TEST(WindowsFileAppender, AppendsWhileTheFileIsOpenElsewhere) {
+  TempFolder folder;
+  const std::string path = folder.file("records.txt");
+  write_binary(path, "before\r\n");
+  HANDLE other =
+      ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  FileAppender appender(path);
+  EXPECT_TRUE(appender.append("block\r\n"));
+  ::CloseHandle(other);
+  EXPECT_EQ(read_binary(path), "before\r\nblock\r\n");
+}
+
+TEST(WindowsFileAppender, FailsWhereNoFileCanBeMade) {
+  TempFolder folder;
+  FileAppender in_missing_folder(folder.file("missing\\records.txt"));
+  EXPECT_FALSE(in_missing_folder.append("block\r\n"));
+  FileAppender on_a_folder(folder.path());
+  EXPECT_FALSE(on_a_folder.append("block\r\n"));
+  EXPECT_FALSE(testing_support::file_exists(folder.file("missing")));
+}
+
+// Appenders in several threads at once, as several drills in one folder:
+// every block lands whole, none overwrites another.
+TEST(WindowsFileAppender, ConcurrentAppendsStayWhole) {
+  TempFolder folder;
+  const std::string path = folder.file("records.txt");
+  constexpr int kWriters = 4;
+  constexpr int kBlocks = 50;
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&path, w] {
+      FileAppender appender(path);
+      // Blocks of differing lengths, so an overlap shows as a broken line.
+      for (int b = 0; b < kBlocks; ++b) {
+        std::string block =
+            "<" + std::to_string(w) + std::string(50 + 7 * b + w, 'a' + w) + ">\r\n";
+        appender.append(block);
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+
+  const std::string log = read_binary(path);
+  std::vector<int> seen(kWriters, 0);
+  std::size_t at = 0;
+  while (at < log.size()) {
+    std::size_t end = log.find(">\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "broken tail at " << at;
+    ASSERT_EQ(log[at], '<');
+    const int w = log[at + 1] - '0';
+    ASSERT_TRUE(w >= 0 && w < kWriters) << "at " << at;
+    const std::size_t length = end - at - 2;
+    EXPECT_EQ(length, static_cast<std::size_t>(50 + 7 * seen[w] + w)) << "writer " << w;
+    EXPECT_EQ(log.substr(at + 2, length), std::string(length, static_cast<char>('a' + w)));
+    ++seen[w];
+    at = end + 3;
+  }
+  for (int w = 0; w < kWriters; ++w) EXPECT_EQ(seen[w], kBlocks) << "writer " << w;
+}
+
+// Seconds since 1970 of a wall-clock time read as if it were UTC.
+CalendarTime as_utc(const CivilTime& time) {
+  const int month = time.month + 1;
+  const std::int64_t year = time.year - (month <= 2);
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t year_of_era = year - era * 400;
+  const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
+  const std::int64_t day_of_era =
+      year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  const std::int64_t days = era * 146097 + day_of_era - 719468;
+  return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+}
+
+// The local breakdown is the UTC one shifted by a zone offset, in 64-bit
+// time: also after January 2038, where a 32-bit time would have wrapped.
+TEST(WindowsSystemClock, LocalTimeIsUtcShiftedByTheZone) {
+  SystemClock clock;
+  const std::optional<CalendarTime> now = clock.now();
+  ASSERT_TRUE(now.has_value());
+  EXPECT_GT(*now, 1700000000);  // later than November 2023
+  for (CalendarTime time : {*now, CalendarTime{1796724000}, CalendarTime{4102444800 + 3661}}) {
+    const std::optional<CivilTime> local = clock.local_time(time);
+    ASSERT_TRUE(local.has_value()) << time;
+    const CalendarTime offset = as_utc(*local) - time;
+    EXPECT_LE(offset < 0 ? -offset : offset, 14 * 3600) << time;
+    EXPECT_EQ(offset % 900, 0) << time;
+    EXPECT_EQ(local->weekday, utc_time(as_utc(*local))->weekday) << time;
+  }
+}
+
+// Times before 1970 have no breakdown in the C runtime: the clock says so
+// instead of handing out garbage, and the timestamp shows question marks.
+TEST(WindowsSystemClock, TimeBefore1970HasNoBreakdown) {
+  SystemClock clock;
+  EXPECT_FALSE(clock.local_time(-86400 * 400).has_value());
+  EXPECT_EQ(timestamp_text(clock, CalendarTime{-86400 * 400}).view(), "??? ??? ?? ??:??:?? ????\n");
+}
+
+}  // namespace
+}  // namespace console

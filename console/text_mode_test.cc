@@ -1,0 +1,258 @@
+#include "console/text_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/append_file.h"
+#include "console/clock.h"
+#include "console/console_input.h"
+#include "console/console_output.h"
+#include "drill/driver.h"
+
+namespace console {
+namespace {
+
+// Everything a TextModeSource hands out, read `size` bytes at a time until
+// it reports the end, over raw reads of at most `chunk` bytes.
+std::string read_all(const std::string& raw, std::size_t chunk, std::size_t size) {
+  StringSource source(raw, chunk);
+  TextModeSource text(source);
+  std::string out;
+  std::vector<char> buffer(size);
+  while (std::size_t n = text.read(buffer.data(), size)) out.append(buffer.data(), n);
+  return out;
+}
+
+struct InputCase {
+  const char* name;
+  std::string raw;
+  std::string text;
+};
+
+void PrintTo(const InputCase& c, std::ostream* os) { *os << c.name; }
+
+class TextModeInputTest : public ::testing::TestWithParam<InputCase> {};
+
+// The translation must not depend on where the raw reads split the bytes (a
+// CR LF can come in two reads) nor on how much the caller asks for.
+TEST_P(TextModeInputTest, TranslatesWhateverTheReadSizes) {
+  const InputCase& c = GetParam();
+  for (std::size_t chunk : {1, 2, 3, 4096}) {
+    for (std::size_t size : {1, 2, 5, 1024}) {
+      EXPECT_EQ(read_all(c.raw, chunk, size), c.text) << "chunk " << chunk << ", size " << size;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, TextModeInputTest,
+    ::testing::Values(InputCase{"CrLfIsOneNewline", "Ann\r\n10\r\n", "Ann\n10\n"},
+                      InputCase{"LoneLfStays", "Ann\n10\n", "Ann\n10\n"},
+                      InputCase{"LoneCrStays", "a\rb\r\n", "a\rb\n"},
+                      InputCase{"CrBeforeCrLf", "a\r\r\n", "a\r\n"},
+                      InputCase{"CrAtTheEnd", "a\r", "a\r"},
+                      InputCase{"LfThenCr", "a\n\rb", "a\n\rb"},
+                      InputCase{"OtherBytesPass", std::string("\0\xff\t\x1b x", 6),
+                                std::string("\0\xff\t\x1b x", 6)},
+                      InputCase{"CtrlZCutsItsLine",
+                                "12\x1a"
+                                "34\r\n56\r\n",
+                                "1256\n"},
+                      InputCase{"CtrlZCutsUpToALoneLf",
+                                "ab\x1a"
+                                "cd\nef\n",
+                                "abef\n"},
+                      InputCase{"CtrlZCutsToTheEnd",
+                                "ab\x1a"
+                                "cd",
+                                "ab"},
+                      InputCase{"CtrlZTwiceInALine",
+                                "a\x1a"
+                                "b\x1a"
+                                "c\r\nd\r\n",
+                                "ad\n"},
+                      InputCase{"CrInsideACutIsDropped",
+                                "a\x1a"
+                                "b\rc\r\nd\n",
+                                "ad\n"},
+                      InputCase{"CtrlZAfterALoneCr",
+                                "a\r\x1a"
+                                "b\r\nc\n",
+                                "a\rc\n"},
+                      InputCase{"CtrlZStartingALineEnds", "Ann\r\n\x1a\r\n10\r\n", "Ann\n"},
+                      InputCase{"CtrlZStartingTheInputEnds",
+                                "\x1a"
+                                "Ann\r\n",
+                                ""},
+                      InputCase{"CtrlZLineAfterACutLineEnds",
+                                "ab\x1a"
+                                "cd\r\n\x1a"
+                                "ef\r\n",
+                                "ab"},
+                      InputCase{"CtrlZAfterALoneCrDoesNotEnd",
+                                "\r\x1a"
+                                "a\nb",
+                                "\rb"}),
+    [](const ::testing::TestParamInfo<InputCase>& info) { return std::string(info.param.name); });
+
+// A line is handed out as soon as it has been read: the source does not wait
+// for more raw input while it has bytes to deliver.
+TEST(TextModeInput, DeliversEachLineWithoutWaitingForTheNext) {
+  StringSource lines("Ann\r\n10\r\n", 5);
+  TextModeSource text(lines);
+  char buffer[64];
+  ASSERT_EQ(text.read(buffer, sizeof buffer), 4u);
+  EXPECT_EQ(std::string(buffer, 4), "Ann\n");
+  EXPECT_EQ(lines.reads(), 1u);
+
+  // A CR that ends a raw read is held back until the next read shows
+  // whether an LF follows; the bytes before it are not.
+  StringSource split("Ann\r\n", 4);
+  TextModeSource held(split);
+  ASSERT_EQ(held.read(buffer, sizeof buffer), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "Ann");
+  ASSERT_EQ(held.read(buffer, sizeof buffer), 1u);
+  EXPECT_EQ(buffer[0], '\n');
+  EXPECT_EQ(held.read(buffer, sizeof buffer), 0u);
+}
+
+// After a line that begins with Ctrl-Z the raw source is never read again,
+// so a console is not asked for more input.
+TEST(TextModeInput, EndAtCtrlZIsFinal) {
+  StringSource lines("Ann\r\n\x1a\r\n10\r\n", 1);
+  TextModeSource text(lines);
+  char buffer[64];
+  std::string got;
+  while (std::size_t n = text.read(buffer, sizeof buffer)) got.append(buffer, n);
+  EXPECT_EQ(got, "Ann\n");
+  const std::size_t reads = lines.reads();
+  EXPECT_EQ(text.read(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(text.read(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(lines.reads(), reads);
+}
+
+// Through the console input stream: the number syntax is read as without
+// translation, and Ctrl-Z ends the input the way the end of a pipe does.
+TEST(TextModeInput, ConsoleInputReadsWordsAndNumbers) {
+  StringSource raw(
+      "Ann\r\n0x1F\r\n12\x1a"
+      "9\r\n3\r\n\x1a");
+  TextModeSource text(raw);
+  ConsoleInput in(text, nullptr);
+  char word[16];
+  std::int32_t number = 0;
+  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
+  EXPECT_STREQ(word, "Ann");
+  ASSERT_EQ(in.read_integer(number), ReadResult::ok);
+  EXPECT_EQ(number, 31);
+  // "12", Ctrl-Z cuts "9" and the line end, and "3" follows at once.
+  ASSERT_EQ(in.read_integer(number), ReadResult::ok);
+  EXPECT_EQ(number, 123);
+  EXPECT_EQ(in.read_integer(number), ReadResult::ended);
+  EXPECT_TRUE(in.end_of_input());
+}
+
+struct OutputCase {
+  std::string text;
+  std::string raw;
+};
+
+TEST(TextModeOutput, EveryNewlineGoesOutAsCrLf) {
+  const OutputCase cases[] = {
+      {"", ""},
+      {"no line end", "no line end"},
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"\n\n", "\r\n\r\n"},
+      // A CR already there is an ordinary byte: the newline still gets one.
+      {"a\r\n", "a\r\r\n"},
+      {std::string("\0\r\x1a\n", 4), std::string("\0\r\x1a\r\n", 5)},
+  };
+  for (const OutputCase& c : cases) {
+    StringSink raw;
+    TextModeSink text(raw);
+    EXPECT_TRUE(text.write(c.text.data(), c.text.size()));
+    EXPECT_EQ(raw.bytes(), c.raw) << c.text;
+  }
+}
+
+// Text longer than one piece of the sink, and written through the console
+// output, whose buffer fills and flushes in the middle of lines.
+TEST(TextModeOutput, TextSpanningFlushesAndPieces) {
+  std::string text;
+  std::string expected;
+  for (int i = 0; i < 700; ++i) {
+    const std::string line = "line " + std::to_string(i);
+    text += line + "\n";
+    expected += line + "\r\n";
+  }
+  text += "\n\n\n";
+  expected += "\r\n\r\n\r\n";
+
+  StringSink direct;
+  TextModeSink direct_text(direct);
+  ASSERT_TRUE(direct_text.write(text.data(), text.size()));
+  EXPECT_EQ(direct.bytes(), expected);
+  ASSERT_GT(direct.writes().size(), 1u);
+  for (std::size_t n : direct.writes()) EXPECT_LE(n, 2048u);
+
+  StringSink raw;
+  TextModeSink console_text(raw);
+  {
+    ConsoleOutput out(console_text);
+    out << text << "end" << line_end;
+  }
+  EXPECT_EQ(raw.bytes(), expected + "end\r\n");
+}
+
+TEST(TextModeOutput, RefusedPieceFailsTheWrite) {
+  const std::string text(3000, '\n');
+  StringSink raw(100);
+  TextModeSink sink(raw);
+  EXPECT_FALSE(sink.write(text.data(), text.size()));
+  EXPECT_TRUE(raw.bytes().empty());
+
+  StringSink small(5);
+  TextModeSink small_sink(small);
+  EXPECT_FALSE(small_sink.write("a\nb\n", 4));  // six bytes once translated
+}
+
+// A whole session through the pair, CR LF typed: the console shows exactly
+// what it shows without translation, each newline as CR LF, and the log is
+// the same bytes.
+TEST(TextModeSession, MatchesThePlainSessionLineForLine) {
+  std::string plain_input = "Ann\n7\n";
+  for (int i = 0; i < 20; ++i) plain_input += std::to_string(i % 9) + "\n";
+  plain_input += "yes\n";
+  for (int i = 0; i < 20; ++i) plain_input += "4\n";
+  plain_input += "n\n";
+  std::string typed;
+  for (char c : plain_input) typed += c == '\n' ? std::string("\r\n") : std::string(1, c);
+
+  const CalendarTime start = 1796724000;  // 2026-12-08 10:00:00 UTC
+  StringSource plain_source(plain_input);
+  StringSink plain_output, plain_errors;
+  FakeClock plain_clock({start, start, start + 95, start + 100, start + 160});
+  MemoryAppender plain_log;
+  ASSERT_EQ(drill::run_program(plain_source, plain_output, plain_errors, plain_clock, plain_log),
+            0);
+
+  StringSource raw_input(typed, 3);
+  StringSink raw_output, raw_errors;
+  TextModeSource input(raw_input);
+  TextModeSink output(raw_output), errors(raw_errors);
+  FakeClock clock({start, start, start + 95, start + 100, start + 160});
+  MemoryAppender log;
+  ASSERT_EQ(drill::run_program(input, output, errors, clock, log), 0);
+
+  std::string expected;
+  for (char c : plain_output.bytes())
+    expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(raw_output.bytes(), expected);
+  EXPECT_EQ(log.contents(), plain_log.contents());
+  EXPECT_EQ(log.blocks(), 2);
+}
+
+}  // namespace
+}  // namespace console
