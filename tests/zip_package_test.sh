@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Checks the Windows zip that CPack built: one folder holding drill.exe and
+# README.txt (with CR LF line ends), and the drill.exe from it, alone in its
+# folder, running a short session under Wine: status 0, CR LF console lines
+# and one block in records.txt. Run by CI after cpack.
+# Usage: zip_package_test.sh ZIP WINE_PREFIX
+set -euo pipefail
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+zip=$(realpath "$1")
+prefix=$2
+wine_run=$(cd "$(dirname "$0")/.." && pwd)/cmake/toolchains/wine-run.sh
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+name=$(basename "$zip" .zip)
+cmake -E tar tf "$zip" | sort >"$root/files"
+printf '%s\n' "$name/README.txt" "$name/drill.exe" | diff - "$root/files" ||
+  fail "unexpected zip contents"
+(cd "$root" && cmake -E tar xf "$zip")
+folder=$root/$name
+readme_lines=$(wc -l <"$folder/README.txt")
+[ "$readme_lines" -gt 10 ] || fail "README.txt is too short"
+[ "$(grep -c $'\r$' "$folder/README.txt")" -eq "$readme_lines" ] ||
+  fail "README.txt does not have CR LF line ends"
+
+# Limit 0, so every answer is 0: twenty right, then "n". Wine's first start
+# in a new prefix takes a minute at most.
+{
+  printf 'Ann\r\n0\r\n'
+  for _ in $(seq 20); do printf '0\r\n'; done
+  printf 'n\r\n'
+} >"$root/input"
+status=0
+(cd "$folder" && timeout 180 "$wine_run" "$prefix" ./drill.exe <"$root/input" \
+  >"$root/output" 2>"$root/errors") || status=$?
+[ $status -eq 0 ] || fail "drill.exe ended with status $status: $(cat "$root/errors")"
+grep -qF $'= That is right, Ann!  Now you have 20 out of 20\r' "$root/output" ||
+  fail "no 20th right answer"
+grep -qxF $'You got 20 right out of 20 which is 100% -- so your grade is A+\r' "$root/output" ||
+  fail "no result line ending in CR LF"
+[ "$(grep -c $'\r$' "$root/output")" -eq "$(tr -cd '\n' <"$root/output" | wc -c)" ] ||
+  fail "console lines without CR LF"
+
+records=$folder/records.txt
+[ "$(wc -l <"$records")" -eq 9 ] || fail "records.txt does not have nine lines"
+[ "$(grep -c $'\r$' "$records")" -eq 9 ] || fail "records.txt lines do not end in CR LF"
+[ "$(grep -c $'\r\r$' "$records")" -eq 0 ] || fail "records.txt has CR CR LF"
+grep -qxF $'Results: 20 right out of 20, grade 100% / A+\r' "$records" ||
+  fail "records.txt lacks the result line"
+echo "ok: $name runs alone under Wine"
