@@ -46,55 +46,30 @@ TEST_P(TextModeInputTest, TranslatesWhateverTheReadSizes) {
   }
 }
 
+// Ctrl-Z, the byte 0x1A.
+const std::string kCtrlZ(1, '\x1a');
+
 INSTANTIATE_TEST_SUITE_P(
     Lines, TextModeInputTest,
-    ::testing::Values(InputCase{"CrLfIsOneNewline", "Ann\r\n10\r\n", "Ann\n10\n"},
-                      InputCase{"LoneLfStays", "Ann\n10\n", "Ann\n10\n"},
-                      InputCase{"LoneCrStays", "a\rb\r\n", "a\rb\n"},
-                      InputCase{"CrBeforeCrLf", "a\r\r\n", "a\r\n"},
-                      InputCase{"CrAtTheEnd", "a\r", "a\r"},
-                      InputCase{"LfThenCr", "a\n\rb", "a\n\rb"},
-                      InputCase{"OtherBytesPass", std::string("\0\xff\t\x1b x", 6),
-                                std::string("\0\xff\t\x1b x", 6)},
-                      InputCase{"CtrlZCutsItsLine",
-                                "12\x1a"
-                                "34\r\n56\r\n",
-                                "1256\n"},
-                      InputCase{"CtrlZCutsUpToALoneLf",
-                                "ab\x1a"
-                                "cd\nef\n",
-                                "abef\n"},
-                      InputCase{"CtrlZCutsToTheEnd",
-                                "ab\x1a"
-                                "cd",
-                                "ab"},
-                      InputCase{"CtrlZTwiceInALine",
-                                "a\x1a"
-                                "b\x1a"
-                                "c\r\nd\r\n",
-                                "ad\n"},
-                      InputCase{"CrInsideACutIsDropped",
-                                "a\x1a"
-                                "b\rc\r\nd\n",
-                                "ad\n"},
-                      InputCase{"CtrlZAfterALoneCr",
-                                "a\r\x1a"
-                                "b\r\nc\n",
-                                "a\rc\n"},
-                      InputCase{"CtrlZStartingALineEnds", "Ann\r\n\x1a\r\n10\r\n", "Ann\n"},
-                      InputCase{"CtrlZStartingTheInputEnds",
-                                "\x1a"
-                                "Ann\r\n",
-                                ""},
-                      InputCase{"CtrlZLineAfterACutLineEnds",
-                                "ab\x1a"
-                                "cd\r\n\x1a"
-                                "ef\r\n",
-                                "ab"},
-                      InputCase{"CtrlZAfterALoneCrDoesNotEnd",
-                                "\r\x1a"
-                                "a\nb",
-                                "\rb"}),
+    ::testing::Values(
+        InputCase{"CrLfIsOneNewline", "Ann\r\n10\r\n", "Ann\n10\n"},
+        InputCase{"LoneLfStays", "Ann\n10\n", "Ann\n10\n"},
+        InputCase{"LoneCrStays", "a\rb\r\n", "a\rb\n"},
+        InputCase{"CrBeforeCrLf", "a\r\r\n", "a\r\n"}, InputCase{"CrAtTheEnd", "a\r", "a\r"},
+        InputCase{"LfThenCr", "a\n\rb", "a\n\rb"},
+        InputCase{"OtherBytesPass", std::string("\0\xff\t\x1b x", 6),
+                  std::string("\0\xff\t\x1b x", 6)},
+        InputCase{"CtrlZCutsItsLine", "12" + kCtrlZ + "34\r\n56\r\n", "1256\n"},
+        InputCase{"CtrlZCutsUpToALoneLf", "ab" + kCtrlZ + "cd\nef\n", "abef\n"},
+        InputCase{"CtrlZCutsToTheEnd", "ab" + kCtrlZ + "cd", "ab"},
+        InputCase{"CtrlZTwiceInALine", "a" + kCtrlZ + "b" + kCtrlZ + "c\r\nd\r\n", "ad\n"},
+        InputCase{"CrInsideACutIsDropped", "a" + kCtrlZ + "b\rc\r\nd\n", "ad\n"},
+        InputCase{"CtrlZAfterALoneCr", "a\r" + kCtrlZ + "b\r\nc\n", "a\rc\n"},
+        InputCase{"CtrlZStartingALineEnds", "Ann\r\n" + kCtrlZ + "\r\n10\r\n", "Ann\n"},
+        InputCase{"CtrlZAfterALoneLfEnds", "Ann\n" + kCtrlZ + "10\n10\n", "Ann\n"},
+        InputCase{"CtrlZStartingTheInputEnds", kCtrlZ + "Ann\r\n", ""},
+        InputCase{"CtrlZLineAfterACutLineEnds", "ab" + kCtrlZ + "cd\r\n" + kCtrlZ + "ef\r\n", "ab"},
+        InputCase{"CtrlZAfterALoneCrDoesNotEnd", "\r" + kCtrlZ + "a\nb", "\rb"}),
     [](const ::testing::TestParamInfo<InputCase>& info) { return std::string(info.param.name); });
 
 // A line is handed out as soon as it has been read: the source does not wait
@@ -136,9 +111,7 @@ TEST(TextModeInput, EndAtCtrlZIsFinal) {
 // Through the console input stream: the number syntax is read as without
 // translation, and Ctrl-Z ends the input the way the end of a pipe does.
 TEST(TextModeInput, ConsoleInputReadsWordsAndNumbers) {
-  StringSource raw(
-      "Ann\r\n0x1F\r\n12\x1a"
-      "9\r\n3\r\n\x1a");
+  StringSource raw("Ann\r\n0x1F\r\n12" + kCtrlZ + "9\r\n3\r\n" + kCtrlZ);
   TextModeSource text(raw);
   ConsoleInput in(text, nullptr);
   char word[16];
@@ -190,12 +163,19 @@ TEST(TextModeOutput, TextSpanningFlushesAndPieces) {
   text += "\n\n\n";
   expected += "\r\n\r\n\r\n";
 
-  StringSink direct;
-  TextModeSink direct_text(direct);
-  ASSERT_TRUE(direct_text.write(text.data(), text.size()));
-  EXPECT_EQ(direct.bytes(), expected);
-  ASSERT_GT(direct.writes().size(), 1u);
-  for (std::size_t n : direct.writes()) EXPECT_LE(n, 2048u);
+  // Also newlines only, after one other byte: a CR LF then falls on each
+  // piece's last two bytes, and one more would not fit.
+  const std::string odd = "x" + std::string(3000, '\n');
+  std::string odd_expected = "x";
+  for (int i = 0; i < 3000; ++i) odd_expected += "\r\n";
+  for (const auto& [in, out] : {std::pair(text, expected), std::pair(odd, odd_expected)}) {
+    StringSink direct;
+    TextModeSink direct_text(direct);
+    ASSERT_TRUE(direct_text.write(in.data(), in.size()));
+    EXPECT_EQ(direct.bytes(), out);
+    ASSERT_GT(direct.writes().size(), 1u);
+    for (std::size_t n : direct.writes()) EXPECT_LE(n, 2048u);
+  }
 
   StringSink raw;
   TextModeSink console_text(raw);
