@@ -16,6 +16,7 @@ namespace {
 
 unsigned int clamp_count(std::size_t size);
 HANDLE open_for_append(const std::string& path);
+bool lock_appends(HANDLE file, OVERLAPPED& lock);
 void cut_back(HANDLE file, const std::string& path, DWORD written);
 
 // The byte, far beyond any real end of file, that appenders lock while they
@@ -67,16 +68,16 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
 // file in one piece; the file is shared for reading and writing so that other
 // drills can append too. Wine computes the end and writes there as two
 // steps, so appenders also hold a lock on one byte far past the end while
-// they write; where it cannot be taken, the write goes ahead without it. A
-// short write (a full disk) is cut back off again if nothing was appended
-// after it.
+// they write; where it cannot be taken in time, the write goes ahead without
+// it. A short write (a full disk) is cut back off again if nothing was
+// appended after it.
 bool FileAppender::append(std::string_view block) {
   if (block.size() > MAXDWORD) return false;
   HANDLE file = open_for_append(path_);
   if (file == INVALID_HANDLE_VALUE) return false;
   OVERLAPPED lock = {};
   lock.OffsetHigh = kLockOffsetHigh;
-  const bool locked = ::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock) != 0;
+  const bool locked = lock_appends(file, lock);
   DWORD written = 0;
   BOOL ok = ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
   bool whole = ok && written == block.size();
@@ -110,6 +111,21 @@ HANDLE open_for_append(const std::string& path) {
   if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
   return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Takes the appenders' lock. Another drill holds it only while it writes,
+// but one that is stopped there (in a debugger) must not hang this one, so
+// the wait is bounded: false after about two seconds, or at once when the
+// file system has no locks.
+bool lock_appends(HANDLE file, OVERLAPPED& lock) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lock)) {
+      return true;
+    }
+    if (::GetLastError() != ERROR_LOCK_VIOLATION) return false;
+    ::Sleep(10);
+  }
+  return false;
 }
 
 // Removes the last `written` bytes of the file that `file` has just appended,

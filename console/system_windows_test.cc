@@ -49,6 +49,27 @@ TEST(WindowsFileAppender, AppendsWhileTheFileIsOpenElsewhere) {
   EXPECT_EQ(read_binary(path), "before\r\nblock\r\n");
 }
 
+// Appenders lock the byte at 0x7fffffff00000000 while they write. One that
+// holds it for ever (stopped in a debugger) delays the others a little, but
+// they still append.
+TEST(WindowsFileAppender, HeldLockDelaysButDoesNotStopTheAppend) {
+  TempFolder folder;
+  const std::string path = folder.file("records.txt");
+  HANDLE other = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  OVERLAPPED lock = {};
+  lock.OffsetHigh = 0x7fffffff;
+  ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock));
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_TRUE(FileAppender(path).append("block\r\n"));
+  EXPECT_LT(::GetTickCount64() - start, 10000u);
+  ::UnlockFileEx(other, 0, 1, 0, &lock);
+  ::CloseHandle(other);
+  EXPECT_EQ(read_binary(path), "block\r\n");
+}
+
 TEST(WindowsFileAppender, FailsWhereNoFileCanBeMade) {
   TempFolder folder;
   FileAppender in_missing_folder(folder.file("missing\\records.txt"));
