@@ -1,6 +1,6 @@
 // Byte sources and sinks: the two small interfaces through which the console
 // streams reach the outside world. The program plugs in file-descriptor
-// versions (fd_stream.h); tests, fuzz targets and benchmarks plug in the
+// versions (FdSource and FdSink in system.h); tests, fuzz targets and benchmarks plug in the
 // in-memory versions below, so a whole session runs on given bytes.
 #ifndef CONSOLE_BYTE_STREAM_H_
 #define CONSOLE_BYTE_STREAM_H_
