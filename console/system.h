@@ -61,11 +61,10 @@ class FileAppender : public Appender {
 
 // Process set-up before the drill runs: a write to a pipe whose reader has
 // gone, or one past the file-size limit, must fail as a write error, not
-// kill the process, so SIGPIPE and SIGXFSZ are ignored. Console interrupts keep their default action. On Windows, which
-// has no SIGPIPE, the standard descriptors are put in binary mode instead, so
-// that the C runtime passes bytes through and StandardStreams alone
-// translates line ends. Nothing it does can fail in a way the drill could
-// act on; failures are ignored.
+// kill the process, so SIGPIPE and SIGXFSZ are ignored. Console interrupts keep their default
+// action. On Windows, which has no SIGPIPE, the standard descriptors are put in binary mode
+// instead, so that the C runtime passes bytes through and StandardStreams alone translates line
+// ends. Nothing it does can fail in a way the drill could act on; failures are ignored.
 void prepare_process();
 
 // The standard input, output and error as the console streams use them.
