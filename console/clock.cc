@@ -37,6 +37,16 @@ Timestamp timestamp_text(Clock& clock, std::optional<CalendarTime> time) {
   return text;
 }
 
+CivilTime civil_from_tm(const std::tm& fields) {
+  return CivilTime{static_cast<std::int64_t>(fields.tm_year) + 1900,
+                   fields.tm_mon,
+                   fields.tm_mday,
+                   fields.tm_hour,
+                   fields.tm_min,
+                   fields.tm_sec,
+                   fields.tm_wday};
+}
+
 Timestamp format_timestamp(const CivilTime& civil) {
   static constexpr char kDays[] = "SunMonTueWedThuFriSat";
   static constexpr char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";

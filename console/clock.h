@@ -6,6 +6,7 @@
 #define CONSOLE_CLOCK_H_
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -38,6 +39,10 @@ class Clock {
   // the time has no local breakdown.
   virtual std::optional<CivilTime> local_time(CalendarTime time) = 0;
 };
+
+// The fields of a C library local-time breakdown, as the platform clocks
+// return them.
+CivilTime civil_from_tm(const std::tm& fields);
 
 // The timestamp text: "%.3s %.3s %02d %02d:%02d:%02d %4d\n" of weekday,
 // month, day, hours, minutes, seconds and year, e.g.

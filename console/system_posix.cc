@@ -43,13 +43,7 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
   if (static_cast<CalendarTime>(seconds) != time) return std::nullopt;
   struct tm fields;
   if (::localtime_r(&seconds, &fields) == nullptr) return std::nullopt;
-  return CivilTime{static_cast<std::int64_t>(fields.tm_year) + 1900,
-                   fields.tm_mon,
-                   fields.tm_mday,
-                   fields.tm_hour,
-                   fields.tm_min,
-                   fields.tm_sec,
-                   fields.tm_wday};
+  return civil_from_tm(fields);
 }
 
 // One write() of the whole block on a descriptor opened with O_APPEND, so

@@ -54,13 +54,7 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
   __time64_t seconds = static_cast<__time64_t>(time);
   struct tm fields;
   if (::_localtime64_s(&fields, &seconds) != 0) return std::nullopt;
-  return CivilTime{static_cast<std::int64_t>(fields.tm_year) + 1900,
-                   fields.tm_mon,
-                   fields.tm_mday,
-                   fields.tm_hour,
-                   fields.tm_min,
-                   fields.tm_sec,
-                   fields.tm_wday};
+  return civil_from_tm(fields);
 }
 
 // One WriteFile of the whole block on a handle without FILE_WRITE_DATA
