@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The drill's process-cost benchmark. Builds the bench preset, then, in a
-# temporary folder with TZ=UTC, runs scripted sessions of build/bench/drill
+# temporary folder with TZ=UTC, runs scripted sessions of build/bench/mathdrill
 # and prints four figures. Each is a ratio against a run made in the same
 # benchmark (the machines are shared and noisy), printed with its target and
 # whether this run meets it. Targets are reported, never asserted: the exit
@@ -53,7 +53,7 @@ need_tool valgrind valgrind
 need_tool callgrind_annotate valgrind
 [ -x /bin/true ] || fail "/bin/true is missing"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/drill-bench.XXXXXX")
+work=$(mktemp -d "${TMPDIR:-/tmp}/mathdrill-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 echo "Building the bench preset (build/bench)..."
@@ -61,7 +61,7 @@ if ! (cd "$root" && cmake --preset bench && cmake --build --preset bench) >"$wor
   cat "$work/build.log" >&2
   fail "the bench preset did not build"
 fi
-drill=$root/build/bench/drill
+drill=$root/build/bench/mathdrill
 child_stats=$root/build/bench/bench/child_stats
 floor=$root/build/bench/bench/local_time_floor
 

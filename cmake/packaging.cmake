@@ -1,48 +1,72 @@
-# Installation and packages. `cmake --install` puts drill in bin/ and, on
-# POSIX systems, its manual page drill(6) in share/man/man6/. CPack makes a
-# Debian package of the same files (cpack -G DEB, or the pkg preset) and, in
-# Windows builds, a zip of drill.exe with a read-me (the mingw package
-# preset). With DRILL_PACKAGE_TESTS, CTest checks the built Debian package.
+# Installation and packages. `cmake --install` puts mathdrill in games/ and,
+# on POSIX systems, its manual page mathdrill(6) in share/man/man6/, its
+# desktop menu entry and icon, and its copyright and changelog in
+# share/doc/mathdrill/. CPack makes a Debian package of the same files (cpack
+# -G DEB, or the pkg preset) and, in Windows builds, a zip of mathdrill.exe
+# with a read-me and the licence (the mingw package preset). With
+# DRILL_PACKAGE_TESTS, CTest checks the built Debian package.
 include(GNUInstallDirs)
 
 option(DRILL_PACKAGE_TESTS "Test the Debian package that cpack built (run cpack before ctest)" OFF)
+# Debian keeps games, and so this drill, in /usr/games.
+set(MATHDRILL_INSTALL_GAMESDIR games CACHE PATH "Where mathdrill is installed, under the prefix")
 
 if(WIN32)
-  # The zip holds drill.exe and README.txt side by side, with Windows line
-  # ends in the read-me.
-  install(TARGETS drill RUNTIME DESTINATION .)
+  # The zip holds mathdrill.exe, README.txt and LICENSE side by side, the
+  # texts with Windows line ends.
+  install(TARGETS mathdrill RUNTIME DESTINATION .)
   configure_file(packaging/README-windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt DESTINATION .)
+  configure_file(LICENSE LICENSE @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE
+          DESTINATION .)
 else()
-  install(TARGETS drill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # Manual pages are installed compressed, as Debian has them. The page is
-  # copied into the build tree, then compressed there without a time stamp,
-  # so the package is the same from one build to the next.
+  install(TARGETS mathdrill RUNTIME DESTINATION ${MATHDRILL_INSTALL_GAMESDIR})
+  # The menu entry starts the drill in a terminal; the icon is our own.
+  install(FILES packaging/mathdrill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES packaging/mathdrill.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The manual page and the changelog are installed compressed, as Debian has
+  # them. Each is copied into the build tree, then compressed there without a
+  # time stamp, so the package is the same from one build to the next.
   find_program(DRILL_GZIP gzip)
-  set(drill_man ${CMAKE_CURRENT_BINARY_DIR}/drill.6)
-  if(DRILL_GZIP)
-    add_custom_command(
-      OUTPUT ${drill_man}.gz
-      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/doc/drill.6 ${drill_man}
-      COMMAND ${DRILL_GZIP} -9nf ${drill_man}
-      DEPENDS doc/drill.6
-      COMMENT "Compressing the manual page drill.6"
-      VERBATIM)
-    add_custom_target(drill_manual ALL DEPENDS ${drill_man}.gz)
-    install(FILES ${drill_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-  else()
-    install(FILES doc/drill.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  set(mathdrill_compressed
+      doc/mathdrill.6 ${CMAKE_INSTALL_MANDIR}/man6
+      packaging/changelog ${CMAKE_INSTALL_DOCDIR})
+  set(mathdrill_gz_outputs)
+  while(mathdrill_compressed)
+    list(POP_FRONT mathdrill_compressed source destination)
+    get_filename_component(name ${source} NAME)
+    if(DRILL_GZIP)
+      set(copy ${CMAKE_CURRENT_BINARY_DIR}/compressed/${name})
+      add_custom_command(
+        OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${copy}
+        COMMAND ${DRILL_GZIP} -9nf ${copy}
+        DEPENDS ${source}
+        COMMENT "Compressing ${name}"
+        VERBATIM)
+      list(APPEND mathdrill_gz_outputs ${copy}.gz)
+      install(FILES ${copy}.gz DESTINATION ${destination})
+    else()
+      install(FILES ${source} DESTINATION ${destination})
+    endif()
+  endwhile()
+  if(mathdrill_gz_outputs)
+    add_custom_target(mathdrill_compressed_docs ALL DEPENDS ${mathdrill_gz_outputs})
   endif()
 endif()
 
-set(CPACK_PACKAGE_NAME drill)
-set(CPACK_PACKAGE_VENDOR "Velmora Math Software")
-set(CPACK_PACKAGE_CONTACT "drill maintainers <drill-maintainers@example.org>")
+set(CPACK_PACKAGE_NAME mathdrill)
+set(CPACK_PACKAGE_VENDOR "the mathdrill authors")
+set(CPACK_PACKAGE_CONTACT "the mathdrill authors <mathdrill-maintainers@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "timed addition and subtraction drill for children")
+# Debian wants the long description in lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "A console arithmetic drill: the child types a name and the largest addend, then takes "
-    "timed tests of 20 mixed addition and subtraction problems, each judged at once. After "
-    "each test a report is shown and appended to records.txt in the current directory.")
+    "A console arithmetic drill: the child types a name and the largest addend,\n"
+    "then takes timed tests of 20 mixed addition and subtraction problems, each\n"
+    "judged at once. After each test a report is shown and appended to\n"
+    "records.txt in the current directory.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 
@@ -50,12 +74,14 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME drill-${PROJECT_VERSION}-windows-x86_64)
+  set(CPACK_PACKAGE_FILE_NAME mathdrill-${PROJECT_VERSION}-windows-x86_64)
 else()
   set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 endif()
 
 include(CPack)

@@ -16,7 +16,7 @@ using console::line_end;
 using console::ReadResult;
 
 constexpr std::int32_t kProblemsPerTest = 20;
-constexpr char kLimitMessage[] = "drill: the addend limit must be a whole number\n";
+constexpr char kLimitMessage[] = "mathdrill: the addend limit must be a whole number\n";
 
 std::optional<std::int32_t> read_addend_limit(console::ConsoleInput& in,
                                               console::ConsoleOutput& out, Ending& ending);

@@ -53,7 +53,7 @@ constexpr TestTimes kTimes[] = {
     {"Tue Dec 08 10:02:10 2026", "Tue Dec 08 10:02:10 2026", 0},
 };
 
-constexpr std::string_view kLimitMessage = "drill: the addend limit must be a whole number\n";
+constexpr std::string_view kLimitMessage = "mathdrill: the addend limit must be a whole number\n";
 
 struct Session {
   int status;

@@ -252,7 +252,7 @@ Exit run_to_end(const ChildOptions& options, const std::string& input, std::stri
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "drill-test-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "mathdrill-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) fail("mkdtemp");
   path_ = pattern;
 }

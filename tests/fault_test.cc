@@ -36,7 +36,7 @@ using testing_support::Exit;
 using testing_support::Millis;
 using testing_support::TempDir;
 
-constexpr char kLimitMessage[] = "drill: the addend limit must be a whole number\n";
+constexpr char kLimitMessage[] = "mathdrill: the addend limit must be a whole number\n";
 constexpr char kGoAgain[] = "Do you want to go again? (y or n) ";
 constexpr char kLastReportLine[] = "Timed performance score is ";
 

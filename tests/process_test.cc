@@ -33,7 +33,7 @@ constexpr char kBanner[] = "Velmora Math Software -- version 1\n\nDedicated to M
 constexpr char kNamePrompt[] = "What is your name? ";
 constexpr char kLimitPrompt[] = "How big do you want the addends to be? ";
 constexpr char kGoAgain[] = "\nDo you want to go again? (y or n) ";
-constexpr char kLimitMessage[] = "drill: the addend limit must be a whole number\n";
+constexpr char kLimitMessage[] = "mathdrill: the addend limit must be a whole number\n";
 constexpr char kGo[] = "Ok, GO!!!   Good luck!!!\n\n";
 
 ChildOptions drill_in(const TempDir& dir, bool pty = false) {

@@ -300,7 +300,7 @@ TEST_P(SessionEndingTest, EndsWithStatusAndOutput) {
 
 const std::string kLimitPrompt = "How big do you want the addends to be? ";
 const std::string kAgain = "\nDo you want to go again? (y or n) ";
-const std::string kLimitError = "drill: the addend limit must be a whole number\n";
+const std::string kLimitError = "mathdrill: the addend limit must be a whole number\n";
 // Twenty answers of 0: all right with the addend limit 0.
 std::string twenty_zeros() {
   std::string answers;

@@ -94,7 +94,7 @@ TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   for (;;) {
     char name[64];
-    std::snprintf(name, sizeof name, "drill-test-%lu-%u", ::GetCurrentProcessId(), counter++);
+    std::snprintf(name, sizeof name, "mathdrill-test-%lu-%u", ::GetCurrentProcessId(), counter++);
     path_ = prefix + name;
     if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return;  // tests then fail on its files

@@ -1,4 +1,4 @@
-// Runs a program (drill.exe) as a child process on Windows for the Windows
+// Runs a program (mathdrill.exe) as a child process on Windows for the Windows
 // tests: its standard input, output and error on pipes, in a chosen folder,
 // always within a time bound, so a hang fails the test instead of stalling
 // it. Also a temporary folder and whole-file reads and writes, all in binary

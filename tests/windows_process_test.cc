@@ -1,4 +1,4 @@
-// drill.exe as a process on Windows (or under Wine), through pipes: the
+// mathdrill.exe as a process on Windows (or under Wine), through pipes: the
 // console streams are text streams there, so every line goes out with CR LF,
 // CR LF typed arrives as one line end, Ctrl-Z cuts a line or ends the input,
 // and records.txt holds each line end as CR LF exactly once.
@@ -14,7 +14,7 @@
 namespace testing_support {
 namespace {
 
-// DRILL_PATH is the build's path of drill.exe; made absolute here, since the
+// DRILL_PATH is the build's path of mathdrill.exe; made absolute here, since the
 // child starts in another folder (under Wine a path from the build host,
 // /..., lies on the current drive, which maps the host's root).
 std::string drill_path() {
@@ -181,7 +181,7 @@ TEST(BadLimit, EndsWithStatusOneAndACrLfMessage) {
   WindowsRun run = run_drill(folder, "Ann Lee\r\n0\r\n");
   EXPECT_EQ(run.status, 1u);
   EXPECT_TRUE(ends_with(run.output, "How big do you want the addends to be? \r\n"));
-  EXPECT_EQ(run.errors, "drill: the addend limit must be a whole number\r\n");
+  EXPECT_EQ(run.errors, "mathdrill: the addend limit must be a whole number\r\n");
   EXPECT_FALSE(file_exists(folder.file("records.txt")));
 }
 

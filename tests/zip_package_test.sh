@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the Windows zip that CPack built: one folder holding drill.exe and
-# README.txt (with CR LF line ends), and the drill.exe from it, alone in its
+# Checks the Windows zip that CPack built: one folder holding mathdrill.exe,
+# README.txt and LICENSE (with CR LF line ends), and the mathdrill.exe from it, alone in its
 # folder, running a short session under Wine: status 0, CR LF console lines
 # and one block in records.txt. Run by CI after cpack.
 # Usage: zip_package_test.sh ZIP WINE_PREFIX
@@ -19,7 +19,7 @@ trap 'rm -rf "$root"' EXIT
 
 name=$(basename "$zip" .zip)
 cmake -E tar tf "$zip" | sort >"$root/files"
-printf '%s\n' "$name/README.txt" "$name/drill.exe" | diff - "$root/files" ||
+printf '%s\n' "$name/LICENSE" "$name/README.txt" "$name/mathdrill.exe" | diff - "$root/files" ||
   fail "unexpected zip contents"
 (cd "$root" && cmake -E tar xf "$zip")
 folder=$root/$name
@@ -27,6 +27,9 @@ readme_lines=$(wc -l <"$folder/README.txt")
 [ "$readme_lines" -gt 10 ] || fail "README.txt is too short"
 [ "$(grep -c $'\r$' "$folder/README.txt")" -eq "$readme_lines" ] ||
   fail "README.txt does not have CR LF line ends"
+grep -q '^MIT License' "$folder/LICENSE" || fail "LICENSE is not the MIT licence"
+[ "$(grep -c $'\r$' "$folder/LICENSE")" -eq "$(wc -l <"$folder/LICENSE")" ] ||
+  fail "LICENSE does not have CR LF line ends"
 
 # Limit 0, so every answer is 0: twenty right, then "n". Wine's first start
 # in a new prefix takes a minute at most.
@@ -36,9 +39,9 @@ readme_lines=$(wc -l <"$folder/README.txt")
   printf 'n\r\n'
 } >"$root/input"
 status=0
-(cd "$folder" && timeout 180 "$wine_run" "$prefix" ./drill.exe <"$root/input" \
+(cd "$folder" && timeout 180 "$wine_run" "$prefix" ./mathdrill.exe <"$root/input" \
   >"$root/output" 2>"$root/errors") || status=$?
-[ $status -eq 0 ] || fail "drill.exe ended with status $status: $(cat "$root/errors")"
+[ $status -eq 0 ] || fail "mathdrill.exe ended with status $status: $(cat "$root/errors")"
 grep -qF $'= That is right, Ann!  Now you have 20 out of 20\r' "$root/output" ||
   fail "no 20th right answer"
 grep -qxF $'You got 20 right out of 20 which is 100% -- so your grade is A+\r' "$root/output" ||

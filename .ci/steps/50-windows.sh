@@ -1,6 +1,6 @@
-# drill.exe and its tests cross-built for 64-bit Windows with MinGW-w64
+# mathdrill.exe and its tests cross-built for 64-bit Windows with MinGW-w64
 # (statically linked, warnings as errors) and run under Wine: the unit and
-# in-process tests, the Windows platform layer, and drill.exe as a process
+# in-process tests, the Windows platform layer, and mathdrill.exe as a process
 # through pipes (CR LF console lines, Ctrl-Z, the bytes of records.txt).
 set -euo pipefail
 source .ci/lib.sh

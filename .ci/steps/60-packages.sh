@@ -1,17 +1,21 @@
-# The packages: the Debian package of drill and its manual page, checked by
-# unpacking it and running the installed drill (the pkg workflow's test); and
-# the Windows zip of drill.exe and its read-me, unpacked and run under Wine.
+# The packages. The Debian package of mathdrill: built and checked unpacked
+# (the pkg workflow's test), then checked by lintian and desktop-file-validate
+# and installed on this machine beside ldnsutils, run, and removed again. The
+# Windows zip of mathdrill.exe, its read-me and licence: unpacked and run
+# under Wine.
 set -euo pipefail
 source .ci/lib.sh
-need_packages dpkg-dev groff-base g++-mingw-w64-x86-64 wine wine64 googletest
+need_packages dpkg-dev groff-base lintian desktop-file-utils ldnsutils \
+  g++-mingw-w64-x86-64 wine wine64 googletest
 
 cmake --workflow --preset pkg
+bash tests/deb_install_test.sh build/pkg/mathdrill_*.deb
 
-# The zip is made from the Windows build of the step before; drill.exe is
+# The zip is made from the Windows build of the step before; mathdrill.exe is
 # built here only if that build is missing.
 prefix=$PWD/build/mingw/wine
 trap 'WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true' EXIT
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target drill
+cmake --build --preset mingw --target mathdrill
 cpack --preset mingw
-bash tests/zip_package_test.sh build/mingw/drill-*-windows-x86_64.zip "$prefix"
+bash tests/zip_package_test.sh build/mingw/mathdrill-*-windows-x86_64.zip "$prefix"

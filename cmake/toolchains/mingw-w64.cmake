@@ -1,7 +1,7 @@
 # Cross-compiles for 64-bit Windows with MinGW-w64 (Debian's
 # g++-mingw-w64-x86-64, posix-threads flavour) and runs the built programs
 # under Wine, so CTest and test discovery work from a Linux host. Every
-# executable is linked with -static: drill.exe needs no MinGW DLL beside it.
+# executable is linked with -static: mathdrill.exe needs no MinGW DLL beside it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
