@@ -1,7 +1,9 @@
 // Appending whole blocks to a file: the results log writes each test's block
-// through an Appender, so that the block lands entire or not at all and tests
-// can use an in-memory log. The file-backed version is FileAppender in
-// system.h.
+// through an Appender, so that the block lands entire or not at all, and a
+// block that could not be stored is reported with the system's reason. The
+// drill's report uses the interface; main() plugs in FileAppender, whose
+// POSIX and Windows implementations are append_file_posix.cc and
+// append_file_windows.cc; tests plug in an in-memory appender.
 #ifndef CONSOLE_APPEND_FILE_H_
 #define CONSOLE_APPEND_FILE_H_
 
@@ -10,31 +12,42 @@
 
 namespace console {
 
+// How one append went. `reason` is the system's text for a failure, e.g.
+// "Permission denied", in storage that outlives the call; empty when stored.
+struct AppendResult {
+  bool stored = true;
+  std::string_view reason;
+};
+
 class Appender {
  public:
   virtual ~Appender() = default;
-  // Appends `block` at the end, all of it in one piece. Returns false when
-  // the target cannot be opened or written; then no part of the block stays.
-  virtual bool append(std::string_view block) = 0;
+  // Appends `block` at the end, all of it in one piece. When the target
+  // cannot be opened or written: `stored` false with the reason, and no part
+  // of the block stays.
+  virtual AppendResult append(std::string_view block) = 0;
+  // The target's name as the user knows it, for messages ("records.txt").
+  virtual std::string_view name() const = 0;
 };
 
-// An in-memory appender for tests: keeps the blocks, or refuses them all.
-class MemoryAppender : public Appender {
+// Appends blocks to the file at `path`, created if missing. Other drills may
+// append to the same file at the same moment: each append holds the
+// appenders' lock on the file while it writes (an fcntl lock on POSIX, a
+// byte-range lock on Windows), takes the file's size under it, and when the
+// write falls short (a full disk, the file-size limit) cuts the file back to
+// that size before it lets go. So a block is stored whole or not at all, and
+// no append ever removes or changes bytes that it did not write. When another
+// program holds the lock for more than about two seconds the block is not
+// written and the failure says so. Where the file system has no locks at all,
+// the block is written with one append that the system places at the end.
+class FileAppender : public Appender {
  public:
-  explicit MemoryAppender(bool usable = true) : usable_(usable) {}
-  bool append(std::string_view block) override {
-    if (!usable_) return false;
-    contents_.append(block);
-    ++blocks_;
-    return true;
-  }
-  const std::string& contents() const { return contents_; }
-  int blocks() const { return blocks_; }
+  explicit FileAppender(std::string path) : path_(std::move(path)) {}
+  AppendResult append(std::string_view block) override;
+  std::string_view name() const override { return path_; }
 
  private:
-  bool usable_;
-  std::string contents_;
-  int blocks_ = 0;
+  std::string path_;
 };
 
 }  // namespace console

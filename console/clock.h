@@ -1,7 +1,8 @@
 // The clock and the time texts: the current calendar time, its breakdown into
 // local wall-clock time, the 25-character timestamp text shown on the console
 // and in the results log, and the time difference between two readings. The
-// drill reads the time only through a Clock, so tests run it at fixed times.
+// drill reads the time only through a Clock, so tests run it at fixed times
+// (tests/support/fakes.h has a fake clock).
 #ifndef CONSOLE_CLOCK_H_
 #define CONSOLE_CLOCK_H_
 
@@ -9,8 +10,6 @@
 #include <ctime>
 #include <optional>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace console {
 
@@ -64,25 +63,6 @@ Timestamp format_timestamp(const CivilTime& civil);
 // later - earlier in seconds, as a double holding a whole number. When
 // either time is missing the difference is 0.
 double time_difference(std::optional<CalendarTime> later, std::optional<CalendarTime> earlier);
-
-// `time` broken down in UTC, computed without the platform; used by the
-// fake clock. Nothing for times more than about a billion years away.
-std::optional<CivilTime> utc_time(CalendarTime time);
-
-// A clock for tests, fuzzing and benchmarks: hands out the given readings in
-// turn (the last one for ever after) and breaks times down in UTC.
-class FakeClock : public Clock {
- public:
-  // A reading of nothing stands for a clock that cannot be read.
-  explicit FakeClock(std::vector<std::optional<CalendarTime>> readings)
-      : readings_(std::move(readings)) {}
-  std::optional<CalendarTime> now() override;
-  std::optional<CivilTime> local_time(CalendarTime time) override { return utc_time(time); }
-
- private:
-  std::vector<std::optional<CalendarTime>> readings_;
-  std::size_t next_ = 0;
-};
 
 }  // namespace console
 

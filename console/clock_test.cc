@@ -6,9 +6,13 @@
 #include <string>
 
 #include "console/system.h"
+#include "tests/support/fakes.h"
 
 namespace console {
 namespace {
+
+using testing_support::FakeClock;
+using testing_support::utc_time;
 
 struct TimestampCase {
   CalendarTime time;

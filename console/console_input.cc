@@ -18,6 +18,7 @@ int hex_value(int c) {
 }  // namespace
 
 ReadResult ConsoleInput::read_word(char* buffer, std::size_t size) {
+  number_rejected_ = false;
   if (ReadResult result = begin_read(); result != ReadResult::ok) return result;
   std::size_t stored = 0;
   for (int c = peek(); c >= 0 && !is_space(c); c = peek()) {
@@ -29,11 +30,14 @@ ReadResult ConsoleInput::read_word(char* buffer, std::size_t size) {
 }
 
 ReadResult ConsoleInput::read_integer(std::int32_t& target) {
+  number_rejected_ = false;
+  rejected_size_ = 0;
   if (ReadResult result = begin_read(); result != ReadResult::ok) return result;
 
   bool negative = false;
   if (int c = peek(); c == '+' || c == '-') {
     negative = c == '-';
+    rejected_[rejected_size_++] = static_cast<char>(c);
     advance();
   }
 
@@ -44,6 +48,8 @@ ReadResult ConsoleInput::read_integer(std::int32_t& target) {
     number_seen = true;
     advance();
     if (int c = peek(); c == 'x' || c == 'X') {
+      rejected_[rejected_size_++] = '0';
+      rejected_[rejected_size_++] = static_cast<char>(c);
       advance();
       number_seen = false;
       for (int digit = hex_value(peek()); digit >= 0; digit = hex_value(peek())) {
@@ -71,11 +77,29 @@ ReadResult ConsoleInput::read_integer(std::int32_t& target) {
 
   if (!number_seen) {
     failed_ = true;
+    number_rejected_ = true;
     return ReadResult::not_a_number;
   }
   if (negative) value = 0u - value;
   target = static_cast<std::int32_t>(value);
   return ReadResult::ok;
+}
+
+std::size_t ConsoleInput::take_rejected_word(char* buffer, std::size_t size) {
+  std::size_t stored = 0;
+  auto store = [&](int c) {
+    if (stored + 1 < size) buffer[stored++] = static_cast<char>(c);
+  };
+  if (number_rejected_) {
+    for (std::size_t i = 0; i < rejected_size_; ++i) store(rejected_[i]);
+    for (int c = peek(); c >= 0 && !is_space(c); c = peek()) {
+      store(c);
+      advance();
+    }
+  }
+  number_rejected_ = false;
+  buffer[stored] = '\0';
+  return stored;
 }
 
 // The steps every read shares: refuse when the stream is no longer good,

@@ -46,6 +46,14 @@ class ConsoleInput {
   // consumed. At end of input before any text: `ended`.
   ReadResult read_integer(std::int32_t& target);
 
+  // After read_integer() returned `not_a_number`, for a message: the text
+  // that could not be read as a number, the sign or "0x" prefix that read
+  // consumed followed by the rest of that word, which is consumed now up to
+  // the next whitespace or the end of input. Stores at most `size` - 1 bytes
+  // (`size` at least 1), drops the rest, NUL-terminates and returns how many
+  // it stored. The stream stays failed. After any other read: stores "".
+  std::size_t take_rejected_word(char* buffer, std::size_t size);
+
   bool good() const { return !end_of_input_ && !failed_; }
   bool end_of_input() const { return end_of_input_; }
   bool failed() const { return failed_; }
@@ -62,6 +70,11 @@ class ConsoleInput {
   std::size_t filled_ = 0;
   bool end_of_input_ = false;
   bool failed_ = false;
+  // Whether the last read was a read_integer() that found no number, and
+  // what it consumed before it failed: a sign, "0x".
+  bool number_rejected_ = false;
+  char rejected_[3] = {};
+  std::size_t rejected_size_ = 0;
 };
 
 // Upper-case conversion without a locale: 'a'..'z' become 'A'..'Z'; every

@@ -1,11 +1,16 @@
 #include "console/console_input.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace console {
 namespace {
+
+using testing_support::StringSink;
+using testing_support::StringSource;
 
 // One integer read of a line as typed: what is stored, the word that a
 // following word read finds (empty: input has ended by then), and the flags.
@@ -172,6 +177,45 @@ TEST(InputState, FailureIsPermanentAndLaterReadsConsumeNothing) {
   EXPECT_EQ(source.reads(), reads);
   EXPECT_FALSE(in.end_of_input());
   EXPECT_TRUE(in.failed());
+}
+
+// The text a failed integer read could not take, for a message: what it
+// consumed (a sign, "0x") and the rest of the word, however long, cut to the
+// buffer; nothing after a read that did not reject a number.
+struct RejectedCase {
+  const char* typed = "";
+  const char* rejected = "";
+};
+
+TEST(InputState, RejectedWordIsWhatTheFailedReadMet) {
+  const RejectedCase cases[] = {
+      {.typed = "abc 5\n", .rejected = "abc"},
+      {.typed = "  -x\n", .rejected = "-x"},
+      {.typed = "- 5\n", .rejected = "-"},
+      {.typed = "0xg1", .rejected = "0xg1"},
+      {.typed = "+0X", .rejected = "+0X"},
+      {.typed = ".5\n", .rejected = ".5"},
+      {.typed = "a-very-long-word-indeed\n", .rejected = "a-very-"},
+  };
+  for (const RejectedCase& c : cases) {
+    StringSource source(c.typed, 1);
+    ConsoleInput in(source, nullptr);
+    std::int32_t value = 0;
+    ASSERT_EQ(in.read_integer(value), ReadResult::not_a_number) << c.typed;
+    char rejected[8];
+    EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), std::strlen(c.rejected));
+    EXPECT_STREQ(rejected, c.rejected);
+    EXPECT_TRUE(in.failed());
+    // Taken once; a second call has nothing.
+    EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), 0u);
+  }
+  StringSource source("12abc");
+  ConsoleInput in(source, nullptr);
+  std::int32_t value = 0;
+  ASSERT_EQ(in.read_integer(value), ReadResult::ok);
+  char rejected[8] = "old";
+  EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), 0u);
+  EXPECT_STREQ(rejected, "");
 }
 
 TEST(InputState, SourceIsNotAskedAgainAfterItEnded) {

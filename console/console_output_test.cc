@@ -6,9 +6,12 @@
 #include <string>
 
 #include "console/number_format.h"
+#include "tests/support/fakes.h"
 
 namespace console {
 namespace {
+
+using testing_support::StringSink;
 
 TEST(ConsoleOutput, WritesTextAndNumbersWithoutPadding) {
   StringSink sink;

@@ -1,7 +1,7 @@
 // The platform behind the console layer: the standard input, output and
-// error descriptors as byte streams, the system clock, the results-log file
-// appender, and process set-up. Only main() and process-level tests use it;
-// everything else takes the interfaces. system_posix.cc and
+// error descriptors as byte streams, the system clock, the console window,
+// and process set-up. Only main() and process-level tests use it; everything
+// else takes the interfaces. system_posix.cc and
 // system_windows.cc implement it; the one platform difference visible here
 // is whether the standard streams are text streams (StandardStreams).
 #ifndef CONSOLE_SYSTEM_H_
@@ -48,17 +48,6 @@ class SystemClock : public Clock {
   std::optional<CivilTime> local_time(CalendarTime time) override;
 };
 
-// Appends blocks to the file at `path`, created if missing, never truncated
-// below what it held before.
-class FileAppender : public Appender {
- public:
-  explicit FileAppender(std::string path) : path_(std::move(path)) {}
-  bool append(std::string_view block) override;
-
- private:
-  std::string path_;
-};
-
 // Process set-up before the drill runs: a write to a pipe whose reader has
 // gone, or one past the file-size limit, must fail as a write error, not
 // kill the process, so SIGPIPE and SIGXFSZ are ignored. Console interrupts keep their default
@@ -66,6 +55,12 @@ class FileAppender : public Appender {
 // instead, so that the C runtime passes bytes through and StandardStreams alone translates line
 // ends. Nothing it does can fail in a way the drill could act on; failures are ignored.
 void prepare_process();
+
+// How many processes share this process's console window, itself included:
+// on Windows, where a drill started by a double-click has a window of its
+// own that closes when it ends; 0 where there is no console window to share
+// (every other platform, or no console at all).
+unsigned console_process_count();
 
 // The standard input, output and error as the console streams use them.
 // Where console lines end in CR LF (Windows) they are text streams: the

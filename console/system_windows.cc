@@ -15,13 +15,6 @@ namespace console {
 namespace {
 
 unsigned int clamp_count(std::size_t size);
-HANDLE open_for_append(const std::string& path);
-bool lock_appends(HANDLE file, OVERLAPPED& lock);
-void cut_back(HANDLE file, const std::string& path, DWORD written);
-
-// The byte, far beyond any real end of file, that appenders lock while they
-// write.
-constexpr DWORD kLockOffsetHigh = 0x7fffffff;
 
 }  // namespace
 
@@ -57,28 +50,9 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
   return civil_from_tm(fields);
 }
 
-// One WriteFile of the whole block on a handle without FILE_WRITE_DATA
-// access, only FILE_APPEND_DATA, so the system places it at the end of the
-// file in one piece; the file is shared for reading and writing so that other
-// drills can append too. Wine computes the end and writes there as two
-// steps, so appenders also hold a lock on one byte far past the end while
-// they write; where it cannot be taken in time, the write goes ahead without
-// it. A short write (a full disk) is cut back off again if nothing was
-// appended after it.
-bool FileAppender::append(std::string_view block) {
-  if (block.size() > MAXDWORD) return false;
-  HANDLE file = open_for_append(path_);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  OVERLAPPED lock = {};
-  lock.OffsetHigh = kLockOffsetHigh;
-  const bool locked = lock_appends(file, lock);
-  DWORD written = 0;
-  BOOL ok = ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
-  bool whole = ok && written == block.size();
-  if (!whole && written > 0) cut_back(file, path_, written);
-  if (locked) ::UnlockFileEx(file, 0, 1, 0, &lock);
-  if (!::CloseHandle(file)) whole = false;
-  return whole;
+unsigned console_process_count() {
+  DWORD processes[1];
+  return static_cast<unsigned>(::GetConsoleProcessList(processes, 1));
 }
 
 void prepare_process() {
@@ -93,54 +67,6 @@ namespace {
 // The largest count one _read or _write call takes.
 unsigned int clamp_count(std::size_t size) {
   return size > INT_MAX ? static_cast<unsigned int>(INT_MAX) : static_cast<unsigned int>(size);
-}
-
-// Opens or creates the file for appending. Read access is asked for too,
-// since locking needs it; a file that may be written but not read is opened
-// for appending alone. Returns INVALID_HANDLE_VALUE when it cannot be opened.
-HANDLE open_for_append(const std::string& path) {
-  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, share, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
-  return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Takes the appenders' lock. Another drill holds it only while it writes,
-// but one that is stopped there (in a debugger) must not hang this one, so
-// the wait is bounded: false after about two seconds, or at once when the
-// file system has no locks.
-bool lock_appends(HANDLE file, OVERLAPPED& lock) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lock)) {
-      return true;
-    }
-    if (::GetLastError() != ERROR_LOCK_VIOLATION) return false;
-    ::Sleep(10);
-  }
-  return false;
-}
-
-// Removes the last `written` bytes of the file that `file` has just appended,
-// when they still end the file: the append handle's position is then the
-// file's size. An append handle may not truncate, so a second handle with
-// write access does it. If anything fails the bytes stay; the block is
-// reported lost all the same.
-void cut_back(HANDLE file, const std::string& path, DWORD written) {
-  LARGE_INTEGER zero = {};
-  LARGE_INTEGER position;
-  LARGE_INTEGER size;
-  if (!::SetFilePointerEx(file, zero, &position, FILE_CURRENT)) return;
-  if (!::GetFileSizeEx(file, &size)) return;
-  if (size.QuadPart != position.QuadPart || size.QuadPart < written) return;
-  HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (writer == INVALID_HANDLE_VALUE) return;
-  FILE_END_OF_FILE_INFO end;
-  end.EndOfFile.QuadPart = size.QuadPart - written;
-  ::SetFileInformationByHandle(writer, FileEndOfFileInfo, &end, sizeof end);
-  ::CloseHandle(writer);
 }
 
 }  // namespace

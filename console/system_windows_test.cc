@@ -5,12 +5,16 @@
 #include <thread>
 #include <vector>
 
+#include "console/append_file.h"
 #include "console/clock.h"
 #include "console/system.h"
 #include "tests/windows_child.h"
+#include "tests/support/fakes.h"
 
 namespace console {
 namespace {
+
+using testing_support::utc_time;
 
 using testing_support::read_binary;
 using testing_support::TempFolder;
@@ -22,13 +26,13 @@ TEST(WindowsFileAppender, AppendsTheExactBytes) {
   TempFolder folder;
   const std::string path = folder.file("records.txt");
   FileAppender appender(path);
-  ASSERT_TRUE(appender.append("one\r\ntwo\r\n"));
+  ASSERT_TRUE(appender.append("one\r\ntwo\r\n").stored);
   EXPECT_EQ(read_binary(path), "one\r\ntwo\r\n");
-  ASSERT_TRUE(appender.append("three\n\r\n"));
+  ASSERT_TRUE(appender.append("three\n\r\n").stored);
   EXPECT_EQ(read_binary(path), "one\r\ntwo\r\nthree\n\r\n");
 
   write_binary(path, "kept\r\n");
-  ASSERT_TRUE(appender.append("more\r\n"));
+  ASSERT_TRUE(appender.append("more\r\n").stored);
   EXPECT_EQ(read_binary(path), "kept\r\nmore\r\n");
 }
 
@@ -44,15 +48,16 @@ TEST(WindowsFileAppender, AppendsWhileTheFileIsOpenElsewhere) {
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   FileAppender appender(path);
-  EXPECT_TRUE(appender.append("block\r\n"));
+  EXPECT_TRUE(appender.append("block\r\n").stored);
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "before\r\nblock\r\n");
 }
 
 // Appenders lock the byte at 0x7fffffff00000000 while they write. One that
-// holds it for ever (stopped in a debugger) delays the others a little, but
-// they still append.
-TEST(WindowsFileAppender, HeldLockDelaysButDoesNotStopTheAppend) {
+// holds it for a moment delays the others; one that holds it for ever
+// (stopped in a debugger) makes them give up after about two seconds and
+// say so, without writing.
+TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
   TempFolder folder;
   const std::string path = folder.file("records.txt");
   HANDLE other = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
@@ -63,9 +68,18 @@ TEST(WindowsFileAppender, HeldLockDelaysButDoesNotStopTheAppend) {
   lock.OffsetHigh = 0x7fffffff;
   ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock));
   const ULONGLONG start = ::GetTickCount64();
-  EXPECT_TRUE(FileAppender(path).append("block\r\n"));
-  EXPECT_LT(::GetTickCount64() - start, 10000u);
-  ::UnlockFileEx(other, 0, 1, 0, &lock);
+  const AppendResult refused = FileAppender(path).append("block\r\n");
+  EXPECT_FALSE(refused.stored);
+  EXPECT_EQ(refused.reason, "locked by another program for too long");
+  EXPECT_GE(::GetTickCount64() - start, 1000u);
+  EXPECT_EQ(read_binary(path), "");
+
+  std::thread release([&] {
+    ::Sleep(300);
+    ::UnlockFileEx(other, 0, 1, 0, &lock);
+  });
+  EXPECT_TRUE(FileAppender(path).append("block\r\n").stored);
+  release.join();
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "block\r\n");
 }
@@ -73,9 +87,15 @@ TEST(WindowsFileAppender, HeldLockDelaysButDoesNotStopTheAppend) {
 TEST(WindowsFileAppender, FailsWhereNoFileCanBeMade) {
   TempFolder folder;
   FileAppender in_missing_folder(folder.file("missing\\records.txt"));
-  EXPECT_FALSE(in_missing_folder.append("block\r\n"));
+  const AppendResult missing = in_missing_folder.append("block\r\n");
+  EXPECT_FALSE(missing.stored);
+  EXPECT_FALSE(missing.reason.empty());
   FileAppender on_a_folder(folder.path());
-  EXPECT_FALSE(on_a_folder.append("block\r\n"));
+  const AppendResult folder_result = on_a_folder.append("block\r\n");
+  EXPECT_FALSE(folder_result.stored);
+  // The system's own words: "Access is denied" on Windows, "Access denied"
+  // under Wine.
+  EXPECT_NE(folder_result.reason.find("denied"), std::string_view::npos) << folder_result.reason;
   EXPECT_FALSE(testing_support::file_exists(folder.file("missing")));
 }
 

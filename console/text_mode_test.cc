@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "console/append_file.h"
-#include "console/clock.h"
 #include "console/console_input.h"
 #include "console/console_output.h"
-#include "drill/driver.h"
+#include "tests/support/fakes.h"
 
 namespace console {
 namespace {
+
+using testing_support::StringSink;
+using testing_support::StringSource;
 
 // Everything a TextModeSource hands out, read `size` bytes at a time until
 // it reports the end, over raw reads of at most `chunk` bytes.
@@ -196,42 +197,6 @@ TEST(TextModeOutput, RefusedPieceFailsTheWrite) {
   StringSink small(5);
   TextModeSink small_sink(small);
   EXPECT_FALSE(small_sink.write("a\nb\n", 4));  // six bytes once translated
-}
-
-// A whole session through the pair, CR LF typed: the console shows exactly
-// what it shows without translation, each newline as CR LF, and the log is
-// the same bytes.
-TEST(TextModeSession, MatchesThePlainSessionLineForLine) {
-  std::string plain_input = "Ann\n7\n";
-  for (int i = 0; i < 20; ++i) plain_input += std::to_string(i % 9) + "\n";
-  plain_input += "yes\n";
-  for (int i = 0; i < 20; ++i) plain_input += "4\n";
-  plain_input += "n\n";
-  std::string typed;
-  for (char c : plain_input) typed += c == '\n' ? std::string("\r\n") : std::string(1, c);
-
-  const CalendarTime start = 1796724000;  // 2026-12-08 10:00:00 UTC
-  StringSource plain_source(plain_input);
-  StringSink plain_output, plain_errors;
-  FakeClock plain_clock({start, start, start + 95, start + 100, start + 160});
-  MemoryAppender plain_log;
-  ASSERT_EQ(drill::run_program(plain_source, plain_output, plain_errors, plain_clock, plain_log),
-            0);
-
-  StringSource raw_input(typed, 3);
-  StringSink raw_output, raw_errors;
-  TextModeSource input(raw_input);
-  TextModeSink output(raw_output), errors(raw_errors);
-  FakeClock clock({start, start, start + 95, start + 100, start + 160});
-  MemoryAppender log;
-  ASSERT_EQ(drill::run_program(input, output, errors, clock, log), 0);
-
-  std::string expected;
-  for (char c : plain_output.bytes())
-    expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(raw_output.bytes(), expected);
-  EXPECT_EQ(log.contents(), plain_log.contents());
-  EXPECT_EQ(log.blocks(), 2);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "console/console_input.h"
+#include "console/console_output.h"
+#include "drill/name.h"
 #include "drill/problem.h"
 #include "drill/random.h"
 #include "drill/report.h"
@@ -16,123 +19,219 @@ using console::line_end;
 using console::ReadResult;
 
 constexpr std::int32_t kProblemsPerTest = 20;
-constexpr char kLimitMessage[] = "mathdrill: the addend limit must be a whole number\n";
 
-std::optional<std::int32_t> read_addend_limit(console::ConsoleInput& in,
-                                              console::ConsoleOutput& out, Ending& ending);
-void run_test(console::ConsoleInput& in, console::ConsoleOutput& out, console::Clock& clock,
-              console::Appender& log, std::string_view name, std::int32_t limit,
-              RandomSource& random, Problem& problem);
+// How far a run has got: still running, or why it ended.
+enum class Ending {
+  running,      // go on
+  declined,     // the go-again answer did not begin with y or Y
+  input_over,   // input ended at a question or during a test
+  bad_limit,    // the addend limit was text that is not a whole number
+  bad_answer,   // an answer was text that is not a whole number
+};
+
+// One message line on the error stream, built whole and written at once.
+class Message {
+ public:
+  Message& operator<<(std::string_view text);
+  void write_to(console::ByteSink& sink) const { sink.write(bytes_, size_); }
+
+ private:
+  char bytes_[1024];
+  std::size_t size_ = 0;
+};
+
+// The running drill: the console streams, the clock and the log it talks
+// to, and the state that lasts for the whole run.
+class Drill {
+ public:
+  explicit Drill(const Surroundings& surroundings)
+      : out_(surroundings.output),
+        in_(surroundings.input, &out_),
+        clock_(surroundings.clock),
+        log_(surroundings.log),
+        errors_(surroundings.errors) {}
+
+  Ending run();
+  // The text that was not a number, when the run ended on one.
+  std::string_view rejected() const { return {rejected_, rejected_size_}; }
+  void flush() { out_.flush(); }
+
+ private:
+  Ending read_name();
+  Ending read_addend_limit();
+  Ending run_test(Problem& problem);
+  Ending reject_number(Ending ending);
+  void report_lost_block(std::string_view reason);
+
+  console::ConsoleOutput out_;
+  console::ConsoleInput in_;
+  console::Clock& clock_;
+  console::Appender& log_;
+  console::ByteSink& errors_;
+  RandomSource random_;
+  char name_[kWordBuffer] = {};
+  std::size_t name_size_ = 0;
+  std::int32_t limit_ = 0;
+  char rejected_[kWordBuffer] = {};
+  std::size_t rejected_size_ = 0;
+};
+
+void wait_for_enter(console::ByteSource& input);
 
 }  // namespace
 
-int run_program(console::ByteSource& input, console::ByteSink& output, console::ByteSink& errors,
-                console::Clock& clock, console::Appender& log) {
-  Ending ending;
-  {
-    console::ConsoleOutput out(output);
-    console::ConsoleInput in(input, &out);
-    ending = run_drill(in, out, clock, log);
-  }  // the console output is flushed here, before any message
+int run_program(const Surroundings& surroundings) {
+  Drill drill(surroundings);
+  const Ending ending = drill.run();
+  if (ending != Ending::bad_limit && ending != Ending::bad_answer) return 0;
+
+  // The dialogue is on the screen before the message.
+  drill.flush();
+  Message message;
   if (ending == Ending::bad_limit) {
-    errors.write(kLimitMessage, sizeof kLimitMessage - 1);
-    return 1;
+    message << "mathdrill: the addend limit must be a whole number, not \"" << drill.rejected()
+            << "\"\n";
+  } else {
+    message << "mathdrill: the answer must be a whole number, not \"" << drill.rejected()
+            << "\"; this test was not recorded\n";
   }
-  return 0;
+  message.write_to(surroundings.errors);
+  if (pause_before_closing(surroundings.console_processes)) {
+    Message pause;
+    pause << "Press Enter to close this window.";
+    pause.write_to(surroundings.errors);
+    wait_for_enter(surroundings.input);
+  }
+  return 1;
 }
 
-Ending run_drill(console::ConsoleInput& in, console::ConsoleOutput& out, console::Clock& clock,
-                 console::Appender& log) {
-  RandomSource random;
-  random.seed_from_clock(clock);
-  random.set_seed(static_cast<std::uint32_t>(random.next_value()));
+bool pause_before_closing(unsigned console_processes) { return console_processes == 1; }
 
-  out << "Velmora Math Software -- version 1" << line_end << line_end;
-  out << "Dedicated to Marivane" << line_end << line_end;
+namespace {
 
-  // The whole word is consumed; the name keeps its first 255 bytes.
-  char name[256];
-  out << "What is your name? ";
-  if (in.read_word(name, sizeof name) != ReadResult::ok) {
-    out << line_end;
-    return Ending::input_over;
-  }
+Ending Drill::run() {
+  random_.seed_from_clock(clock_);
+  random_.set_seed(static_cast<std::uint32_t>(random_.next_value()));
 
-  Ending ending = Ending::input_over;
-  std::optional<std::int32_t> limit = read_addend_limit(in, out, ending);
-  if (!limit) {
-    out << line_end;
-    return ending;
-  }
+  out_ << "Velmora Math Software -- version 1" << line_end << line_end;
+  out_ << "Dedicated to Marivane" << line_end << line_end;
+  if (Ending ending = read_name(); ending != Ending::running) return ending;
+  if (Ending ending = read_addend_limit(); ending != Ending::running) return ending;
 
-  Problem problem(0, *limit, 0, *limit, 1, random);
+  Problem problem(0, limit_, 0, limit_, 1, random_);
   for (;;) {
-    run_test(in, out, clock, log, name, *limit, random, problem);
-    char answer[256];
-    out << "\nDo you want to go again? (y or n) ";
-    if (in.read_word(answer, sizeof answer) != ReadResult::ok) {
-      out << line_end;
+    if (Ending ending = run_test(problem); ending != Ending::running) return ending;
+    char answer[kWordBuffer];
+    out_ << "\nDo you want to go again? (y or n) ";
+    if (in_.read_word(answer, sizeof answer) != ReadResult::ok) {
+      out_ << line_end;
       return Ending::input_over;
     }
     if (console::to_upper(static_cast<signed char>(answer[0])) != 'Y') return Ending::declined;
   }
 }
 
-namespace {
+// Reads the name: the whole word is consumed, and the name keeps what
+// make_printable() leaves of it. Input that ends first ends the run.
+Ending Drill::read_name() {
+  out_ << "What is your name? ";
+  if (in_.read_word(name_, sizeof name_) != ReadResult::ok) {
+    out_ << line_end;
+    return Ending::input_over;
+  }
+  name_size_ = make_printable(name_, std::strlen(name_));
+  name_[name_size_] = '\0';
+  return Ending::running;
+}
 
 // Asks for the addend limit until it is not -1 (whose range would divide by
-// zero). Returns nothing, with `ending` set, when input ends first or the
-// text is not a number.
-std::optional<std::int32_t> read_addend_limit(console::ConsoleInput& in,
-                                              console::ConsoleOutput& out, Ending& ending) {
+// zero). Input that ends first, or text that is not a number, ends the run.
+Ending Drill::read_addend_limit() {
   for (;;) {
     std::int32_t limit = 0;
-    out << "How big do you want the addends to be? ";
-    ReadResult result = in.read_integer(limit);
-    if (result == ReadResult::not_a_number) {
-      ending = Ending::bad_limit;
-      return std::nullopt;
-    }
+    out_ << "How big do you want the addends to be? ";
+    const ReadResult result = in_.read_integer(limit);
+    if (result == ReadResult::not_a_number) return reject_number(Ending::bad_limit);
     if (result != ReadResult::ok) {
-      ending = Ending::input_over;
-      return std::nullopt;
+      out_ << line_end;
+      return Ending::input_over;
     }
-    if (limit != -1) return limit;
+    if (limit != -1) {
+      limit_ = limit;
+      return Ending::running;
+    }
   }
 }
 
-// Runs one test of 20 problems and its report. Once input has ended or
-// failed, the remaining problems are still shown and judged, as wrong,
-// without waiting.
-void run_test(console::ConsoleInput& in, console::ConsoleOutput& out, console::Clock& clock,
-              console::Appender& log, std::string_view name, std::int32_t limit,
-              RandomSource& random, Problem& problem) {
+// Runs one test of 20 problems and its report. An answer that cannot be read
+// abandons the test at once: no further problem, no report, no block, and
+// the end time is not read.
+Ending Drill::run_test(Problem& problem) {
   TestRecord record;
-  record.name = name;
-  record.addend_limit = limit;
+  record.name = std::string_view(name_, name_size_);
+  record.addend_limit = limit_;
   record.problem_count = kProblemsPerTest;
-  record.start_time = clock.now();
-  out << "Starting time:  " << console::timestamp_text(clock, record.start_time).view() << line_end
-      << line_end;
-  out << "Ok, GO!!!   Good luck!!!" << line_end << line_end;
+  record.start_time = clock_.now();
+  out_ << "Starting time:  " << console::timestamp_text(clock_, record.start_time).view()
+       << line_end << line_end;
+  out_ << "Ok, GO!!!   Good luck!!!" << line_end << line_end;
 
   for (std::int32_t number = 1; number <= kProblemsPerTest; ++number) {
-    const bool is_sum = random.next_value() % 2 != 0;
-    out << number << ".\t" << (is_sum ? problem.sum_prompt() : problem.difference_prompt());
+    const bool is_sum = random_.next_value() % 2 != 0;
+    out_ << number << ".\t" << (is_sum ? problem.sum_prompt() : problem.difference_prompt());
     const std::int32_t correct = is_sum ? problem.sum() : problem.difference();
     std::int32_t answer = 0;
-    if (in.read_integer(answer) == ReadResult::ok && answer == correct) {
+    const ReadResult result = in_.read_integer(answer);
+    if (result == ReadResult::not_a_number) return reject_number(Ending::bad_answer);
+    if (result != ReadResult::ok) {
+      out_ << line_end;
+      return Ending::input_over;
+    }
+    if (answer == correct) {
       ++record.right_count;
-      out << "That is right, " << name << "!  Now you have " << record.right_count << " out of "
-          << number << line_end << line_end;
+      out_ << "That is right, " << record.name << "!  Now you have " << record.right_count
+           << " out of " << number << line_end << line_end;
     } else {
-      out << "Sorry ... the correct answer is " << correct << line_end << line_end;
+      out_ << "Sorry ... the correct answer is " << correct << line_end << line_end;
     }
     problem.next();
   }
 
-  record.end_time = clock.now();
-  write_report(record, out, clock, log);
+  record.end_time = clock_.now();
+  const console::AppendResult stored = write_report(record, out_, clock_, log_);
+  if (!stored.stored) report_lost_block(stored.reason);
+  return Ending::running;
+}
+
+// Ends the pending prompt's line and keeps the text that was not a number,
+// for the message.
+Ending Drill::reject_number(Ending ending) {
+  out_ << line_end;
+  rejected_size_ = make_printable(rejected_, in_.take_rejected_word(rejected_, sizeof rejected_));
+  return ending;
+}
+
+// Says on the error stream that this test's block is not in the log.
+void Drill::report_lost_block(std::string_view reason) {
+  Message message;
+  message << "mathdrill: " << log_.name() << ": " << reason << "; this test was not recorded\n";
+  message.write_to(errors_);
+}
+
+Message& Message::operator<<(std::string_view text) {
+  const std::size_t room = sizeof bytes_ - size_;
+  const std::size_t n = text.size() < room ? text.size() : room;
+  std::memcpy(bytes_ + size_, text.data(), n);
+  size_ += n;
+  return *this;
+}
+
+// Waits until a line end is typed or input ends. Reads the source itself,
+// not the console input, so what was typed before the message does not count.
+void wait_for_enter(console::ByteSource& input) {
+  char c = 0;
+  while (input.read(&c, 1) == 1 && c != '\n') {
+  }
 }
 
 }  // namespace

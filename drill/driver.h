@@ -10,31 +10,36 @@
 #include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
-#include "console/console_input.h"
-#include "console/console_output.h"
 
 namespace drill {
 
-// How a run of the drill ended.
-enum class Ending {
-  declined,    // the go-again answer did not begin with y or Y
-  input_over,  // input ended or failed where the drill could not go on
-  bad_limit,   // the addend limit was text that is not a whole number
+// Everything the drill talks to.
+struct Surroundings {
+  console::ByteSource& input;   // what the child types
+  console::ByteSink& output;    // the console dialogue
+  console::ByteSink& errors;    // messages that are not part of the dialogue
+  console::Clock& clock;        // seeds the random source and times each test
+  console::Appender& log;       // the results log, records.txt
+  unsigned console_processes;   // processes sharing the console window (Windows), else 0
 };
 
-// Runs the whole dialogue on the given console, clock and results log.
-// Ends when the user declines another test, or when input ends before the
-// name, at the addend limit, or at the go-again question (a line end is
-// written first), or when the addend limit is not a number (likewise).
-// Answers that cannot be read count as wrong.
-Ending run_drill(console::ConsoleInput& in, console::ConsoleOutput& out, console::Clock& clock,
-                 console::Appender& log);
+// Runs the whole dialogue and returns the exit status.
+// - 0 when the child declines another test, or when input ends at any
+//   question (a line end is written after the pending prompt). Input that
+//   ends during a test abandons it: no report, no block in the log.
+// - 1 when the addend limit or an answer is not a whole number: a line end
+//   after the pending prompt, then one message on `errors` that quotes the
+//   text; an abandoned test is not recorded. Where the drill owns its console
+//   window alone (see pause_before_closing), it then asks on `errors` for
+//   Enter and waits for a line end or the end of input.
+// Tests finished before keep their blocks. A block that cannot be stored is
+// reported on `errors` with the system's reason, and the drill goes on.
+int run_program(const Surroundings& surroundings);
 
-// The program: runs the drill on byte streams and returns the exit status.
-// 0 when the drill ends normally or input runs out; 1, with a one-line
-// message on `errors`, when the addend limit is not a whole number.
-int run_program(console::ByteSource& input, console::ByteSink& output, console::ByteSink& errors,
-                console::Clock& clock, console::Appender& log);
+// Whether the drill must wait for Enter before it ends with a message: only
+// when it is the one process on its console window (started by a
+// double-click on Windows), which closes as soon as it ends.
+bool pause_before_closing(unsigned console_processes);
 
 }  // namespace drill
 

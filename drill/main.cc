@@ -1,5 +1,6 @@
-// The drill executable: wires the platform's standard streams, clock and
-// records.txt to the drill and returns its exit status.
+// The mathdrill executable: wires the platform's standard streams, clock,
+// console window and records.txt to the drill and returns its exit status.
+#include "console/append_file.h"
 #include "console/system.h"
 #include "drill/driver.h"
 
@@ -8,5 +9,10 @@ int main() {
   console::StandardStreams streams;
   console::SystemClock clock;
   console::FileAppender log("records.txt");
-  return drill::run_program(streams.input(), streams.output(), streams.errors(), clock, log);
+  return drill::run_program({.input = streams.input(),
+                             .output = streams.output(),
+                             .errors = streams.errors(),
+                             .clock = clock,
+                             .log = log,
+                             .console_processes = console::console_process_count()});
 }

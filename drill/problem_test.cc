@@ -7,6 +7,7 @@
 #include <string>
 
 #include "drill/random.h"
+#include "tests/support/fakes.h"
 
 namespace drill {
 namespace {
@@ -34,7 +35,7 @@ TEST(RandomSource, UnseededStartsAtOneAndSameSeedRepeats) {
 }
 
 TEST(RandomSource, SeedsFromTheClocksLow32Bits) {
-  console::FakeClock clock({(std::int64_t{5} << 32) + 1, std::nullopt});
+  testing_support::FakeClock clock({(std::int64_t{5} << 32) + 1, std::nullopt});
   RandomSource random;
   random.set_seed(99);
   random.seed_from_clock(clock);

@@ -43,8 +43,8 @@ std::string_view printable(std::string_view name) { return name.substr(0, name.f
 
 }  // namespace
 
-void write_report(const TestRecord& record, console::ConsoleOutput& out, console::Clock& clock,
-                  console::Appender& log) {
+console::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
+                                   console::Clock& clock, console::Appender& log) {
   using console::line_end;
   const double elapsed = console::time_difference(record.end_time, record.start_time);
   const std::string_view name = printable(record.name);
@@ -82,7 +82,7 @@ void write_report(const TestRecord& record, console::ConsoleOutput& out, console
 
   // The whole block goes to the log in one append, after the console part
   // of the report: an interrupt before this point leaves no trace in it.
-  log.append(block.view());
+  return log.append(block.view());
 }
 
 const char* letter_grade(std::int32_t percent) {

@@ -25,11 +25,12 @@ struct TestRecord {
   std::int32_t problem_count = 20;
 };
 
-// Writes the report to `out` and appends its block to `log`. A log that
-// cannot be opened or written changes nothing on the console: no message,
-// and no part of the block is left in the log.
-void write_report(const TestRecord& record, console::ConsoleOutput& out, console::Clock& clock,
-                  console::Appender& log);
+// Writes the report to `out` and appends its block to `log`, and returns how
+// the append went. A log that cannot be opened or written changes nothing on
+// the console, and no part of the block is left in the log; the caller says
+// so.
+console::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
+                                   console::Clock& clock, console::Appender& log);
 
 // The letter grade of a percent score: "A+" from 98, "A" from 90, "B+" from
 // 88, "B" from 80, "C+" from 78, "C" from 70, "D+" from 68, "D" from 60, else

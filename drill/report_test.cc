@@ -1,4 +1,5 @@
 #include "drill/report.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -48,19 +49,20 @@ class ReportTest : public ::testing::Test {
  protected:
   class WatchingLog : public console::Appender {
    public:
-    WatchingLog(const console::StringSink& console, bool usable)
+    WatchingLog(const testing_support::StringSink& console, bool usable)
         : console_(console), usable_(usable) {}
-    bool append(std::string_view block) override {
+    console::AppendResult append(std::string_view block) override {
       console_at_append += console_.bytes();
-      if (!usable_) return false;
+      if (!usable_) return {false, "Permission denied"};
       contents.append(block);
-      return true;
+      return {};
     }
+    std::string_view name() const override { return "records.txt"; }
     std::string contents;
     std::string console_at_append;
 
    private:
-    const console::StringSink& console_;
+    const testing_support::StringSink& console_;
     bool usable_;
   };
 
@@ -70,22 +72,24 @@ class ReportTest : public ::testing::Test {
     {
       console::ConsoleOutput out(sink_);
       TestRecord record{name, 10, right, start, end, 20};
-      write_report(record, out, clock_, log);
+      result_ = write_report(record, out, clock_, log);
     }
     log_ = log.contents;
     console_at_append_ = log.console_at_append;
   }
 
-  console::FakeClock clock_{{}};
-  console::StringSink sink_;
+  testing_support::FakeClock clock_{{}};
+  testing_support::StringSink sink_;
   std::string log_;
   std::string console_at_append_;
+  console::AppendResult result_;
 };
 
 constexpr console::CalendarTime kTen = 1796724000;  // 2026-12-08 10:00:00 UTC
 
 TEST_F(ReportTest, AnnsExampleOnConsoleAndInLog) {
   report(18, kTen, kTen + 240);
+  EXPECT_TRUE(result_.stored);
   const std::string console =
       "Test results for Ann:\n"
       "Ending time:    Tue Dec 08 10:04:00 2026\n"
@@ -111,8 +115,10 @@ TEST_F(ReportTest, AnnsExampleOnConsoleAndInLog) {
   EXPECT_EQ(console_at_append_, console);
 }
 
-TEST_F(ReportTest, UnusableLogLeavesConsoleReportWhole) {
+TEST_F(ReportTest, UnusableLogLeavesConsoleReportWholeAndGivesTheReason) {
   report(20, kTen, kTen + 100, /*log_usable=*/false);
+  EXPECT_FALSE(result_.stored);
+  EXPECT_EQ(result_.reason, "Permission denied");
   EXPECT_EQ(log_, "");
   EXPECT_NE(sink_.bytes().find("You got 20 right out of 20 which is 100% -- so your grade is A+\n"
                                "Timed performance score is 20\n"),
@@ -128,7 +134,7 @@ TEST_F(ReportTest, ElapsedTimeFormsOnConsoleAndInLog) {
       {0, "0"},  {488, "488"}, {999999, "999999"}, {1000000, "1e+06"}, {1234567, "1.23457e+06"},
       {-5, "-5"}};
   for (const Case& c : cases) {
-    sink_ = console::StringSink();
+    sink_ = testing_support::StringSink();
     report(12, kTen, kTen + c.elapsed);
     std::string line = std::string("Elapsed time:   ") + c.text + " seconds.";
     EXPECT_NE(sink_.bytes().find(line + "\n\n"), std::string::npos) << c.text;
@@ -149,7 +155,7 @@ TEST_F(ReportTest, GradesThatTwentyProblemsCanGive) {
       {19, "You got 19 right out of 20 which is 95% -- so your grade is A\n"},
   };
   for (const Case& c : cases) {
-    sink_ = console::StringSink();
+    sink_ = testing_support::StringSink();
     report(c.right, kTen, kTen + 60);
     EXPECT_NE(sink_.bytes().find(c.console_line), std::string::npos) << c.right;
   }

@@ -21,6 +21,7 @@
 #include "console/console_input.h"
 #include "console/console_output.h"
 #include "fuzz/reference_input.h"
+#include "tests/support/fakes.h"
 
 namespace {
 
@@ -56,8 +57,8 @@ class Harness {
   void after_read(ReadResult result, Outcome expected);
 
   Setup setup_;
-  console::StringSource source_;
-  console::StringSink sink_;
+  testing_support::StringSource source_;
+  testing_support::StringSink sink_;
   console::ConsoleOutput out_;
   console::ConsoleInput in_;
   fuzzing::ReferenceInput model_;

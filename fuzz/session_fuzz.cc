@@ -4,15 +4,18 @@
 // walks the console transcript from the first byte to the last and aborts on
 // anything that must never happen, whatever was typed:
 // - the session ends with status 0, or with status 1 and the exact message
-//   on standard error when the addend limit is not a whole number;
-// - each test shows problems 1 to 20 in order, never more;
+//   on standard error, quoting the text, when the addend limit or an answer
+//   is not a whole number;
+// - each test shows problems 1 to 20 in order, never more; an answer that
+//   cannot be read abandons the test at its prompt, with no report and no
+//   block;
 // - every verdict names the right answer of the problem shown, and the
 //   running count rises by one exactly when the answer read (by
 //   fuzzing::ReferenceInput) equals it;
 // - both addends lie in the range the addend limit allows;
 // - the report agrees with the verdicts and the clock readings;
-// - the log holds one whole nine-line CR LF block per test shown, with the
-//   same facts as the console.
+// - the log holds one whole nine-line CR LF block per finished test, with
+//   the same facts as the console.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -22,11 +25,9 @@
 #include <string_view>
 #include <vector>
 
-#include "console/append_file.h"
-#include "console/byte_stream.h"
 #include "console/clock.h"
-#include "drill/driver.h"
 #include "fuzz/reference_input.h"
+#include "tests/support/session.h"
 
 namespace {
 
@@ -53,15 +54,7 @@ constexpr TestTimes kTimes[] = {
     {"Tue Dec 08 10:02:10 2026", "Tue Dec 08 10:02:10 2026", 0},
 };
 
-constexpr std::string_view kLimitMessage = "mathdrill: the addend limit must be a whole number\n";
-
-struct Session {
-  int status;
-  std::string console;
-  std::string errors;
-  std::string log;
-  int log_blocks;
-};
+using testing_support::SessionRun;
 
 // A cursor over produced text that checks it piece by piece; any mismatch
 // aborts with the place and the text around it.
@@ -83,17 +76,26 @@ class Transcript {
   std::size_t position_ = 0;
 };
 
-Session run_session(std::string_view input);
-void check_session(std::string_view input, const Session& session);
+// How the walk of the dialogue says the run ends.
+struct Walk {
+  int status = 0;           // the exit status
+  std::string errors = {};  // what standard error must hold
+};
+
+SessionRun run_session(std::string_view input);
+void check_session(std::string_view input, const SessionRun& session);
 std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
-                                                int& status);
-void check_test(int index, const std::string& name, std::int32_t limit,
-                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log);
-int check_problem(int number, const std::string& name, std::int32_t limit, int right,
-                  fuzzing::ReferenceInput& typed, Transcript& console);
+                                                Walk& walk);
+bool check_test(int index, const std::string& name, std::int32_t limit,
+                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk);
+std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit, int right,
+                                 fuzzing::ReferenceInput& typed, Transcript& console, Walk& walk);
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk,
+                                        std::string_view what);
 void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
                   Transcript& console, Transcript& log);
 std::string shown_name(std::string_view word);
+std::string shown_text(std::string_view word);
 std::int64_t largest_addend(std::int32_t limit);
 const char* grade_of(int percent);
 [[noreturn]] void fail(const char* problem);
@@ -112,23 +114,18 @@ namespace {
 // Runs the drill on `input`. How many bytes each read of the input returns
 // follows from the input's length, so the read-ahead buffer is exercised
 // at many boundaries.
-Session run_session(std::string_view input) {
+SessionRun run_session(std::string_view input) {
   constexpr std::size_t kChunks[4] = {4096, 1, 7, 1024};
-  console::StringSource source(input, kChunks[input.size() % 4]);
-  console::StringSink output;
-  console::StringSink errors;
-  console::FakeClock clock(kReadings);
-  console::MemoryAppender log;
-  const int status = drill::run_program(source, output, errors, clock, log);
-  return {status, output.bytes(), errors.bytes(), log.contents(), log.blocks()};
+  return testing_support::run_session(
+      {.input = input, .readings = kReadings, .chunk = kChunks[input.size() % 4]});
 }
 
 // Walks the whole dialogue the drill must have had with `input`.
-void check_session(std::string_view input, const Session& session) {
+void check_session(std::string_view input, const SessionRun& session) {
   fuzzing::ReferenceInput typed(input);
   Transcript console(session.console, "console");
   Transcript log(session.log, "log");
-  int status = 0;
+  Walk walk;
   int tests = 0;
 
   console.expect("Velmora Math Software -- version 1\n\nDedicated to Marivane\n\n");
@@ -137,9 +134,8 @@ void check_session(std::string_view input, const Session& session) {
   if (typed.read_word(word) != Outcome::ok) {
     console.expect("\n");
   } else if (const std::string name = shown_name(word);
-             std::optional<std::int32_t> limit = check_limit_prompts(typed, console, status)) {
-    for (;;) {
-      check_test(tests, name, *limit, typed, console, log);
+             std::optional<std::int32_t> limit = check_limit_prompts(typed, console, walk)) {
+    while (check_test(tests, name, *limit, typed, console, log, walk)) {
       ++tests;
       console.expect("\nDo you want to go again? (y or n) ");
       if (typed.read_word(word) != Outcome::ok) {
@@ -152,47 +148,55 @@ void check_session(std::string_view input, const Session& session) {
   console.expect_end();
   log.expect_end();
 
-  if (session.status != status) fail("wrong exit status");
-  if (session.errors != (status == 1 ? kLimitMessage : "")) fail("wrong text on standard error");
-  if (session.log_blocks != tests) fail("log blocks and tests differ in number");
+  if (session.status != walk.status) fail("wrong exit status");
+  if (session.errors != walk.errors) fail("wrong text on standard error");
+  if (std::count(session.log.begin(), session.log.end(), '\n') != 9 * tests) {
+    fail("log blocks and finished tests differ in number");
+  }
 }
 
 // Checks the addend-limit prompts, shown again after each -1. Returns the
 // limit, or nothing when it could not be read (the line end that follows is
-// checked, and `status` becomes 1 for text that is not a number).
+// checked, and `walk` says how the run ends).
 std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
-                                                int& status) {
+                                                Walk& walk) {
   for (;;) {
     console.expect("How big do you want the addends to be? ");
-    std::int32_t limit = 0;
-    const Outcome outcome = typed.read_integer(limit);
-    if (outcome == Outcome::ok && limit != -1) return limit;
-    if (outcome != Outcome::ok) {
+    const std::optional<std::int32_t> limit = read_number(typed, walk, "the addend limit");
+    if (!limit) {
       console.expect("\n");
-      if (outcome == Outcome::not_a_number) status = 1;
       return std::nullopt;
     }
+    if (*limit != -1) return limit;
   }
 }
 
 // Checks one test: its opening lines, the 20 problems and the report.
-void check_test(int index, const std::string& name, std::int32_t limit,
-                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log) {
+// Returns false when the test was abandoned at an answer that could not be
+// read, which ends the run.
+bool check_test(int index, const std::string& name, std::int32_t limit,
+                fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk) {
   const TestTimes& times = kTimes[std::min(index, 2)];
   console.expect("Starting time:  ");
   console.expect(times.start);
   console.expect("\n\n\nOk, GO!!!   Good luck!!!\n\n");
   int right = 0;
   for (int number = 1; number <= kProblemsPerTest; ++number) {
-    right = check_problem(number, name, limit, right, typed, console);
+    const std::optional<int> now_right =
+        check_problem(number, name, limit, right, typed, console, walk);
+    if (!now_right) return false;
+    right = *now_right;
   }
   check_report(times, name, limit, right, console, log);
+  return true;
 }
 
 // Checks one problem: its number, the prompt's layout and addends, and the
-// verdict on the answer the reference reads. Returns the new right count.
-int check_problem(int number, const std::string& name, std::int32_t limit, int right,
-                  fuzzing::ReferenceInput& typed, Transcript& console) {
+// verdict on the answer the reference reads. Returns the new right count, or
+// nothing when the answer could not be read (the test is then abandoned, and
+// only a line end follows the prompt).
+std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit, int right,
+                                 fuzzing::ReferenceInput& typed, Transcript& console, Walk& walk) {
   console.expect(std::to_string(number) + ".\t");
   const std::int64_t left = console.padded_integer();
   const bool is_sum = console.skip(" + ");
@@ -207,8 +211,12 @@ int check_problem(int number, const std::string& name, std::int32_t limit, int r
     console.fail("addend outside the range of the limit");
   }
 
-  std::int32_t answer = 0;
-  if (typed.read_integer(answer) == Outcome::ok && answer == correct) {
+  const std::optional<std::int32_t> answer = read_number(typed, walk, "the answer");
+  if (!answer) {
+    console.expect("\n");
+    return std::nullopt;
+  }
+  if (*answer == correct) {
     ++right;
     console.expect("That is right, " + name + "!  Now you have " + std::to_string(right) +
                    " out of " + std::to_string(number) + "\n\n");
@@ -216,6 +224,27 @@ int check_problem(int number, const std::string& name, std::int32_t limit, int r
     console.expect("Sorry ... the correct answer is " + std::to_string(correct) + "\n\n");
   }
   return right;
+}
+
+// Reads an integer as the drill's answer or limit read must. When there is
+// none, records in `walk` how the run ends: at the end of input quietly, at
+// text that is not a number with status 1 and the message that quotes the
+// word the read met.
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk,
+                                        std::string_view what) {
+  constexpr std::string_view kSpace = " \t\n\v\f\r";
+  std::string_view rest = typed.unread();
+  std::int32_t value = 0;
+  const Outcome outcome = typed.read_integer(value);
+  if (outcome == Outcome::ok) return value;
+  if (outcome == Outcome::not_a_number) {
+    rest.remove_prefix(rest.find_first_not_of(kSpace));
+    const std::string text = shown_text(rest.substr(0, rest.find_first_of(kSpace)));
+    walk.status = 1;
+    walk.errors = "mathdrill: " + std::string(what) + " must be a whole number, not \"" + text +
+                  (what == "the answer" ? "\"; this test was not recorded\n" : "\"\n");
+  }
+  return std::nullopt;
 }
 
 // Checks the console report and the log block of one test; both must give
@@ -254,11 +283,34 @@ void check_report(const TestTimes& times, const std::string& name, std::int32_t 
   log.expect("Time/performance rating: " + score + "\r\n");
 }
 
-// The name as the drill shows it: the word's first 255 bytes, up to the
-// first NUL among them.
+// The name as the drill shows it: shown_text() of the word up to its first
+// NUL.
 std::string shown_name(std::string_view word) {
-  word = word.substr(0, 255);
-  return std::string(word.substr(0, word.find('\0')));
+  return shown_text(word.substr(0, word.find('\0')));
+}
+
+// A typed word as the drill shows it: its first 255 bytes, less a UTF-8
+// character that the cut splits (a lead byte 0xC2-0xF4 among the last three
+// kept bytes whose sequence would run past them, with the continuation bytes
+// after it), and every byte 0x01-0x1F or 0x7F shown as '?'.
+std::string shown_text(std::string_view word) {
+  std::string text(word.substr(0, 255));
+  if (word.size() > 255) {
+    for (std::size_t back = 1; back <= 3; ++back) {
+      const unsigned char byte = static_cast<unsigned char>(text[255 - back]);
+      if (byte >= 0x80 && byte <= 0xBF) continue;
+      const std::size_t length = byte >= 0xF0 && byte <= 0xF4   ? 4
+                                 : byte >= 0xE0 && byte <= 0xEF ? 3
+                                 : byte >= 0xC2 && byte <= 0xDF ? 2
+                                                                : 1;
+      if (length > back) text.resize(255 - back);
+      break;
+    }
+  }
+  for (char& c : text) {
+    if ((c >= 0x01 && c <= 0x1F) || c == 0x7F) c = '?';
+  }
+  return text;
 }
 
 // The largest addend a limit allows: the limit itself from 0 on, -limit - 2

@@ -2,10 +2,9 @@
 
 #include <string>
 
-#include "console/append_file.h"
-#include "console/byte_stream.h"
 #include "console/clock.h"
 #include "drill/driver.h"
+#include "tests/support/session.h"
 
 // Whole sessions run in-process on given bytes at given clock readings, and
 // compared byte for byte with transcripts written out from the dialogue
@@ -16,22 +15,13 @@ namespace {
 
 constexpr console::CalendarTime kTen = 1796724000;  // 2026-12-08 10:00:00 UTC
 
-struct Session {
-  int status;
-  std::string console;
-  std::string errors;
-  std::string log;
-};
+using testing_support::run_session;
+using testing_support::SessionRun;
 
-Session run_session(const std::string& input,
-                    std::vector<std::optional<console::CalendarTime>> readings,
-                    std::size_t chunk = 4096) {
-  console::StringSource source(input, chunk);
-  console::StringSink output, errors;
-  console::FakeClock clock(std::move(readings));
-  console::MemoryAppender log;
-  int status = run_program(source, output, errors, clock, log);
-  return {status, output.bytes(), errors.bytes(), log.contents()};
+SessionRun run_session(const std::string& input,
+                       std::vector<std::optional<console::CalendarTime>> readings,
+                       std::size_t chunk = 4096) {
+  return run_session({.input = input, .readings = std::move(readings), .chunk = chunk});
 }
 
 // Two tests: right, wrong, octal, hexadecimal and signed answers, two answers
@@ -161,7 +151,7 @@ TEST(Session, TwoTestsThenNo) {
       "\n"
       "Do you want to go again? (y or n) ";
   for (std::size_t chunk : {std::size_t{4096}, std::size_t{1}}) {
-    Session session =
+    SessionRun session =
         run_session(input, {kTen - 5, kTen, kTen + 95, kTen + 100, kTen + 130}, chunk);
     EXPECT_EQ(session.status, 0);
     EXPECT_EQ(session.console, expected);
@@ -188,10 +178,10 @@ TEST(Session, TwoTestsThenNo) {
   }
 }
 
-// An answer that is not a number fails the input for good: the rest of the
-// test is shown and judged wrong without waiting, and the go-again question,
-// which can no longer be answered, ends the run with a line end.
-TEST(Session, FailedAnswerCountsWrongAndEndsAfterTheTest) {
+// An answer that is not a number abandons the test at once: no further
+// problem, no report, no block, and the end time is never read; the message
+// quotes what was typed.
+TEST(Session, AnswerThatIsNotANumberAbandonsTheTest) {
   const std::string expected =
       "Velmora Math Software -- version 1\n"
       "\n"
@@ -209,66 +199,28 @@ TEST(Session, FailedAnswerCountsWrongAndEndsAfterTheTest) {
       "\n"
       "3.\t 2 -  0 = Sorry ... the correct answer is 2\n"
       "\n"
-      "4.\t 6 -  1 = Sorry ... the correct answer is 5\n"
-      "\n"
-      "5.\t 8 -  4 = Sorry ... the correct answer is 4\n"
-      "\n"
-      "6.\t 1 -  1 = Sorry ... the correct answer is 0\n"
-      "\n"
-      "7.\t 8 -  5 = Sorry ... the correct answer is 3\n"
-      "\n"
-      "8.\t 0 +  2 = Sorry ... the correct answer is 2\n"
-      "\n"
-      "9.\t 8 -  5 = Sorry ... the correct answer is 3\n"
-      "\n"
-      "10.\t 4 -  0 = Sorry ... the correct answer is 4\n"
-      "\n"
-      "11.\t 1 +  3 = Sorry ... the correct answer is 4\n"
-      "\n"
-      "12.\t 4 +  2 = Sorry ... the correct answer is 6\n"
-      "\n"
-      "13.\t 5 -  0 = Sorry ... the correct answer is 5\n"
-      "\n"
-      "14.\t 1 +  4 = Sorry ... the correct answer is 5\n"
-      "\n"
-      "15.\t 4 -  0 = Sorry ... the correct answer is 4\n"
-      "\n"
-      "16.\t 1 +  4 = Sorry ... the correct answer is 5\n"
-      "\n"
-      "17.\t 7 -  5 = Sorry ... the correct answer is 2\n"
-      "\n"
-      "18.\t 4 +  2 = Sorry ... the correct answer is 6\n"
-      "\n"
-      "19.\t 0 +  0 = Sorry ... the correct answer is 0\n"
-      "\n"
-      "20.\t 2 -  1 = Sorry ... the correct answer is 1\n"
-      "\n"
-      "Test results for Bo:\n"
-      "Ending time:    Tue Dec 08 10:00:07 2026\n"
-      "Starting time:  Tue Dec 08 10:00:00 2026\n"
-      "Elapsed time:   7 seconds.\n"
-      "\n"
-      "Test description: 20 problems, mixed addition/subtraction (random 50/50)\n"
-      "Addend limits 0 through 5\n"
-      "You got 2 right out of 20 which is 10% -- so your grade is F\n"
-      "Timed performance score is 2\n"
-      "\n"
-      "Do you want to go again? (y or n) \n";
-  Session session = run_session("Bo\n5\n4\n2\n9\nabc\n7\nyes\n", {kTen - 5, kTen, kTen + 7});
-  EXPECT_EQ(session.status, 0);
+      "4.\t 6 -  1 = \n";
+  SessionRun session = run_session("Bo\n5\n4\n2\n9\nabc\n7\nyes\n", {kTen - 5, kTen, kTen + 7});
+  EXPECT_EQ(session.status, 1);
   EXPECT_EQ(session.console, expected);
-  EXPECT_NE(session.log.find("Results: 2 right out of 20, grade 10% / F\r\n"), std::string::npos);
+  EXPECT_EQ(session.errors,
+            "mathdrill: the answer must be a whole number, not \"abc\"; this test was not "
+            "recorded\n");
+  EXPECT_EQ(session.log, "");
+  EXPECT_EQ(session.clock_readings, 2u);  // the seed and the start time
 }
 
 // How a session ends when input runs out or cannot be read, checked on the
 // console's last bytes, the error stream, the exit status and the log.
 struct EndingCase {
-  const char* title;
-  std::string input;
-  int status;
-  std::string console_ends_with;
-  std::string errors;
-  int tests_run;
+  const char* title = "";
+  std::string input = {};
+  int status = 0;
+  std::string console_ends_with = {};
+  int abandoned_at = 0;  // the problem whose prompt ends the console, then a line end
+  std::string errors = {};
+  int tests_started = 0;   // "Ok, GO!!!" shown
+  int tests_recorded = 0;  // reports shown, blocks in the log
 };
 
 void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.title; }
@@ -285,22 +237,36 @@ int count(const std::string& text, const std::string& what) {
 
 TEST_P(SessionEndingTest, EndsWithStatusAndOutput) {
   const EndingCase& c = GetParam();
-  Session session = run_session(c.input, {kTen});
+  SessionRun session = run_session(c.input, {kTen});
   EXPECT_EQ(session.status, c.status);
   ASSERT_GE(session.console.size(), c.console_ends_with.size());
   EXPECT_EQ(session.console.substr(session.console.size() - c.console_ends_with.size()),
             c.console_ends_with);
   EXPECT_EQ(session.errors, c.errors);
-  EXPECT_EQ(count(session.console, "Ok, GO!!!"), c.tests_run);
-  EXPECT_EQ(count(session.log, "Time/performance rating: "), c.tests_run);
-  // Every test shows exactly 20 problems.
-  EXPECT_EQ(count(session.console, "\n20.\t"), c.tests_run);
+  if (c.abandoned_at > 0) {
+    const std::size_t at = session.console.rfind("\n" + std::to_string(c.abandoned_at) + ".\t");
+    ASSERT_NE(at, std::string::npos);
+    const std::string last_line = session.console.substr(at + 1);
+    EXPECT_EQ(last_line.find('\n'), last_line.size() - 1) << last_line;
+    EXPECT_TRUE(last_line.ends_with(" = \n")) << last_line;
+  }
+  EXPECT_EQ(count(session.console, "Ok, GO!!!"), c.tests_started);
+  EXPECT_EQ(count(session.console, "Timed performance score is "), c.tests_recorded);
+  EXPECT_EQ(count(session.log, "Time/performance rating: "), c.tests_recorded);
+  EXPECT_EQ(count(session.log, "\r\n"), 9 * c.tests_recorded);
+  // No test shows more than 20 problems.
   EXPECT_EQ(count(session.console, "\n21.\t"), 0);
 }
 
 const std::string kLimitPrompt = "How big do you want the addends to be? ";
 const std::string kAgain = "\nDo you want to go again? (y or n) ";
-const std::string kLimitError = "mathdrill: the addend limit must be a whole number\n";
+std::string limit_error(const std::string& text) {
+  return "mathdrill: the addend limit must be a whole number, not \"" + text + "\"\n";
+}
+std::string answer_error(const std::string& text) {
+  return "mathdrill: the answer must be a whole number, not \"" + text +
+         "\"; this test was not recorded\n";
+}
 // Twenty answers of 0: all right with the addend limit 0.
 std::string twenty_zeros() {
   std::string answers;
@@ -312,29 +278,147 @@ const std::string k20 = twenty_zeros();
 INSTANTIATE_TEST_SUITE_P(
     InputRunsOut, SessionEndingTest,
     ::testing::Values(
-        EndingCase{"NothingTyped", "", 0, "What is your name? \n", "", 0},
-        EndingCase{"OnlyWhitespace", " \n\t\n", 0, "What is your name? \n", "", 0},
-        EndingCase{"EndRightAfterName", "Ann", 0, kLimitPrompt + "\n", "", 0},
-        EndingCase{"EndBeforeLimit", "Ann\n  \n", 0, kLimitPrompt + "\n", "", 0},
-        EndingCase{"TwoWordName", "Ann Lee\n10\n", 1, kLimitPrompt + "\n", kLimitError, 0},
-        EndingCase{"LimitInWords", "Ann\nten\n", 1, kLimitPrompt + "\n", kLimitError, 0},
-        EndingCase{"LoneSignThenEnd", "Ann\n-", 1, kLimitPrompt + "\n", kLimitError, 0},
-        EndingCase{"HexPrefixThenEnd", "Ann\n0x", 1, kLimitPrompt + "\n", kLimitError, 0},
-        EndingCase{"MinusOneAskedAgainThenEnd", "Ann\n-1\n-1", 0,
-                   "What is your name? " + kLimitPrompt + kLimitPrompt + kLimitPrompt + "\n", "",
-                   0},
-        EndingCase{"MinusOneThenWords", "Ann\n-1\nx", 1, kLimitPrompt + kLimitPrompt + "\n",
-                   kLimitError, 0},
-        EndingCase{"AnswersRunOut", "Ann\n3\n1\n2", 0, kAgain + "\n", "", 1},
-        EndingCase{"EndAtGoAgain", "Ann\n0\n" + k20, 0, kAgain + "\n", "", 1},
-        EndingCase{"YesPleaseFailsNextTest", "Ann\n0\n" + k20 + "yes please\n" + k20, 0,
-                   kAgain + "\n", "", 2},
-        EndingCase{"CapitalYesThenNo", "Ann\n0\n" + k20 + "Yo\n" + k20 + "x\n", 0, kAgain, "", 2},
-        EndingCase{"HighByteIsNotYes", "Ann\n0\n" + k20 + "\xF9yes\n", 0, kAgain, "", 1}),
+        EndingCase{.title = "NothingTyped", .input = "", .console_ends_with = "What is your name? \n"},
+        EndingCase{.title = "OnlyWhitespace",
+                   .input = " \n\t\n",
+                   .console_ends_with = "What is your name? \n"},
+        EndingCase{.title = "EndRightAfterName",
+                   .input = "Ann",
+                   .console_ends_with = kLimitPrompt + "\n"},
+        EndingCase{.title = "EndBeforeLimit",
+                   .input = "Ann\n  \n",
+                   .console_ends_with = kLimitPrompt + "\n"},
+        EndingCase{.title = "MinusOneAskedAgainThenEnd",
+                   .input = "Ann\n-1\n-1",
+                   .console_ends_with =
+                       "What is your name? " + kLimitPrompt + kLimitPrompt + kLimitPrompt + "\n"},
+        EndingCase{.title = "EndAtFirstAnswer",
+                   .input = "Ann\n3\n",
+                   .abandoned_at = 1,
+                   .tests_started = 1},
+        EndingCase{.title = "EndInTheMiddleOfTheFirstTest",
+                   .input = "Ann\n3\n1\n2",
+                   .abandoned_at = 3,
+                   .tests_started = 1},
+        EndingCase{.title = "EndInTheMiddleOfTheSecondTest",
+                   .input = "Ann\n0\n" + k20 + "y\n0\n0\n",
+                   .abandoned_at = 3,
+                   .tests_started = 2,
+                   .tests_recorded = 1},
+        EndingCase{.title = "EndAtGoAgain",
+                   .input = "Ann\n0\n" + k20,
+                   .console_ends_with = kAgain + "\n",
+                   .tests_started = 1,
+                   .tests_recorded = 1},
+        EndingCase{.title = "CapitalYesThenNo",
+                   .input = "Ann\n0\n" + k20 + "Yo\n" + k20 + "x\n",
+                   .console_ends_with = kAgain,
+                   .tests_started = 2,
+                   .tests_recorded = 2},
+        EndingCase{.title = "HighByteIsNotYes",
+                   .input = "Ann\n0\n" + k20 + "\xF9yes\n",
+                   .console_ends_with = kAgain,
+                   .tests_started = 1,
+                   .tests_recorded = 1}),
     [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.title; });
 
+INSTANTIATE_TEST_SUITE_P(
+    NotANumber, SessionEndingTest,
+    ::testing::Values(
+        EndingCase{.title = "TwoWordName",
+                   .input = "Ann Lee\n10\n",
+                   .status = 1,
+                   .console_ends_with = kLimitPrompt + "\n",
+                   .errors = limit_error("Lee")},
+        EndingCase{.title = "LimitInWords",
+                   .input = "Ann\nten\n",
+                   .status = 1,
+                   .console_ends_with = kLimitPrompt + "\n",
+                   .errors = limit_error("ten")},
+        EndingCase{.title = "LoneSignThenEnd",
+                   .input = "Ann\n-",
+                   .status = 1,
+                   .console_ends_with = kLimitPrompt + "\n",
+                   .errors = limit_error("-")},
+        EndingCase{.title = "HexPrefixThenEnd",
+                   .input = "Ann\n0x",
+                   .status = 1,
+                   .console_ends_with = kLimitPrompt + "\n",
+                   .errors = limit_error("0x")},
+        EndingCase{.title = "MinusOneThenWords",
+                   .input = "Ann\n-1\nx",
+                   .status = 1,
+                   .console_ends_with = kLimitPrompt + kLimitPrompt + "\n",
+                   .errors = limit_error("x")},
+        EndingCase{.title = "WordAsFirstAnswer",
+                   .input = "Ann\n0\nabc\n0\n",
+                   .status = 1,
+                   .abandoned_at = 1,
+                   .errors = answer_error("abc"),
+                   .tests_started = 1},
+        EndingCase{.title = "DigitsThenLetters",
+                   .input = "Ann\n0\n0\n12abc\n0\n",
+                   .status = 1,
+                   .abandoned_at = 3,
+                   .errors = answer_error("abc"),
+                   .tests_started = 1},
+        EndingCase{.title = "DecimalPointAndComma",
+                   .input = "Ann\n0\n3.\n",
+                   .status = 1,
+                   .abandoned_at = 2,
+                   .errors = answer_error("."),
+                   .tests_started = 1},
+        EndingCase{.title = "LimitWithAFraction",
+                   .input = "Ann\n10.5\n",
+                   .status = 1,
+                   .abandoned_at = 1,
+                   .errors = answer_error(".5"),
+                   .tests_started = 1},
+        EndingCase{.title = "YesPleaseInTheSecondTest",
+                   .input = "Ann\n0\n" + k20 + "yes please\n" + k20,
+                   .status = 1,
+                   .abandoned_at = 1,
+                   .errors = answer_error("please"),
+                   .tests_started = 2,
+                   .tests_recorded = 1},
+        EndingCase{.title = "ArrowKeyIsShownAsQuestionMarks",
+                   .input = "Ann\n0\n\x1b[D\n",
+                   .status = 1,
+                   .abandoned_at = 1,
+                   .errors = answer_error("?[D"),
+                   .tests_started = 1}),
+    [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.title; });
+
+// A whole session through the text-mode pair, as on Windows, CR LF typed:
+// the console shows exactly what it shows without translation, each newline
+// as CR LF, and the log holds the same bytes; a message ends in CR LF too.
+TEST(Session, TextModeMatchesThePlainSessionLineForLine) {
+  std::string plain_input = "Ann\n7\n";
+  for (int i = 0; i < 20; ++i) plain_input += std::to_string(i % 9) + "\n";
+  plain_input += "yes\n";
+  for (int i = 0; i < 20; ++i) plain_input += "4\n";
+  plain_input += "n\n";
+  std::string typed;
+  for (char c : plain_input) typed += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::vector<std::optional<console::CalendarTime>> readings = {kTen, kTen, kTen + 95,
+                                                                      kTen + 100, kTen + 160};
+
+  SessionRun plain = run_session({.input = plain_input, .readings = readings});
+  SessionRun text = run_session({.input = typed, .readings = readings, .chunk = 3, .text_mode = true});
+  ASSERT_EQ(plain.status, 0);
+  ASSERT_EQ(text.status, 0);
+  std::string expected;
+  for (char c : plain.console) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(text.console, expected);
+  EXPECT_EQ(text.log, plain.log);
+  EXPECT_EQ(count(text.log, "Time/performance rating: "), 2);
+
+  SessionRun rejected = run_session({.input = "Ann\r\nLee\r\n", .readings = readings, .text_mode = true});
+  EXPECT_EQ(rejected.errors, "mathdrill: the addend limit must be a whole number, not \"Lee\"\r\n");
+}
+
 TEST(Session, MinusOneLimitIsAskedAgainUntilUsable) {
-  Session session = run_session("Ann\n-1\n-1\n-5\n" + k20 + "n\n", {kTen});
+  SessionRun session = run_session("Ann\n-1\n-1\n-5\n" + k20 + "n\n", {kTen});
   EXPECT_EQ(count(session.console, kLimitPrompt), 3);
   EXPECT_NE(session.console.find("Addend limits 0 through -5\n"), std::string::npos);
   // Limit -5 gives addends 0..3, so every sum prompt's addends are single digits.
@@ -349,7 +433,7 @@ TEST(Session, LongNameKeepsItsFirst255Bytes) {
   std::string name(300, 'q');
   name[254] = 'E';
   name[255] = 'X';
-  Session session = run_session(name + "\n0\n0\n" + k20 + "n\n", {kTen});
+  SessionRun session = run_session(name + "\n0\n0\n" + k20 + "n\n", {kTen});
   std::string kept = name.substr(0, 255);
   EXPECT_NE(session.console.find("That is right, " + kept + "!  Now you have 1 out of 1\n"),
             std::string::npos);
@@ -358,8 +442,63 @@ TEST(Session, LongNameKeepsItsFirst255Bytes) {
   EXPECT_EQ(session.console.find(kept + "X"), std::string::npos);
 }
 
+// A name is shown and stored as make_printable() leaves it: an arrow key
+// typed in it is no escape sequence on the console or in records.txt, and a
+// cut never splits a character.
+TEST(Session, NameIsShownAndStoredPrintable) {
+  const std::string typed = "\x1b[DZo\xC3\xAB" + std::string(246, 'x') + "\xE2\x82\xAC";
+  const std::string shown = "?[DZo\xC3\xAB" + std::string(246, 'x');
+  SessionRun session = run_session(typed + "\n0\n" + k20 + "n\n", {kTen});
+  EXPECT_EQ(session.status, 0);
+  EXPECT_NE(session.console.find("That is right, " + shown + "!  Now you have 1 out of 1\n"),
+            std::string::npos);
+  EXPECT_NE(session.console.find("Test results for " + shown + ":\n"), std::string::npos);
+  EXPECT_NE(session.log.find("Test results for " + shown + ":\r\n"), std::string::npos);
+  EXPECT_EQ(session.console.find('\x1b'), std::string::npos);
+  EXPECT_EQ(session.log.find('\x1b'), std::string::npos);
+}
+
+// A results log that refuses a block: one line on the error stream per test
+// with the system's reason, and the console exactly as with a usable log.
+TEST(Session, LostBlockIsReportedAndTheDialogueIsUnchanged) {
+  const std::string input = "Ann\n0\n" + k20 + "y\n" + k20 + "n\n";
+  SessionRun usable = run_session({.input = input, .readings = {kTen}});
+  SessionRun refused =
+      run_session({.input = input, .readings = {kTen}, .log_refusal = "Permission denied"});
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_EQ(refused.console, usable.console);
+  EXPECT_EQ(refused.log, "");
+  const std::string lost = "mathdrill: records.txt: Permission denied; this test was not recorded\n";
+  EXPECT_EQ(refused.errors, lost + lost);
+  EXPECT_EQ(usable.errors, "");
+}
+
+// Where the drill is alone on its console window (started by a double-click
+// on Windows), a message is followed by a request for Enter, and the drill
+// waits for a line end typed after it; elsewhere it ends at once.
+TEST(Session, PausesBeforeClosingOnlyAloneOnItsConsole) {
+  EXPECT_FALSE(pause_before_closing(0));  // no console window, or not Windows
+  EXPECT_TRUE(pause_before_closing(1));   // the drill's own window
+  EXPECT_FALSE(pause_before_closing(2));  // a console that was already open
+  EXPECT_FALSE(pause_before_closing(5));
+
+  // One byte per read, so the console input has read no further than the
+  // rejected word and its line end.
+  const std::string input = "Ann\nten\nlater\nleft";
+  const std::string message = "mathdrill: the addend limit must be a whole number, not \"ten\"\n";
+  SessionRun alone = run_session({.input = input, .readings = {kTen}, .chunk = 1, .console_processes = 1});
+  EXPECT_EQ(alone.status, 1);
+  EXPECT_EQ(alone.errors, message + "Press Enter to close this window.");
+  SessionRun shared = run_session({.input = input, .readings = {kTen}, .chunk = 1, .console_processes = 2});
+  EXPECT_EQ(shared.errors, message);
+  EXPECT_EQ(shared.console, alone.console);
+  SessionRun declined =
+      run_session({.input = "Ann\n0\n" + k20 + "n\n", .readings = {kTen}, .console_processes = 1});
+  EXPECT_EQ(declined.errors, "");
+}
+
 TEST(Session, UnreadableClockStillRunsWholeTest) {
-  Session session = run_session("Ann\n0\n" + k20 + "n\n", {std::nullopt});
+  SessionRun session = run_session("Ann\n0\n" + k20 + "n\n", {std::nullopt});
   EXPECT_EQ(session.status, 0);
   EXPECT_NE(session.console.find("Starting time:  ??? ??? ?? ??:??:?? ????\n\n\n"),
             std::string::npos);

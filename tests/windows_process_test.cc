@@ -112,12 +112,13 @@ INSTANTIATE_TEST_SUITE_P(TypedLineEnds, LineEndTest, ::testing::Values("\r\n", "
                          });
 
 // Ctrl-Z at the start of a line is the end of input, at any of the drill's
-// questions; the drill then ends as when a pipe ends.
+// questions; the drill then ends as when a pipe ends, and a test it meets
+// in the middle is abandoned without a block.
 struct CtrlZCase {
-  const char* name;
-  std::string typed;
-  std::string output_tail;
-  int right;  // right answers in the one logged block; -1: no log at all
+  const char* name = "";
+  std::string typed = {};
+  std::string output_tail = {};
+  int right = -1;  // right answers in the one logged block; -1: no log at all
 };
 
 void PrintTo(const CtrlZCase& c, std::ostream* os) { *os << c.name; }
@@ -143,20 +144,22 @@ TEST_P(CtrlZTest, EndsInputAtTheStartOfALine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Input, CtrlZTest,
-    ::testing::Values(CtrlZCase{"AtTheName",
-                                "\x1a"
-                                "Ann\r\n0\r\n",
-                                "What is your name? \r\n", -1},
-                      CtrlZCase{"AtTheLimit", "Ann\r\n\x1a\r\n0\r\n",
-                                "How big do you want the addends to be? \r\n", -1},
-                      // The 15 problems after it are judged wrong without waiting.
-                      CtrlZCase{"InATest", "Ann\r\n0\r\n" + answers(5, "\r\n", 5) + "\x1a\r\n0\r\n",
-                                "Do you want to go again? (y or n) \r\n", 5},
-                      CtrlZCase{"AtTheGoAgainQuestion",
-                                "Ann\r\n0\r\n" + answers(20, "\r\n") +
-                                    "\x1a"
-                                    "y\r\n",
-                                "Do you want to go again? (y or n) \r\n", 20}),
+    ::testing::Values(CtrlZCase{.name = "AtTheName",
+                                .typed = "\x1a"
+                                         "Ann\r\n0\r\n",
+                                .output_tail = "What is your name? \r\n"},
+                      CtrlZCase{.name = "AtTheLimit",
+                                .typed = "Ann\r\n\x1a\r\n0\r\n",
+                                .output_tail = "How big do you want the addends to be? \r\n"},
+                      CtrlZCase{.name = "InATest",
+                                .typed = "Ann\r\n0\r\n" + answers(5, "\r\n", 5) + "\x1a\r\n0\r\n",
+                                .output_tail = " = \r\n"},
+                      CtrlZCase{.name = "AtTheGoAgainQuestion",
+                                .typed = "Ann\r\n0\r\n" + answers(20, "\r\n") +
+                                         "\x1a"
+                                         "y\r\n",
+                                .output_tail = "Do you want to go again? (y or n) \r\n",
+                                .right = 20}),
     [](const ::testing::TestParamInfo<CtrlZCase>& info) { return std::string(info.param.name); });
 
 // Ctrl-Z after some bytes cuts the line: the bytes before it count, the rest
@@ -175,14 +178,38 @@ TEST(CtrlZ, InsideALineDropsTheRestOfIt) {
   EXPECT_EQ(blocks[0].addend_limit, 10);
 }
 
-// The message on standard error is a text line too.
-TEST(BadLimit, EndsWithStatusOneAndACrLfMessage) {
+// The messages on standard error are text lines too. Run from a console
+// that it shares (or none, as here), the drill does not wait for Enter.
+TEST(NotANumber, EndsWithStatusOneAndACrLfMessage) {
   TempFolder folder;
-  WindowsRun run = run_drill(folder, "Ann Lee\r\n0\r\n");
-  EXPECT_EQ(run.status, 1u);
-  EXPECT_TRUE(ends_with(run.output, "How big do you want the addends to be? \r\n"));
-  EXPECT_EQ(run.errors, "mathdrill: the addend limit must be a whole number\r\n");
+  WindowsRun limit = run_drill(folder, "Ann Lee\r\n0\r\n");
+  EXPECT_EQ(limit.status, 1u);
+  EXPECT_TRUE(ends_with(limit.output, "How big do you want the addends to be? \r\n"));
+  EXPECT_EQ(limit.errors, "mathdrill: the addend limit must be a whole number, not \"Lee\"\r\n");
+  WindowsRun answer = run_drill(folder, "Ann\r\n0\r\n0\r\nabc\r\n");
+  EXPECT_EQ(answer.status, 1u);
+  EXPECT_TRUE(ends_with(answer.output, "2.\t 0 +  0 = \r\n") ||
+              ends_with(answer.output, "2.\t 0 -  0 = \r\n"))
+      << answer.output;
+  EXPECT_EQ(answer.errors,
+            "mathdrill: the answer must be a whole number, not \"abc\"; this test was not "
+            "recorded\r\n");
   EXPECT_FALSE(file_exists(folder.file("records.txt")));
+}
+
+// A records.txt that cannot be written (a folder of that name): each test
+// says so on standard error, and the dialogue goes on.
+TEST(RecordsFile, LostBlockIsReportedOnStandardError) {
+  TempFolder folder;
+  ASSERT_TRUE(::CreateDirectoryA(folder.file("records.txt").c_str(), nullptr));
+  WindowsRun run = run_drill(folder, "Ann\r\n0\r\n" + answers(20, "\r\n") + "n\r\n");
+  EXPECT_EQ(run.status, 0u);
+  EXPECT_TRUE(contains(run.output, "Timed performance score is "));
+  // The reason is the system's own words: "Access is denied" on Windows,
+  // "Access denied" under Wine.
+  EXPECT_TRUE(run.errors.starts_with("mathdrill: records.txt: Access ")) << run.errors;
+  EXPECT_TRUE(ends_with(run.errors, " denied; this test was not recorded\r\n")) << run.errors;
+  EXPECT_EQ(run.errors.find('\n'), run.errors.size() - 1) << run.errors;
 }
 
 // records.txt is appended to, never truncated: what was there stays, and

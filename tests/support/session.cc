@@ -1,0 +1,35 @@
+#include "tests/support/session.h"
+
+#include "console/text_mode.h"
+#include "drill/driver.h"
+#include "tests/support/fakes.h"
+
+namespace testing_support {
+
+SessionRun run_session(const SessionSetup& setup) {
+  StringSource source(setup.input, setup.chunk);
+  StringSink output;
+  StringSink errors;
+  FakeClock clock(setup.readings);
+  MemoryAppender log(setup.log_refusal);
+  console::TextModeSource text_source(source);
+  console::TextModeSink text_output(output);
+  console::TextModeSink text_errors(errors);
+  const bool text = setup.text_mode;
+  SessionRun run;
+  run.status = drill::run_program({
+      .input = text ? static_cast<console::ByteSource&>(text_source) : source,
+      .output = text ? static_cast<console::ByteSink&>(text_output) : output,
+      .errors = text ? static_cast<console::ByteSink&>(text_errors) : errors,
+      .clock = clock,
+      .log = log,
+      .console_processes = setup.console_processes,
+  });
+  run.console = output.bytes();
+  run.errors = errors.bytes();
+  run.log = log.contents();
+  run.clock_readings = clock.readings_taken();
+  return run;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,41 @@
+// Runs whole drill sessions in-process, on given typed bytes at given clock
+// readings, with the in-memory doubles of fakes.h, and returns everything
+// the drill wrote. Used by the session tests and the fuzz targets.
+#ifndef TESTS_SUPPORT_SESSION_H_
+#define TESTS_SUPPORT_SESSION_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/clock.h"
+
+namespace testing_support {
+
+struct SessionSetup {
+  std::string_view input = {};  // what the child types
+  // The clock's readings: the first seeds the random source, then each test
+  // reads its start and its end time; the last one repeats.
+  std::vector<std::optional<console::CalendarTime>> readings = {};
+  std::size_t chunk = 4096;        // the most bytes one read of the input returns
+  std::string_view log_refusal = {};  // when not empty, the log refuses every block so
+  bool text_mode = false;          // CR LF console streams, as on Windows
+  unsigned console_processes = 0;  // processes sharing the console window
+};
+
+struct SessionRun {
+  int status = 0;
+  std::string console;  // standard output
+  std::string errors;   // standard error
+  std::string log;      // what records.txt received
+  std::size_t clock_readings = 0;
+};
+
+// Runs the drill's program on `setup`. Nothing can fail.
+SessionRun run_session(const SessionSetup& setup);
+
+}  // namespace testing_support
+
+#endif  // TESTS_SUPPORT_SESSION_H_
