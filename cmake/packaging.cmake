@@ -7,7 +7,6 @@
 # DRILL_PACKAGE_TESTS, CTest checks the built Debian package.
 include(GNUInstallDirs)
 
-option(DRILL_PACKAGE_TESTS "Test the Debian package that cpack built (run cpack before ctest)" OFF)
 # Debian keeps games, and so this drill, in /usr/games.
 set(MATHDRILL_INSTALL_GAMESDIR games CACHE PATH "Where mathdrill is installed, under the prefix")
 
@@ -90,6 +89,6 @@ if(DRILL_PACKAGE_TESTS AND NOT WIN32)
   enable_testing()
   add_test(NAME DebianPackage.InstallsAndRuns
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/deb_package_test.sh
-                   ${CMAKE_CURRENT_BINARY_DIR})
+                   ${CMAKE_CURRENT_BINARY_DIR} $<TARGET_FILE:session_check>)
   set_tests_properties(DebianPackage.InstallsAndRuns PROPERTIES TIMEOUT 120)
 endif()

@@ -26,7 +26,8 @@ constexpr std::string_view kLockBusy = "locked by another program for too long";
 // nobody reads makes the open fail at once instead of waiting for ever (for
 // a regular file it changes nothing).
 AppendResult FileAppender::append(std::string_view block) {
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  const int fd =
+      ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return failure(errno);
   struct stat status;
   if (::fstat(fd, &status) != 0) {

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <string>
 
-#include "tests/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace console {
 namespace {

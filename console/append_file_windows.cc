@@ -104,12 +104,12 @@ void cut_back(const std::string& path, LONGLONG size) {
 // e.g. "Access is denied". The text is kept until the next failure.
 AppendResult failure(DWORD error) {
   static char text[256];
-  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             error, MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT), text, sizeof text,
-                             nullptr);
+  DWORD n =
+      ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT), text, sizeof text, nullptr);
   if (n == 0) n = static_cast<DWORD>(std::snprintf(text, sizeof text, "system error %lu", error));
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' ||
-                   text[n - 1] == '.')) {
+  while (n > 0 &&
+         (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' || text[n - 1] == '.')) {
     --n;
   }
   return {false, std::string_view(text, n)};

@@ -1,10 +1,11 @@
 #include "console/console_input.h"
-#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+
+#include "tests/support/fakes.h"
 
 namespace console {
 namespace {
@@ -15,16 +16,46 @@ using testing_support::StringSource;
 // One integer read of a line as typed: what is stored, the word that a
 // following word read finds (empty: input has ended by then), and the flags.
 struct IntegerCase {
-  std::string typed;
-  ReadResult result;
-  std::int32_t target;  // the target starts at 777 and keeps it on failure
-  std::string next_word;
-  bool end_of_input;
-  bool failed;
+  std::string typed = {};
+  ReadResult result = ReadResult::ok;
+  std::int32_t target = 0;  // the target starts at 777 and keeps it on failure
+  std::string next_word = {};
+  bool end_of_input = false;
+  bool failed = false;
 };
 
 void PrintTo(const IntegerCase& c, std::ostream* os) {
   *os << '"' << (c.typed.size() > 24 ? c.typed.substr(0, 24) + "..." : c.typed) << '"';
+}
+
+// The rows of the tables below: a read that stores `target` (and leaves
+// `next_word` for a word read after it), that stores it and meets the end of
+// input, that finds no number (failed), likewise at the end of input, and
+// that finds only whitespace before the end.
+IntegerCase stores(std::string typed, std::int32_t target, std::string next_word = "") {
+  return {.typed = std::move(typed), .target = target, .next_word = std::move(next_word)};
+}
+IntegerCase stores_then_ends(std::string typed, std::int32_t target) {
+  return {.typed = std::move(typed), .target = target, .end_of_input = true};
+}
+IntegerCase rejects(std::string typed, std::string next_word = "") {
+  return {.typed = std::move(typed),
+          .result = ReadResult::not_a_number,
+          .target = 777,
+          .next_word = std::move(next_word),
+          .failed = true};
+}
+IntegerCase rejects_then_ends(std::string typed) {
+  IntegerCase c = rejects(std::move(typed));
+  c.end_of_input = true;
+  return c;
+}
+IntegerCase finds_nothing(std::string typed) {
+  return {.typed = std::move(typed),
+          .result = ReadResult::ended,
+          .target = 777,
+          .end_of_input = true,
+          .failed = true};
 }
 
 class IntegerInputTest : public ::testing::TestWithParam<IntegerCase> {};
@@ -54,57 +85,34 @@ constexpr std::int32_t kMin = -2147483647 - 1;
 
 INSTANTIATE_TEST_SUITE_P(
     NumberSyntax, IntegerInputTest,
-    ::testing::Values(IntegerCase{"42\n", ReadResult::ok, 42, "", false, false},
-                      IntegerCase{"-7\n", ReadResult::ok, -7, "", false, false},
-                      IntegerCase{"+5\n", ReadResult::ok, 5, "", false, false},
-                      IntegerCase{"010\n", ReadResult::ok, 8, "", false, false},
-                      IntegerCase{"012\n", ReadResult::ok, 10, "", false, false},
-                      IntegerCase{"08\n", ReadResult::ok, 0, "", false, false},
-                      IntegerCase{"09\n", ReadResult::ok, 0, "", false, false},
-                      IntegerCase{"0129\n", ReadResult::ok, 10, "", false, false},
-                      IntegerCase{"0x1F\n", ReadResult::ok, 31, "", false, false},
-                      IntegerCase{"0X1f\n", ReadResult::ok, 31, "", false, false},
-                      IntegerCase{"-0x10\n", ReadResult::ok, -16, "", false, false},
-                      IntegerCase{"0x\n", ReadResult::not_a_number, 777, "", false, true},
-                      IntegerCase{"12abc\n", ReadResult::ok, 12, "abc", false, false},
-                      IntegerCase{"1.5\n", ReadResult::ok, 1, ".5", false, false},
-                      IntegerCase{"abc\n", ReadResult::not_a_number, 777, "abc", false, true},
-                      IntegerCase{"- 5\n", ReadResult::not_a_number, 777, "5", false, true},
-                      IntegerCase{"4294967296\n", ReadResult::ok, 0, "", false, false},
-                      IntegerCase{"2147483648\n", ReadResult::ok, kMin, "", false, false},
-                      IntegerCase{"99999999999\n", ReadResult::ok, 1215752191, "", false, false},
-                      IntegerCase{"12", ReadResult::ok, 12, "", true, false},
-                      IntegerCase{"", ReadResult::ended, 777, "", true, true}));
+    ::testing::Values(stores("42\n", 42), stores("-7\n", -7), stores("+5\n", 5), stores("010\n", 8),
+                      stores("012\n", 10), stores("08\n", 0), stores("09\n", 0),
+                      stores("0129\n", 10), stores("0x1F\n", 31), stores("0X1f\n", 31),
+                      stores("-0x10\n", -16), rejects("0x\n"), stores("12abc\n", 12, "abc"),
+                      stores("1.5\n", 1, ".5"), rejects("abc\n", "abc"), rejects("- 5\n", "5"),
+                      stores("4294967296\n", 0), stores("2147483648\n", kMin),
+                      stores("99999999999\n", 1215752191), stores_then_ends("12", 12),
+                      finds_nothing("")));
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, IntegerInputTest,
-    ::testing::Values(
-        IntegerCase{" \t\r\n\v\f ", ReadResult::ended, 777, "", true, true},
-        IntegerCase{"-", ReadResult::not_a_number, 777, "", true, true},
-        IntegerCase{"0x", ReadResult::not_a_number, 777, "", true, true},
-        IntegerCase{"0", ReadResult::ok, 0, "", true, false},
-        IntegerCase{"\n\t -0 next", ReadResult::ok, 0, "next", false, false},
-        IntegerCase{"-2147483648\n", ReadResult::ok, kMin, "", false, false},
-        IntegerCase{"0xFFFFFFFF\n", ReadResult::ok, -1, "", false, false},
-        IntegerCase{"0x1ffffffff\n", ReadResult::ok, -1, "", false, false},
-        IntegerCase{"0777\n", ReadResult::ok, 511, "", false, false},
-        IntegerCase{"0x1g\n", ReadResult::ok, 1, "g", false, false},
-        IntegerCase{"--5\n", ReadResult::not_a_number, 777, "-5", false, true},
-        IntegerCase{"\xA0"
-                    "5\n",
-                    ReadResult::not_a_number, 777,
-                    "\xA0"
-                    "5",
-                    false, true},
-        // Past 2^32 only the residue counts: 10^2000 + 7, 8^21 + 5 and
-        // 16^10 + 42 leave 7, 5 and 42.
-        IntegerCase{"1" + std::string(1999, '0') + "7 x", ReadResult::ok, 7, "x", false, false},
-        IntegerCase{"01" + std::string(20, '0') + "5 x", ReadResult::ok, 5, "x", false, false},
-        IntegerCase{"0x1" + std::string(8, '0') + "2a x", ReadResult::ok, 42, "x", false, false},
-        // Octal counting stops at the first 8 or 9; the digits after it are
-        // consumed all the same, however many there are.
-        IntegerCase{"0179" + std::string(3000, '7') + " x", ReadResult::ok, 15, "x", false,
-                    false}));
+    ::testing::Values(finds_nothing(" \t\r\n\v\f "), rejects_then_ends("-"),
+                      rejects_then_ends("0x"), stores_then_ends("0", 0),
+                      stores("\n\t -0 next", 0, "next"), stores("-2147483648\n", kMin),
+                      stores("0xFFFFFFFF\n", -1), stores("0x1ffffffff\n", -1),
+                      stores("0777\n", 511), stores("0x1g\n", 1, "g"), rejects("--5\n", "-5"),
+                      rejects("\xA0"
+                              "5\n",
+                              "\xA0"
+                              "5"),
+                      // Past 2^32 only the residue counts: 10^2000 + 7, 8^21 + 5 and
+                      // 16^10 + 42 leave 7, 5 and 42.
+                      stores("1" + std::string(1999, '0') + "7 x", 7, "x"),
+                      stores("01" + std::string(20, '0') + "5 x", 5, "x"),
+                      stores("0x1" + std::string(8, '0') + "2a x", 42, "x"),
+                      // Octal counting stops at the first 8 or 9; the digits after it are
+                      // consumed all the same, however many there are.
+                      stores("0179" + std::string(3000, '7') + " x", 15, "x")));
 
 TEST(IntegerInput, NumberSplitAcrossReadsOfOneByte) {
   StringSource source("  -0x7fFfFfFf 1", 1);
@@ -146,17 +154,30 @@ TEST(WordInput, WordLongerThanBufferIsCutAndConsumedWhole) {
   EXPECT_EQ(next, 12);
 }
 
-TEST(WordInput, WordEndedByEndOfInputStandsThenNextReadFails) {
-  StringSource source("Ann");
-  ConsoleInput in(source, nullptr);
+// A word or a number ended by the end of input stands; the read after it
+// fails without asking the source again and leaves its target as it was.
+TEST(InputState, ReadEndedByEndOfInputStandsThenTheNextFailsWithoutReading) {
+  StringSource words("Ann");
+  ConsoleInput word_input(words, nullptr);
   char word[8];
-  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
+  ASSERT_EQ(word_input.read_word(word, sizeof word), ReadResult::ok);
   EXPECT_STREQ(word, "Ann");
-  EXPECT_TRUE(in.end_of_input());
-  EXPECT_FALSE(in.failed());
-  EXPECT_EQ(in.read_word(word, sizeof word), ReadResult::not_good);
-  EXPECT_TRUE(in.failed());
+  EXPECT_TRUE(word_input.end_of_input());
+  EXPECT_FALSE(word_input.failed());
+  const std::size_t word_reads = words.reads();
+  EXPECT_EQ(word_input.read_word(word, sizeof word), ReadResult::not_good);
+  EXPECT_TRUE(word_input.failed());
   EXPECT_STREQ(word, "Ann");
+  EXPECT_EQ(words.reads(), word_reads);
+
+  StringSource numbers("7");
+  ConsoleInput number_input(numbers, nullptr);
+  std::int32_t value = 0;
+  ASSERT_EQ(number_input.read_integer(value), ReadResult::ok);
+  const std::size_t number_reads = numbers.reads();
+  EXPECT_EQ(number_input.read_integer(value), ReadResult::not_good);
+  EXPECT_EQ(value, 7);
+  EXPECT_EQ(numbers.reads(), number_reads);
 }
 
 TEST(InputState, FailureIsPermanentAndLaterReadsConsumeNothing) {
@@ -216,16 +237,6 @@ TEST(InputState, RejectedWordIsWhatTheFailedReadMet) {
   char rejected[8] = "old";
   EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), 0u);
   EXPECT_STREQ(rejected, "");
-}
-
-TEST(InputState, SourceIsNotAskedAgainAfterItEnded) {
-  StringSource source("7");
-  ConsoleInput in(source, nullptr);
-  std::int32_t value = 0;
-  ASSERT_EQ(in.read_integer(value), ReadResult::ok);
-  std::size_t reads = source.reads();
-  EXPECT_EQ(in.read_integer(value), ReadResult::not_good);
-  EXPECT_EQ(source.reads(), reads);
 }
 
 TEST(InputTie, ReadOnGoodStreamFlushesPendingOutputFirst) {

@@ -27,9 +27,9 @@ std::string read_all(const std::string& raw, std::size_t chunk, std::size_t size
 }
 
 struct InputCase {
-  const char* name;
-  std::string raw;
-  std::string text;
+  const char* name = "";
+  std::string raw = {};
+  std::string text = {};
 };
 
 void PrintTo(const InputCase& c, std::ostream* os) { *os << c.name; }
@@ -53,24 +53,38 @@ const std::string kCtrlZ(1, '\x1a');
 INSTANTIATE_TEST_SUITE_P(
     Lines, TextModeInputTest,
     ::testing::Values(
-        InputCase{"CrLfIsOneNewline", "Ann\r\n10\r\n", "Ann\n10\n"},
-        InputCase{"LoneLfStays", "Ann\n10\n", "Ann\n10\n"},
-        InputCase{"LoneCrStays", "a\rb\r\n", "a\rb\n"},
-        InputCase{"CrBeforeCrLf", "a\r\r\n", "a\r\n"}, InputCase{"CrAtTheEnd", "a\r", "a\r"},
-        InputCase{"LfThenCr", "a\n\rb", "a\n\rb"},
-        InputCase{"OtherBytesPass", std::string("\0\xff\t\x1b x", 6),
-                  std::string("\0\xff\t\x1b x", 6)},
-        InputCase{"CtrlZCutsItsLine", "12" + kCtrlZ + "34\r\n56\r\n", "1256\n"},
-        InputCase{"CtrlZCutsUpToALoneLf", "ab" + kCtrlZ + "cd\nef\n", "abef\n"},
-        InputCase{"CtrlZCutsToTheEnd", "ab" + kCtrlZ + "cd", "ab"},
-        InputCase{"CtrlZTwiceInALine", "a" + kCtrlZ + "b" + kCtrlZ + "c\r\nd\r\n", "ad\n"},
-        InputCase{"CrInsideACutIsDropped", "a" + kCtrlZ + "b\rc\r\nd\n", "ad\n"},
-        InputCase{"CtrlZAfterALoneCr", "a\r" + kCtrlZ + "b\r\nc\n", "a\rc\n"},
-        InputCase{"CtrlZStartingALineEnds", "Ann\r\n" + kCtrlZ + "\r\n10\r\n", "Ann\n"},
-        InputCase{"CtrlZAfterALoneLfEnds", "Ann\n" + kCtrlZ + "10\n10\n", "Ann\n"},
-        InputCase{"CtrlZStartingTheInputEnds", kCtrlZ + "Ann\r\n", ""},
-        InputCase{"CtrlZLineAfterACutLineEnds", "ab" + kCtrlZ + "cd\r\n" + kCtrlZ + "ef\r\n", "ab"},
-        InputCase{"CtrlZAfterALoneCrDoesNotEnd", "\r" + kCtrlZ + "a\nb", "\rb"}),
+        InputCase{.name = "CrLfIsOneNewline", .raw = "Ann\r\n10\r\n", .text = "Ann\n10\n"},
+        InputCase{.name = "LoneLfStays", .raw = "Ann\n10\n", .text = "Ann\n10\n"},
+        InputCase{.name = "LoneCrStays", .raw = "a\rb\r\n", .text = "a\rb\n"},
+        InputCase{.name = "CrBeforeCrLf", .raw = "a\r\r\n", .text = "a\r\n"},
+        InputCase{.name = "CrAtTheEnd", .raw = "a\r", .text = "a\r"},
+        InputCase{.name = "LfThenCr", .raw = "a\n\rb", .text = "a\n\rb"},
+        InputCase{.name = "OtherBytesPass",
+                  .raw = std::string("\0\xff\t\x1b x", 6),
+                  .text = std::string("\0\xff\t\x1b x", 6)},
+        InputCase{
+            .name = "CtrlZCutsItsLine", .raw = "12" + kCtrlZ + "34\r\n56\r\n", .text = "1256\n"},
+        InputCase{
+            .name = "CtrlZCutsUpToALoneLf", .raw = "ab" + kCtrlZ + "cd\nef\n", .text = "abef\n"},
+        InputCase{.name = "CtrlZCutsToTheEnd", .raw = "ab" + kCtrlZ + "cd", .text = "ab"},
+        InputCase{.name = "CtrlZTwiceInALine",
+                  .raw = "a" + kCtrlZ + "b" + kCtrlZ + "c\r\nd\r\n",
+                  .text = "ad\n"},
+        InputCase{
+            .name = "CrInsideACutIsDropped", .raw = "a" + kCtrlZ + "b\rc\r\nd\n", .text = "ad\n"},
+        InputCase{
+            .name = "CtrlZAfterALoneCr", .raw = "a\r" + kCtrlZ + "b\r\nc\n", .text = "a\rc\n"},
+        InputCase{.name = "CtrlZStartingALineEnds",
+                  .raw = "Ann\r\n" + kCtrlZ + "\r\n10\r\n",
+                  .text = "Ann\n"},
+        InputCase{
+            .name = "CtrlZAfterALoneLfEnds", .raw = "Ann\n" + kCtrlZ + "10\n10\n", .text = "Ann\n"},
+        InputCase{.name = "CtrlZStartingTheInputEnds", .raw = kCtrlZ + "Ann\r\n", .text = ""},
+        InputCase{.name = "CtrlZLineAfterACutLineEnds",
+                  .raw = "ab" + kCtrlZ + "cd\r\n" + kCtrlZ + "ef\r\n",
+                  .text = "ab"},
+        InputCase{
+            .name = "CtrlZAfterALoneCrDoesNotEnd", .raw = "\r" + kCtrlZ + "a\nb", .text = "\rb"}),
     [](const ::testing::TestParamInfo<InputCase>& info) { return std::string(info.param.name); });
 
 // A line is handed out as soon as it has been read: the source does not wait
@@ -129,19 +143,19 @@ TEST(TextModeInput, ConsoleInputReadsWordsAndNumbers) {
 }
 
 struct OutputCase {
-  std::string text;
-  std::string raw;
+  std::string text = {};
+  std::string raw = {};
 };
 
 TEST(TextModeOutput, EveryNewlineGoesOutAsCrLf) {
   const OutputCase cases[] = {
-      {"", ""},
-      {"no line end", "no line end"},
-      {"a\nb\n", "a\r\nb\r\n"},
-      {"\n\n", "\r\n\r\n"},
+      {.text = "", .raw = ""},
+      {.text = "no line end", .raw = "no line end"},
+      {.text = "a\nb\n", .raw = "a\r\nb\r\n"},
+      {.text = "\n\n", .raw = "\r\n\r\n"},
       // A CR already there is an ordinary byte: the newline still gets one.
-      {"a\r\n", "a\r\r\n"},
-      {std::string("\0\r\x1a\n", 4), std::string("\0\r\x1a\r\n", 5)},
+      {.text = "a\r\n", .raw = "a\r\r\n"},
+      {.text = std::string("\0\r\x1a\n", 4), .raw = std::string("\0\r\x1a\r\n", 5)},
   };
   for (const OutputCase& c : cases) {
     StringSink raw;

@@ -22,11 +22,11 @@ constexpr std::int32_t kProblemsPerTest = 20;
 
 // How far a run has got: still running, or why it ended.
 enum class Ending {
-  running,      // go on
-  declined,     // the go-again answer did not begin with y or Y
-  input_over,   // input ended at a question or during a test
-  bad_limit,    // the addend limit was text that is not a whole number
-  bad_answer,   // an answer was text that is not a whole number
+  running,     // go on
+  declined,    // the go-again answer did not begin with y or Y
+  input_over,  // input ended at a question or during a test
+  bad_limit,   // the addend limit was text that is not a whole number
+  bad_answer,  // an answer was text that is not a whole number
 };
 
 // One message line on the error stream, built whole and written at once.

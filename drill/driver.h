@@ -15,12 +15,12 @@ namespace drill {
 
 // Everything the drill talks to.
 struct Surroundings {
-  console::ByteSource& input;   // what the child types
-  console::ByteSink& output;    // the console dialogue
-  console::ByteSink& errors;    // messages that are not part of the dialogue
-  console::Clock& clock;        // seeds the random source and times each test
-  console::Appender& log;       // the results log, records.txt
-  unsigned console_processes;   // processes sharing the console window (Windows), else 0
+  console::ByteSource& input;  // what the child types
+  console::ByteSink& output;   // the console dialogue
+  console::ByteSink& errors;   // messages that are not part of the dialogue
+  console::Clock& clock;       // seeds the random source and times each test
+  console::Appender& log;      // the results log, records.txt
+  unsigned console_processes;  // processes sharing the console window (Windows), else 0
 };
 
 // Runs the whole dialogue and returns the exit status.

@@ -41,7 +41,8 @@ const std::string smile = "\xF0\x9F\x98\x80";  // 😀, 4 bytes
 INSTANTIATE_TEST_SUITE_P(
     Utf8, NameCutTest,
     ::testing::Values(
-        CutCase{.title = "AsciiCutAt255", .word = std::string(300, 'q'), .kept = std::string(255, 'q')},
+        CutCase{
+            .title = "AsciiCutAt255", .word = std::string(300, 'q'), .kept = std::string(255, 'q')},
         CutCase{.title = "Exactly255BytesEndingInATwoByteCharacterStayWhole",
                 .word = a253 + e_acute,
                 .kept = a253 + e_acute},
@@ -51,48 +52,43 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{.title = "TwoByteCharacterEndingAtTheCutStays",
                 .word = a253 + e_acute + "zz",
                 .kept = a253 + e_acute},
-        CutCase{.title = "ThreeByteCharacterWithOneByteKept",
-                .word = a254 + euro,
-                .kept = a254},
-        CutCase{.title = "ThreeByteCharacterWithTwoBytesKept",
-                .word = a253 + euro,
-                .kept = a253},
+        CutCase{.title = "ThreeByteCharacterWithOneByteKept", .word = a254 + euro, .kept = a254},
+        CutCase{.title = "ThreeByteCharacterWithTwoBytesKept", .word = a253 + euro, .kept = a253},
         CutCase{.title = "ThreeByteCharacterEndingAtTheCutStays",
                 .word = a252 + euro + "z",
                 .kept = a252 + euro},
-        CutCase{.title = "FourByteCharacterWithThreeBytesKept",
-                .word = a252 + smile,
-                .kept = a252},
-        CutCase{.title = "FourByteCharacterWithOneByteKept",
-                .word = a254 + smile,
-                .kept = a254},
+        CutCase{.title = "FourByteCharacterWithThreeBytesKept", .word = a252 + smile, .kept = a252},
+        CutCase{.title = "FourByteCharacterWithOneByteKept", .word = a254 + smile, .kept = a254},
         CutCase{.title = "ManyFourByteCharacters",
-                .word = [] {
-                  std::string w;
-                  for (int i = 0; i < 70; ++i) w += smile;
-                  return w;
-                }(),
-                .kept = [] {
-                  std::string w;
-                  for (int i = 0; i < 63; ++i) w += smile;
-                  return w;
-                }()},
+                .word =
+                    [] {
+                      std::string w;
+                      for (int i = 0; i < 70; ++i) w += smile;
+                      return w;
+                    }(),
+                .kept =
+                    [] {
+                      std::string w;
+                      for (int i = 0; i < 63; ++i) w += smile;
+                      return w;
+                    }()},
         // Bytes that lead no valid sequence are kept as they are: only a cut
         // character is dropped.
         CutCase{.title = "StrayContinuationBytesAreKept",
                 .word = a252 + "\x80\x80\x80\x80",
                 .kept = a252 + "\x80\x80\x80"},
-        CutCase{.title = "InvalidLeadByteIsKept",
-                .word = a254 + "\xC0\x80",
-                .kept = a254 + "\xC0"},
-        CutCase{.title = "ShortWordKeepsAnIncompleteCharacter",
-                .word = "Zo\xC3",
-                .kept = "Zo\xC3"}),
+        CutCase{.title = "InvalidLeadByteIsKept", .word = a254 + "\xC0\x80", .kept = a254 + "\xC0"},
+        CutCase{
+            .title = "ShortWordKeepsAnIncompleteCharacter", .word = "Zo\xC3", .kept = "Zo\xC3"}),
     [](const ::testing::TestParamInfo<CutCase>& info) { return info.param.title; });
 
 TEST(Name, ControlBytesBecomeQuestionMarks) {
   EXPECT_EQ(printable("\x1b[DAnn"), "?[DAnn");
-  EXPECT_EQ(printable(std::string("a\x01" "b\x1f" "c\x7f" "d")), "a?b?c?d");
+  EXPECT_EQ(printable(std::string("a\x01"
+                                  "b\x1f"
+                                  "c\x7f"
+                                  "d")),
+            "a?b?c?d");
   // Bytes from 0x80 on and the printable ones are not control bytes.
   EXPECT_EQ(printable("Zo\xC3\xAB~ \x20"), "Zo\xC3\xAB~ \x20");
   // Replacing comes after cutting: a control byte past the cut is gone.

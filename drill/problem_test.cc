@@ -48,8 +48,8 @@ TEST(RandomSource, SeedsFromTheClocksLow32Bits) {
 
 // The addends stay in the range the limit gives, over many draws.
 struct RangeCase {
-  std::int32_t limit;
-  std::int32_t highest;  // addends lie in 0..highest
+  std::int32_t limit = 0;
+  std::int32_t highest = 0;  // addends lie in 0..highest
 };
 
 void PrintTo(const RangeCase& c, std::ostream* os) { *os << "limit " << c.limit; }
@@ -77,20 +77,28 @@ TEST_P(AddendRangeTest, AddendsStayInRangeAndReachBothEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, AddendRangeTest,
-                         ::testing::Values(RangeCase{0, 0}, RangeCase{9, 9}, RangeCase{-5, 3},
-                                           RangeCase{-2, 0}, RangeCase{32767, 32767},
-                                           RangeCase{100000, 32767}, RangeCase{INT_MAX, 32767},
-                                           RangeCase{INT_MIN, 32767}));
+                         ::testing::Values(RangeCase{.limit = 0, .highest = 0},
+                                           RangeCase{.limit = 9, .highest = 9},
+                                           RangeCase{.limit = -5, .highest = 3},
+                                           RangeCase{.limit = -2, .highest = 0},
+                                           RangeCase{.limit = 32767, .highest = 32767},
+                                           RangeCase{.limit = 100000, .highest = 32767},
+                                           RangeCase{.limit = INT_MAX, .highest = 32767},
+                                           RangeCase{.limit = INT_MIN, .highest = 32767}));
 
 // A range of all 2^32 values (what a limit of -1 gives) takes the drawn value
-// itself instead of dividing by zero.
-TEST(Problem, FullRangeTakesDrawnValue) {
-  RandomSource random;
-  random.set_seed(1);
-  Problem problem(0, -1, 0, -1, 1, random);
-  // Draws 16838, 5758, then 10113 (odd): the addends trade places.
-  EXPECT_EQ(problem.first_addend(), 5758);
-  EXPECT_EQ(problem.second_addend(), 16838);
+// itself instead of dividing by zero. The seed 1 draws 16838, 5758, then
+// 10113: odd, so with the swap factor 1 the addends trade places; with an
+// even swap factor the product is always even and they never do.
+TEST(Problem, FullRangeTakesDrawnValueAndSwapFactorDecidesWithTheProduct) {
+  for (std::int32_t swap_factor : {1, 2}) {
+    RandomSource random;
+    random.set_seed(1);
+    Problem problem(0, -1, 0, -1, swap_factor, random);
+    const bool swapped = swap_factor == 1;
+    EXPECT_EQ(problem.first_addend(), swapped ? 5758 : 16838) << swap_factor;
+    EXPECT_EQ(problem.second_addend(), swapped ? 16838 : 5758) << swap_factor;
+  }
 }
 
 TEST(Problem, EveryGenerationDrawsExactlyThreeValues) {
@@ -108,15 +116,6 @@ TEST(Problem, EveryGenerationDrawsExactlyThreeValues) {
     ASSERT_EQ(problem.second_addend(), second);
     problem.next();
   }
-}
-
-TEST(Problem, SwapFactorDecidesWithTheProduct) {
-  // With an even swap factor the product is always even: never a swap.
-  RandomSource random;
-  random.set_seed(1);
-  Problem problem(0, -1, 0, -1, 2, random);
-  EXPECT_EQ(problem.first_addend(), 16838);
-  EXPECT_EQ(problem.second_addend(), 5758);
 }
 
 TEST(Problem, PromptsRightAlignAddendsInTwoPlaces) {

@@ -28,6 +28,7 @@
 #include "console/clock.h"
 #include "fuzz/reference_input.h"
 #include "tests/support/session.h"
+#include "tests/support/transcript.h"
 
 namespace {
 
@@ -42,19 +43,18 @@ constexpr console::CalendarTime kTen = 1796724000;  // Tue Dec 08 10:00:00 2026 
 const std::vector<std::optional<console::CalendarTime>> kReadings = {kTen - 5, kTen, kTen + 95,
                                                                      kTen + 100, kTen + 130};
 
-// The times each test must show: the first, the second, and every later one.
+// The times of each test: the first, the second, and every later one.
 struct TestTimes {
-  std::string_view start;
-  std::string_view end;
-  int elapsed;
+  console::CalendarTime start;
+  console::CalendarTime end;
 };
 constexpr TestTimes kTimes[] = {
-    {"Tue Dec 08 10:00:00 2026", "Tue Dec 08 10:01:35 2026", 95},
-    {"Tue Dec 08 10:01:40 2026", "Tue Dec 08 10:02:10 2026", 30},
-    {"Tue Dec 08 10:02:10 2026", "Tue Dec 08 10:02:10 2026", 0},
+    {.start = kTen, .end = kTen + 95},
+    {.start = kTen + 100, .end = kTen + 130},
+    {.start = kTen + 130, .end = kTen + 130},
 };
 
-using testing_support::SessionRun;
+using namespace testing_support;
 
 // A cursor over produced text that checks it piece by piece; any mismatch
 // aborts with the place and the text around it.
@@ -90,14 +90,13 @@ bool check_test(int index, const std::string& name, std::int32_t limit,
                 fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk);
 std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit, int right,
                                  fuzzing::ReferenceInput& typed, Transcript& console, Walk& walk);
-std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk,
-                                        std::string_view what);
+enum class Number { limit, answer };
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what);
 void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
                   Transcript& console, Transcript& log);
 std::string shown_name(std::string_view word);
 std::string shown_text(std::string_view word);
 std::int64_t largest_addend(std::int32_t limit);
-const char* grade_of(int percent);
 [[noreturn]] void fail(const char* problem);
 std::string printable(std::string_view text);
 
@@ -128,8 +127,8 @@ void check_session(std::string_view input, const SessionRun& session) {
   Walk walk;
   int tests = 0;
 
-  console.expect("Velmora Math Software -- version 1\n\nDedicated to Marivane\n\n");
-  console.expect("What is your name? ");
+  console.expect(kBanner);
+  console.expect(kNamePrompt);
   std::string word;
   if (typed.read_word(word) != Outcome::ok) {
     console.expect("\n");
@@ -137,7 +136,7 @@ void check_session(std::string_view input, const SessionRun& session) {
              std::optional<std::int32_t> limit = check_limit_prompts(typed, console, walk)) {
     while (check_test(tests, name, *limit, typed, console, log, walk)) {
       ++tests;
-      console.expect("\nDo you want to go again? (y or n) ");
+      console.expect(kGoAgain);
       if (typed.read_word(word) != Outcome::ok) {
         console.expect("\n");
         break;
@@ -161,8 +160,8 @@ void check_session(std::string_view input, const SessionRun& session) {
 std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
                                                 Walk& walk) {
   for (;;) {
-    console.expect("How big do you want the addends to be? ");
-    const std::optional<std::int32_t> limit = read_number(typed, walk, "the addend limit");
+    console.expect(kLimitPrompt);
+    const std::optional<std::int32_t> limit = read_number(typed, walk, Number::limit);
     if (!limit) {
       console.expect("\n");
       return std::nullopt;
@@ -177,9 +176,7 @@ std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, 
 bool check_test(int index, const std::string& name, std::int32_t limit,
                 fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk) {
   const TestTimes& times = kTimes[std::min(index, 2)];
-  console.expect("Starting time:  ");
-  console.expect(times.start);
-  console.expect("\n\n\nOk, GO!!!   Good luck!!!\n\n");
+  console.expect(kStartingTime + utc_timestamp(times.start) + "\n\n\n" + kGo);
   int right = 0;
   for (int number = 1; number <= kProblemsPerTest; ++number) {
     const std::optional<int> now_right =
@@ -211,17 +208,16 @@ std::optional<int> check_problem(int number, const std::string& name, std::int32
     console.fail("addend outside the range of the limit");
   }
 
-  const std::optional<std::int32_t> answer = read_number(typed, walk, "the answer");
+  const std::optional<std::int32_t> answer = read_number(typed, walk, Number::answer);
   if (!answer) {
     console.expect("\n");
     return std::nullopt;
   }
   if (*answer == correct) {
     ++right;
-    console.expect("That is right, " + name + "!  Now you have " + std::to_string(right) +
-                   " out of " + std::to_string(number) + "\n\n");
+    console.expect(right_verdict(name, right, number));
   } else {
-    console.expect("Sorry ... the correct answer is " + std::to_string(correct) + "\n\n");
+    console.expect(wrong_verdict(correct));
   }
   return right;
 }
@@ -230,8 +226,7 @@ std::optional<int> check_problem(int number, const std::string& name, std::int32
 // none, records in `walk` how the run ends: at the end of input quietly, at
 // text that is not a number with status 1 and the message that quotes the
 // word the read met.
-std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk,
-                                        std::string_view what) {
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what) {
   constexpr std::string_view kSpace = " \t\n\v\f\r";
   std::string_view rest = typed.unread();
   std::int32_t value = 0;
@@ -241,8 +236,7 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
     rest.remove_prefix(rest.find_first_not_of(kSpace));
     const std::string text = shown_text(rest.substr(0, rest.find_first_of(kSpace)));
     walk.status = 1;
-    walk.errors = "mathdrill: " + std::string(what) + " must be a whole number, not \"" + text +
-                  (what == "the answer" ? "\"; this test was not recorded\n" : "\"\n");
+    walk.errors = what == Number::answer ? answer_message(text) : limit_message(text);
   }
   return std::nullopt;
 }
@@ -251,36 +245,10 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
 // the right count of the verdicts and the clock's times.
 void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
                   Transcript& console, Transcript& log) {
-  const int percent = right * 100 / kProblemsPerTest;
-  const std::string grade = grade_of(percent);
-  const std::string score = std::to_string(right * percent / std::max(times.elapsed, 1));
-  const std::string start(times.start);
-  const std::string end(times.end);
-  const std::string elapsed = std::to_string(times.elapsed);
-  const std::string limit_text = std::to_string(limit);
-  const std::string right_text = std::to_string(right);
-  const std::string percent_text = std::to_string(percent);
-
-  console.expect("Test results for " + name + ":\n");
-  console.expect("Ending time:    " + end + "\n");
-  console.expect("Starting time:  " + start + "\n");
-  console.expect("Elapsed time:   " + elapsed + " seconds.\n\n");
-  console.expect("Test description: 20 problems, mixed addition/subtraction (random 50/50)\n");
-  console.expect("Addend limits 0 through " + limit_text + "\n");
-  console.expect("You got " + right_text + " right out of 20 which is " + percent_text +
-                 "% -- so your grade is " + grade + "\n");
-  console.expect("Timed performance score is " + score + "\n");
-
-  log.expect("-----------drillo1.exe: from www.velmora-math.com----------------------------\r\n");
-  log.expect("Test results for " + name + ":\r\n");
-  log.expect("Ending time:    " + end + "\r\n");
-  log.expect("Starting time:  " + start + "\r\n");
-  log.expect("Elapsed time:   " + elapsed + " seconds.\r\n");
-  log.expect("Test description: 20  problems, mixed addition/subtraction (random 50/50)\r\n");
-  log.expect("Addend limits 0 through " + limit_text + "\r\n");
-  log.expect("Results: " + right_text + " right out of 20, grade " + percent_text + "% / " + grade +
-             "\r\n");
-  log.expect("Time/performance rating: " + score + "\r\n");
+  const testing_support::Report report =
+      testing_support::make_report(name, limit, right, times.start, times.end);
+  console.expect(console_report(report));
+  log.expect(log_block(report));
 }
 
 // The name as the drill shows it: shown_text() of the word up to its first
@@ -319,19 +287,6 @@ std::string shown_text(std::string_view word) {
 std::int64_t largest_addend(std::int32_t limit) {
   const std::int64_t high = limit >= 0 ? limit : -std::int64_t{limit} - 2;
   return std::min<std::int64_t>(high, 32767);
-}
-
-const char* grade_of(int percent) {
-  struct Step {
-    int from;
-    const char* grade;
-  };
-  static constexpr Step kScale[] = {{98, "A+"}, {90, "A"}, {88, "B+"}, {80, "B"},
-                                    {78, "C+"}, {70, "C"}, {68, "D+"}, {60, "D"}};
-  for (const Step& step : kScale) {
-    if (percent >= step.from) return step.grade;
-  }
-  return "F";
 }
 
 [[noreturn]] void fail(const char* problem) {

@@ -5,7 +5,8 @@
 # installs, the installed mathdrill runs a whole session and writes its
 # block, `drill` is still the DNS tool, and the package removes cleanly.
 # Needs root and the packages lintian, desktop-file-utils and ldnsutils; CI
-# runs it. Usage: deb_install_test.sh PACKAGE.deb
+# runs it. Usage: deb_install_test.sh PACKAGE.deb SESSION_CHECK (the
+# test-support checker of a session, tests/support/session_check.cc)
 set -euo pipefail
 
 fail() {
@@ -38,7 +39,7 @@ program=$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command 
   fail "mathdrill is not on a user's PATH"
 [ "$program" = /usr/games/mathdrill ] || fail "mathdrill found at $program, not /usr/games"
 source "$(dirname "$0")/package_session.sh"
-check_session "$program" "$root/run"
+check_session "$program" "$root/run" "$(realpath "$2")"
 dns_tool
 [ "$(dpkg -S /usr/bin/drill | cut -d: -f1)" = ldnsutils ] || fail "/usr/bin/drill changed hands"
 

@@ -3,7 +3,8 @@
 # fields, its files, and the installed mathdrill through a short session. The
 # package is unpacked into a temporary root with dpkg-deb, so nothing is
 # installed on the machine. Run by CTest (DRILL_PACKAGE_TESTS) after cpack.
-# Usage: deb_package_test.sh BUILD_FOLDER
+# Usage: deb_package_test.sh BUILD_FOLDER SESSION_CHECK (the test-support
+# checker of a session, tests/support/session_check.cc)
 set -euo pipefail
 
 fail() {
@@ -53,5 +54,5 @@ if command -v groff >/dev/null; then
 fi
 
 source "$(dirname "$0")/package_session.sh"
-check_session "$drill" "$root/run"
+check_session "$drill" "$root/run" "$2"
 echo "ok: $(dpkg-deb --field "$deb" Package Version Architecture Depends | tr '\n' ' ')"

@@ -5,9 +5,9 @@
 // to it, the drill must end within a time bound, never die of a signal it was
 // not sent, and leave records.txt holding what it held before followed only
 // by whole blocks. POSIX only: it runs the drill through tests/child_process.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 #include <memory>
 #include <random>
 #include <regex>
@@ -29,8 +28,9 @@
 #include <thread>
 #include <vector>
 
-#include "tests/child_process.h"
-#include "tests/records_check.h"
+#include "tests/support/child_process.h"
+#include "tests/support/records_check.h"
+#include "tests/support/transcript.h"
 
 namespace {
 
@@ -41,8 +41,15 @@ using testing_support::Exit;
 using testing_support::Millis;
 using testing_support::TempDir;
 
-constexpr char kGoAgain[] = "Do you want to go again? (y or n) ";
-constexpr char kLastReportLine[] = "Timed performance score is ";
+using testing_support::kGoAgain;
+using testing_support::kLimitPrompt;
+using testing_support::kNamePrompt;
+using testing_support::limit_message;
+using testing_support::lost_block_message;
+
+// The first and the last line of the console report, as they begin.
+const std::string kFirstReportLine = testing_support::console_report_heads().front();
+const std::string kLastReportLine = testing_support::console_report_heads().back();
 
 // Bytes a records.txt may already hold: older notes and a last line without
 // its line end. The drill must append after them and never touch them.
@@ -120,7 +127,7 @@ Expected expected_after(std::string_view input) {
     const std::string& text = words[next++];
     if (!std::regex_match(text, number)) {
       expected.status = 1;
-      expected.errors = "mathdrill: the addend limit must be a whole number, not \"" + text + "\"\n";
+      expected.errors = limit_message(text);
       return expected;
     }
     expected.limit = std::strtoll(text.c_str(), nullptr, 0);
@@ -170,7 +177,7 @@ void run_every_prefix(const std::string& session) {
       ASSERT_EQ(records.blocks.size(), expected.blocks);
       for (const Block& block : records.blocks) {
         EXPECT_EQ(block.name, expected.name);
-        EXPECT_EQ(block.addend_limit, expected.limit);
+        EXPECT_EQ(block.limit, expected.limit);
       }
     }
   }
@@ -184,17 +191,11 @@ TEST(EndOfInput, AfterEveryPrefixOfATwoTestSession) {
       "Ann\n-12\n" + repeat("7\n", 20) + "y\n" + repeat("7\n", 20) + "n\n",
       " Bo\t\r\n0x0c " + repeat("0 ", 20) + "Yes\r\n" + repeat("11\t", 20) + "no\r\n",
   };
-  const auto start = std::chrono::steady_clock::now();
-  std::size_t runs = 0;
   for (const std::string& session : sessions) {
     // The whole session is expected to give both blocks and status 0.
     ASSERT_EQ(expected_after(session).blocks, 2u);
     run_every_prefix(session);
-    runs += session.size() + 1;
   }
-  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
-  std::cout << "[ figures  ] " << runs << " cut sessions in " << took.count() << " ms\n";
-  RecordProperty("cut_sessions", static_cast<int>(runs));
 }
 
 // ---------------------------------------------------------------------------
@@ -211,18 +212,17 @@ struct Step {
 // and at every line of the report.
 std::vector<Step> one_test_script() {
   std::vector<Step> steps = {
-      {"What is your name? ", "Ann\n"},
-      {"How big do you want the addends to be? ", "12\n"},
+      {.marker = kNamePrompt, .reply = "Ann\n"},
+      {.marker = kLimitPrompt, .reply = "12\n"},
   };
   for (int number = 1; number <= 20; ++number) {
-    steps.push_back({std::to_string(number) + ".\t", ""});
-    steps.push_back({" = ", "5\n"});
+    steps.push_back({.marker = std::to_string(number) + ".\t", .reply = ""});
+    steps.push_back({.marker = " = ", .reply = "5\n"});
   }
-  for (const char* line : {"Test results for Ann:", "Ending time:    ", "Starting time:  ",
-                           "Elapsed time:   ", "Test description: ", "Addend limits 0 through 12",
-                           "You got ", kLastReportLine, kGoAgain}) {
-    steps.push_back({line, ""});
+  for (const std::string& head : testing_support::console_report_heads()) {
+    steps.push_back({.marker = head, .reply = ""});
   }
+  steps.push_back({.marker = kGoAgain, .reply = ""});
   return steps;
 }
 
@@ -247,20 +247,14 @@ enum Stage { before_report, console_report, append, after_append, stage_count };
 Stage stage_of(const std::string& output) {
   if (output.find(kGoAgain) != std::string::npos) return after_append;
   if (output.find(kLastReportLine) != std::string::npos) return append;
-  if (output.find("Test results for ") != std::string::npos) return console_report;
+  if (output.find(kFirstReportLine) != std::string::npos) return console_report;
   return before_report;
 }
-
-// Where the signals landed, for the figures.
-struct KillTally {
-  int runs[stage_count] = {};
-  int append_blocks = 0;  // runs stopped at the append that left their block
-};
 
 // Sends `signal` to a drill that is waiting or working on an unfinished
 // session, then checks that it died of it and left `kEarlierRecords` and
 // as many whole blocks as its output allows.
-void check_killed(ChildProcess& drill, const TempDir& dir, int signal, KillTally& tally) {
+void check_killed(ChildProcess& drill, const TempDir& dir, int signal) {
   drill.kill(signal);
   const Exit exit = drill.wait(Millis(5000));
   ASSERT_FALSE(exit.timed_out);
@@ -268,16 +262,13 @@ void check_killed(ChildProcess& drill, const TempDir& dir, int signal, KillTally
   EXPECT_EQ(exit.signal, signal);
   const Records records = read_records(dir, kEarlierRecords);
   ASSERT_TRUE(records.whole) << records.why;
-  const Stage stage = stage_of(drill.output());
-  ++tally.runs[stage];
-  switch (stage) {
+  switch (stage_of(drill.output())) {
     case before_report:
     case console_report:
       EXPECT_EQ(records.blocks.size(), 0u);
       break;
     case append:
       EXPECT_LE(records.blocks.size(), 1u);
-      tally.append_blocks += static_cast<int>(records.blocks.size());
       break;
     default:
       EXPECT_EQ(records.blocks.size(), 1u);
@@ -285,34 +276,48 @@ void check_killed(ChildProcess& drill, const TempDir& dir, int signal, KillTally
   }
 }
 
-void print_tally(const char* what, const KillTally& tally, Millis took) {
-  int runs = 0;
-  for (int count : tally.runs) runs += count;
-  std::cout << "[ figures  ] " << what << ": " << runs << " kills in " << took.count()
-            << " ms; before the report " << tally.runs[before_report] << ", during the console"
-            << " report " << tally.runs[console_report] << ", between its last line and the"
-            << " question " << tally.runs[append] << " (" << tally.append_blocks
-            << " with the block), after the question " << tally.runs[after_append] << "\n";
+// The input after the one-test script, from step `from` on: its remaining
+// replies, then a second test and "n".
+std::string rest_of_session(const std::vector<Step>& steps, std::size_t from) {
+  std::string rest;
+  for (std::size_t i = from; i < steps.size(); ++i) rest += steps[i].reply;
+  return rest + "y\n" + repeat("5\n", 20) + "n\n";
+}
+
+// Sends `input` and ends the drill's input: the drill must then exit by
+// itself within five seconds, not killed by a signal, with status 0.
+void expect_clean_exit(ChildProcess& drill, const std::string& input) {
+  drill.send(input);
+  drill.close_input();
+  const Exit exit = drill.wait(Millis(5000));
+  ASSERT_FALSE(exit.timed_out);
+  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
+  EXPECT_EQ(exit.status, 0);
+}
+
+// For every step of one_test_script(): starts a drill in a fresh folder
+// whose records.txt holds kEarlierRecords, plays the steps before it, waits
+// for its marker and hands the drill to `act`.
+template <typename Act>
+void at_every_step(const Act& act) {
+  const std::vector<Step> steps = one_test_script();
+  for (std::size_t stop = 0; stop < steps.size(); ++stop) {
+    SCOPED_TRACE("at \"" + steps[stop].marker + "\", step " + std::to_string(stop));
+    TempDir dir;
+    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+    ChildProcess drill(drill_in(dir));
+    ASSERT_TRUE(play_to(drill, steps, stop));
+    act(drill, dir, rest_of_session(steps, stop));
+  }
 }
 
 class Kill : public ::testing::TestWithParam<int> {};
 
 // A kill after every prompt and every report line of a test.
 TEST_P(Kill, AtEveryStepOfATest) {
-  const int signal = GetParam();
-  const std::vector<Step> steps = one_test_script();
-  KillTally tally;
-  const auto start = std::chrono::steady_clock::now();
-  for (std::size_t stop = 0; stop < steps.size(); ++stop) {
-    SCOPED_TRACE("killed at \"" + steps[stop].marker + "\", step " + std::to_string(stop));
-    TempDir dir;
-    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
-    ChildProcess drill(drill_in(dir));
-    ASSERT_TRUE(play_to(drill, steps, stop));
-    check_killed(drill, dir, signal, tally);
-  }
-  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
-  print_tally(strsignal(signal), tally, took);
+  at_every_step([signal = GetParam()](ChildProcess& drill, const TempDir& dir, const std::string&) {
+    check_killed(drill, dir, signal);
+  });
 }
 
 // The index of the step whose reply is the last answer: the " = " of
@@ -341,8 +346,7 @@ std::chrono::microseconds time_to_question(const std::vector<Step>& steps) {
 // Kills at small random delays after the last answer, spread over the time
 // the drill takes to reach the question: while the verdict, the report and
 // the block are being written. The delays come from a fixed seed; where they
-// land depends on the machine's load, so the figures show how many fell in
-// each stage.
+// land depends on the machine's load.
 TEST_P(Kill, AtSmallDelaysAfterTheLastAnswer) {
   const int signal = GetParam();
   const std::vector<Step> steps = one_test_script();
@@ -352,8 +356,6 @@ TEST_P(Kill, AtSmallDelaysAfterTheLastAnswer) {
   constexpr int kRuns = 100;
   std::mt19937 random(20261210);
   std::uniform_int_distribution<long> microseconds(0, span.count());
-  KillTally tally;
-  const auto start = std::chrono::steady_clock::now();
   for (int run = 0; run < kRuns; ++run) {
     // Busy-waited: a sleep would round up too far.
     const auto delay = std::chrono::microseconds(microseconds(random));
@@ -366,11 +368,8 @@ TEST_P(Kill, AtSmallDelaysAfterTheLastAnswer) {
     const auto until = std::chrono::steady_clock::now() + delay;
     while (std::chrono::steady_clock::now() < until) {
     }
-    check_killed(drill, dir, signal, tally);
+    check_killed(drill, dir, signal);
   }
-  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
-  std::cout << "[ figures  ] delays 0 to " << span.count() << " us\n";
-  print_tally(strsignal(signal), tally, took);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Kill, ::testing::Values(SIGINT, SIGKILL),
@@ -381,21 +380,13 @@ INSTANTIATE_TEST_SUITE_P(Signals, Kill, ::testing::Values(SIGINT, SIGKILL),
 // ---------------------------------------------------------------------------
 // Standard output closed or without a reader.
 
-// The input after the one-test script, from step `from` on: its remaining
-// replies, then a second test and "n".
-std::string rest_of_session(const std::vector<Step>& steps, std::size_t from) {
-  std::string rest;
-  for (std::size_t i = from; i < steps.size(); ++i) rest += steps[i].reply;
-  return rest + "y\n" + repeat("5\n", 20) + "n\n";
-}
-
 void expect_two_blocks_after_earlier_records(const TempDir& dir) {
   const Records records = read_records(dir, kEarlierRecords);
   ASSERT_TRUE(records.whole) << records.why;
   ASSERT_EQ(records.blocks.size(), 2u);
   for (const Block& block : records.blocks) {
     EXPECT_EQ(block.name, "Ann");
-    EXPECT_EQ(block.addend_limit, 12);
+    EXPECT_EQ(block.limit, 12);
   }
 }
 
@@ -420,23 +411,12 @@ TEST(BrokenOutput, StdoutClosedAtStart) {
 // The reader of the output pipe goes away at every step of the first test:
 // each later write fails, yet both tests run and both blocks are appended.
 TEST(BrokenOutput, ReaderGoneAtEveryStep) {
-  const std::vector<Step> steps = one_test_script();
-  for (std::size_t stop = 0; stop < steps.size(); ++stop) {
-    SCOPED_TRACE("output closed at \"" + steps[stop].marker + "\", step " + std::to_string(stop));
-    TempDir dir;
-    testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
-    ChildProcess drill(drill_in(dir));
-    ASSERT_TRUE(play_to(drill, steps, stop));
+  at_every_step([](ChildProcess& drill, const TempDir& dir, const std::string& rest) {
     drill.close_output();
-    drill.send(rest_of_session(steps, stop));
-    drill.close_input();
-    const Exit exit = drill.wait(Millis(5000));
-    ASSERT_FALSE(exit.timed_out);
-    ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
-    EXPECT_EQ(exit.status, 0);
+    ASSERT_NO_FATAL_FAILURE(expect_clean_exit(drill, rest));
     EXPECT_EQ(drill.errors(), "");
     expect_two_blocks_after_earlier_records(dir);
-  }
+  });
 }
 
 // The reader is gone before the drill writes anything at all.
@@ -444,12 +424,7 @@ TEST(BrokenOutput, ReaderGoneBeforeTheBanner) {
   TempDir dir;
   ChildProcess drill(drill_in(dir));
   drill.close_output();
-  drill.send(rest_of_session(one_test_script(), 0));
-  drill.close_input();
-  const Exit exit = drill.wait(Millis(5000));
-  ASSERT_FALSE(exit.timed_out);
-  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
-  EXPECT_EQ(exit.status, 0);
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(drill, rest_of_session(one_test_script(), 0)));
   const Records records = read_records(dir);
   ASSERT_TRUE(records.whole) << records.why;
   EXPECT_EQ(records.blocks.size(), 2u);
@@ -491,16 +466,10 @@ TEST_P(FileSizeLimit, BlockThatDoesNotFitIsLeftOutWhole) {
   std::unique_ptr<ChildProcess> drill =
       start_with_file_size_limit(drill_in(dir), kEarlierRecords.size() + GetParam().room);
   ASSERT_NE(drill, nullptr) << "the file-size limit cannot be set";
-  drill->send(rest_of_session(one_test_script(), 0));
-  drill->close_input();
-  const Exit exit = drill->wait(Millis(5000));
-  ASSERT_FALSE(exit.timed_out);
-  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
-  EXPECT_EQ(exit.status, 0);
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(*drill, rest_of_session(one_test_script(), 0)));
   // Each block that did not fit is reported lost.
   EXPECT_EQ(drill->errors(),
-            repeat("mathdrill: records.txt: File too large; this test was not recorded\n",
-                   static_cast<int>(2 - GetParam().blocks)));
+            repeat(lost_block_message("File too large"), static_cast<int>(2 - GetParam().blocks)));
   // Both tests ran to the end of their reports.
   EXPECT_NE(drill->output().find(kGoAgain), drill->output().rfind(kGoAgain));
   const Records records = read_records(dir, kEarlierRecords);
@@ -579,8 +548,7 @@ TEST(FullDisk, DrillsAppendingAtOnceLeaveOnlyWholeBlocks) {
       drills.back()->send(input);
       drills.back()->close_input();
     }
-    const std::string line =
-        "mathdrill: records.txt: No space left on device; this test was not recorded\n";
+    const std::string line = lost_block_message("No space left on device");
     std::vector<int> lost(kDrills, 0);
     for (int i = 0; i < kDrills; ++i) {
       const Exit exit = drills[i]->wait(Millis(30000));
@@ -623,16 +591,9 @@ TEST(UnusableLog, NamedPipeWithoutReaderDoesNotHang) {
   TempDir dir;
   ASSERT_EQ(::mkfifo(dir.file("records.txt").c_str(), 0666), 0);
   ChildProcess drill(drill_in(dir));
-  drill.send(rest_of_session(one_test_script(), 0));
-  drill.close_input();
-  const Exit exit = drill.wait(Millis(5000));
-  ASSERT_FALSE(exit.timed_out);
-  ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;
-  EXPECT_EQ(exit.status, 0);
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(drill, rest_of_session(one_test_script(), 0)));
   EXPECT_NE(drill.output().find(kGoAgain), drill.output().rfind(kGoAgain));
-  EXPECT_EQ(drill.errors(), repeat("mathdrill: records.txt: No such device or address; this test "
-                                   "was not recorded\n",
-                                   2));
+  EXPECT_EQ(drill.errors(), repeat(lost_block_message("No such device or address"), 2));
 }
 
 // ---------------------------------------------------------------------------
@@ -687,7 +648,6 @@ TEST(LongRun, TenThousandTestsKeepMemoryAndDescriptorsFlat) {
   const std::string answers = repeat("5\n", 20);
   TempDir dir;
   ChildProcess drill(drill_in(dir));
-  const auto start = std::chrono::steady_clock::now();
 
   int sent = 0, shown = 0;
   std::vector<Usage> usages;
@@ -704,21 +664,6 @@ TEST(LongRun, TenThousandTestsKeepMemoryAndDescriptorsFlat) {
   ASSERT_NO_FATAL_FAILURE(run_to(kTests));
   drill.send("n\n");
   const Exit exit = drill.wait(Millis(60000));
-  const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
-
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    const Usage& usage = usages[i];
-    std::cout << "[ figures  ] after test " << samples[i] << ": VmRSS " << usage.rss_kib
-              << " KiB (RssAnon " << usage.anon_kib << ", RssFile " << usage.file_kib << "), VmHWM "
-              << usage.hwm_kib << " KiB, VmData " << usage.data_kib << " KiB, open descriptors "
-              << usage.fds << "\n";
-    const std::string key = "after_test_" + std::to_string(samples[i]);
-    RecordProperty(key + "_rss_kib", static_cast<int>(usage.rss_kib));
-    RecordProperty(key + "_rss_anon_kib", static_cast<int>(usage.anon_kib));
-    RecordProperty(key + "_fds", usage.fds);
-  }
-  std::cout << "[ figures  ] " << kTests << " tests in " << took.count() << " ms\n";
-  RecordProperty("long_run_ms", static_cast<int>(took.count()));
 
   ASSERT_FALSE(exit.timed_out);
   ASSERT_TRUE(exit.exited) << "killed by signal " << exit.signal;

@@ -13,27 +13,38 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/child_process.h"
-#include "tests/records_check.h"
+#include "tests/support/child_process.h"
+#include "tests/support/records_check.h"
+#include "tests/support/transcript.h"
 
 namespace {
 
+using testing_support::answer_message;
 using testing_support::Block;
 using testing_support::ChildOptions;
 using testing_support::ChildProcess;
+using testing_support::console_report;
 using testing_support::Exit;
+using testing_support::kBanner;
+using testing_support::kGo;
+using testing_support::kGoAgain;
+using testing_support::kLimitPrompt;
+using testing_support::kNamePrompt;
+using testing_support::kStartingTime;
+using testing_support::letter_grade;
+using testing_support::limit_message;
+using testing_support::log_block;
+using testing_support::lost_block_message;
 using testing_support::Millis;
+using testing_support::Report;
+using testing_support::right_verdict;
 using testing_support::TempDir;
-
-constexpr char kBanner[] = "Velmora Math Software -- version 1\n\nDedicated to Marivane\n\n";
-constexpr char kNamePrompt[] = "What is your name? ";
-constexpr char kLimitPrompt[] = "How big do you want the addends to be? ";
-constexpr char kGoAgain[] = "\nDo you want to go again? (y or n) ";
-constexpr char kGo[] = "Ok, GO!!!   Good luck!!!\n\n";
+using testing_support::utc_seconds;
+using testing_support::with_crlf;
+using testing_support::wrong_verdict;
 
 ChildOptions drill_in(const TempDir& dir, bool pty = false) {
   ChildOptions options;
@@ -72,74 +83,29 @@ std::size_t count(const std::string& text, const std::string& part) {
 
 long long now() { return static_cast<long long>(std::time(nullptr)); }
 
-// One end-of-test report as the console shows it (through pipes: "\n").
-struct Report {
-  std::string name, ending, starting, elapsed;
-  long long limit = 0;
-  int right = 0, percent = 0;
-  std::string grade;
-  long long score = 0;
-};
-
-// The reports in console output, in order. Its pattern only picks the values
-// out; report_text() rebuilds the exact text from them for comparisons.
-std::vector<Report> console_reports(const std::string& out) {
-  static const std::regex pattern(
-      "Test results for (\\S*):\n"
-      "Ending time:    (.{24})\n"
-      "Starting time:  (.{24})\n"
-      "Elapsed time:   (\\S+) seconds\\.\n\n"
-      "Test description: 20 problems, mixed addition/subtraction \\(random 50/50\\)\n"
-      "Addend limits 0 through (-?\\d+)\n"
-      "You got (\\d+) right out of 20 which is (\\d+)% -- so your grade is ([A-F]\\+?)\n"
-      "Timed performance score is (-?\\d+)\n");
-  std::vector<Report> reports;
-  for (auto it = std::sregex_iterator(out.begin(), out.end(), pattern);
-       it != std::sregex_iterator(); ++it) {
-    const std::smatch& m = *it;
-    reports.push_back({m[1], m[2], m[3], m[4], std::stoll(m[5]), std::stoi(m[6]), std::stoi(m[7]),
-                       m[8], std::stoll(m[9])});
-  }
-  return reports;
-}
-
-std::string report_text(const Report& r) {
-  return "Test results for " + r.name + ":\nEnding time:    " + r.ending +
-         "\nStarting time:  " + r.starting + "\nElapsed time:   " + r.elapsed +
-         " seconds.\n\nTest description: 20 problems, mixed addition/subtraction (random "
-         "50/50)\nAddend limits 0 through " +
-         std::to_string(r.limit) + "\nYou got " + std::to_string(r.right) +
-         " right out of 20 which is " + std::to_string(r.percent) + "% -- so your grade is " +
-         r.grade + "\nTimed performance score is " + std::to_string(r.score) + "\n";
-}
-
-// The exact bytes of the records.txt block for a report.
-std::string block_of(const Report& r) {
-  return "-----------drillo1.exe: from www.velmora-math.com----------------------------\r\n"
-         "Test results for " +
-         r.name + ":\r\nEnding time:    " + r.ending + "\r\nStarting time:  " + r.starting +
-         "\r\nElapsed time:   " + r.elapsed +
-         " seconds.\r\nTest description: 20  problems, mixed addition/subtraction (random "
-         "50/50)\r\nAddend limits 0 through " +
-         std::to_string(r.limit) + "\r\nResults: " + std::to_string(r.right) +
-         " right out of 20, grade " + std::to_string(r.percent) + "% / " + r.grade +
-         "\r\nTime/performance rating: " + std::to_string(r.score) + "\r\n";
-}
-
 // The report's values follow from one another, and its times (UTC) lie
 // within [earliest, latest], the wall clock around the run.
 void expect_sound(const Report& r, long long earliest, long long latest) {
-  SCOPED_TRACE(report_text(r));
-  const auto start = testing_support::utc_seconds(r.starting);
-  const auto end = testing_support::utc_seconds(r.ending);
+  SCOPED_TRACE(console_report(r));
+  const auto start = utc_seconds(r.starting);
+  const auto end = utc_seconds(r.ending);
   ASSERT_TRUE(start && end);
   EXPECT_LE(earliest, *start);
   EXPECT_LE(*start, *end);
   EXPECT_LE(*end, latest);
   EXPECT_EQ(r.elapsed, std::to_string(*end - *start));
   EXPECT_EQ(r.percent, r.right * 5);
-  EXPECT_EQ(r.grade, testing_support::expected_grade(r.percent));
+  EXPECT_EQ(r.grade, letter_grade(r.percent));
   EXPECT_EQ(r.score, r.right * r.percent / std::max<long long>(*end - *start, 1));
+}
+
+// Runs a piped session in `dir` to its end: the drill must exit by itself
+// in time, with status 0. Its output and errors are kept.
+void run_whole_session(const TempDir& dir, const std::string& input, std::string& out,
+                       std::string& errors) {
+  const Exit exit = testing_support::run_to_end(drill_in(dir), input, &out, &errors, Millis(5000));
+  ASSERT_TRUE(exit.exited && !exit.timed_out);
+  EXPECT_EQ(exit.status, 0);
 }
 
 // records.txt holds exactly `prefix` and then one block per report, in
@@ -152,7 +118,7 @@ void expect_records(const TempDir& dir, const std::string& prefix,
   EXPECT_TRUE(testing_support::parse_records(bytes, &blocks, &why, prefix)) << why;
   EXPECT_EQ(blocks.size(), reports.size());
   std::string expected = prefix;
-  for (const Report& r : reports) expected += block_of(r);
+  for (const Report& r : reports) expected += log_block(r);
   EXPECT_EQ(bytes, expected);
 }
 
@@ -189,10 +155,12 @@ TEST(Pipes, WholeTestIsAskedJudgedAndReported) {
   drill.send(std::to_string(kLimit) + "\n");
   const std::optional<std::string> opening = drill.read_until(kGo);
   ASSERT_TRUE(opening);
-  std::smatch start;
-  ASSERT_TRUE(std::regex_match(*opening, start,
-                               std::regex("Starting time:  (.{24})\n\n\n" + std::string(kGo))))
+  // The starting time, then two empty lines and the word to go.
+  const std::string start_line = kStartingTime + std::string(24, '.') + "\n\n\n" + kGo;
+  ASSERT_EQ(opening->size(), start_line.size()) << *opening;
+  ASSERT_TRUE(opening->starts_with(kStartingTime) && opening->ends_with("\n\n\n" + kGo))
       << *opening;
+  const std::string start = opening->substr(kStartingTime.size(), 24);
 
   int right = 0;
   bool plus = false, octal = false, hex = false;
@@ -225,24 +193,21 @@ TEST(Pipes, WholeTestIsAskedJudgedAndReported) {
     }
     drill.send(answer + "\n");
     if (is_right) ++right;
-    const std::string verdict = is_right
-                                    ? "That is right, Ann!  Now you have " + std::to_string(right) +
-                                          " out of " + std::to_string(n)
-                                    : "Sorry ... the correct answer is " + std::to_string(*correct);
-    EXPECT_EQ(drill.read_until("\n\n"), verdict + "\n\n") << "answered " << answer;
+    const std::string verdict = is_right ? right_verdict("Ann", right, n) : wrong_verdict(*correct);
+    EXPECT_EQ(drill.read_until("\n\n"), verdict) << "answered " << answer;
   }
   EXPECT_TRUE(plus && octal && hex);
   EXPECT_EQ(right, 16);
 
   const std::optional<std::string> report = drill.read_until(kGoAgain);
   ASSERT_TRUE(report);
-  const std::vector<Report> reports = console_reports(*report);
+  const std::vector<Report> reports = testing_support::console_reports(*report);
   ASSERT_EQ(reports.size(), 1u) << *report;
-  EXPECT_EQ(*report, report_text(reports[0]) + kGoAgain);
+  EXPECT_EQ(*report, console_report(reports[0]) + kGoAgain);
   EXPECT_EQ(reports[0].name, "Ann");
   EXPECT_EQ(reports[0].limit, kLimit);
   EXPECT_EQ(reports[0].right, right);
-  EXPECT_EQ(reports[0].starting, start[1].str());
+  EXPECT_EQ(reports[0].starting, start);
 
   drill.send("n\n");
   const Exit exit = drill.wait(Millis(5000));
@@ -284,10 +249,9 @@ TEST(Terminal, EachPromptIsShownAndThenTheDrillWaits) {
                 std::string(prompt.message()) == " 0 -  0 = ")
         << prompt.message();
     drill.send("0\n");
-    ASSERT_TRUE(drill.wait_for("0\r\nThat is right, Ann!  Now you have " + std::to_string(n) +
-                               " out of " + std::to_string(n) + "\r\n\r\n"));
+    ASSERT_TRUE(drill.wait_for("0\r\n" + with_crlf(right_verdict("Ann", n, n))));
   }
-  ASSERT_TRUE(shown_then_waits("\r\nDo you want to go again? (y or n) "));
+  ASSERT_TRUE(shown_then_waits(with_crlf(kGoAgain)));
   drill.send("n\n");
   const Exit exit = drill.wait(Millis(5000));
   EXPECT_TRUE(exit.exited && !exit.timed_out);
@@ -303,9 +267,7 @@ TEST(Terminal, CtrlDAtTheNamePromptEndsWithStatusZero) {
   const Exit exit = drill.wait(Millis(5000));
   EXPECT_TRUE(exit.exited && !exit.timed_out);
   EXPECT_EQ(exit.status, 0);
-  EXPECT_EQ(drill.output(), std::string("Velmora Math Software -- version 1\r\n\r\n"
-                                        "Dedicated to Marivane\r\n\r\n") +
-                                kNamePrompt + "\r\n");
+  EXPECT_EQ(drill.output(), with_crlf(kBanner + kNamePrompt + "\n"));
   EXPECT_FALSE(std::filesystem::exists(dir.file("records.txt")));
 }
 
@@ -319,9 +281,9 @@ struct Ending {
   std::string output_ends = {};  // the last bytes of standard output
   std::string errors = {};       // all of standard error
   int status = 0;
-  int blocks = 0;              // whole tests run and logged; -1: no test started at all
-  bool abandoned = false;      // a test after those was started and abandoned
-  bool close_input = true;     // false: input stays open, the drill must end without it
+  int blocks = 0;           // whole tests run and logged; -1: no test started at all
+  bool abandoned = false;   // a test after those was started and abandoned
+  bool close_input = true;  // false: input stays open, the drill must end without it
   std::vector<std::string> output_has = {};  // each somewhere in standard output
 };
 
@@ -347,7 +309,7 @@ TEST_P(Endings, EndAsExpected) {
   EXPECT_EQ(drill.errors(), c.errors);
   if (c.blocks < 0) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("records.txt")));
-    EXPECT_EQ(out.find("Starting time"), std::string::npos);
+    EXPECT_EQ(out.find(kStartingTime), std::string::npos);
     return;
   }
   // Every finished test ran its 20 problems, was judged and logged; an
@@ -360,9 +322,9 @@ TEST_P(Endings, EndAsExpected) {
     ASSERT_NE(last_test, std::string::npos);
     const std::string rest = out.substr(last_test);
     EXPECT_TRUE(ends_with(rest, " = \n")) << rest;
-    EXPECT_EQ(rest.find("Test results for"), std::string::npos) << rest;
+    EXPECT_TRUE(testing_support::console_reports(rest).empty()) << rest;
   }
-  const std::vector<Report> reports = console_reports(out);
+  const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), static_cast<std::size_t>(c.blocks));
   for (const Report& r : reports) expect_sound(r, earliest, now());
   if (c.blocks == 0) {
@@ -375,126 +337,82 @@ TEST_P(Endings, EndAsExpected) {
 const std::string k20Zeros = repeat("0\n", 20);
 const std::string kLimitEnds = std::string(kLimitPrompt) + "\n";
 const std::string kGoAgainEnds = std::string(kGoAgain) + "\n";
-std::string limit_message(const std::string& text) {
-  return "mathdrill: the addend limit must be a whole number, not \"" + text + "\"\n";
+// The rows of the table below. Input ends at a question: `blocks` whole
+// tests before it (-1: none started), status 0.
+Ending ends_at(const char* label, std::string input, std::string output_ends, int blocks = -1) {
+  return {.label = label,
+          .input = std::move(input),
+          .output_ends = std::move(output_ends),
+          .blocks = blocks};
 }
-std::string answer_message(const std::string& text) {
-  return "mathdrill: the answer must be a whole number, not \"" + text +
-         "\"; this test was not recorded\n";
+// Input ends at an answer after `blocks` whole tests: that test is
+// abandoned, status 0.
+Ending abandoned(const char* label, std::string input, int blocks = 0) {
+  return {.label = label,
+          .input = std::move(input),
+          .output_ends = " = \n",
+          .blocks = blocks,
+          .abandoned = true};
+}
+// The addend limit is the text `text`: status 1, no test.
+Ending bad_limit(const char* label, std::string input, const std::string& text) {
+  return {.label = label,
+          .input = std::move(input),
+          .output_ends = kLimitEnds,
+          .errors = limit_message(text),
+          .status = 1,
+          .blocks = -1};
+}
+// An answer is the text `text` after `blocks` whole tests: that test is
+// abandoned, status 1.
+Ending bad_answer(const char* label, std::string input, const std::string& text, int blocks = 0) {
+  Ending ending = abandoned(label, std::move(input), blocks);
+  ending.errors = answer_message(text);
+  ending.status = 1;
+  return ending;
+}
+// The same with the input left open: the drill must end without its end.
+Ending left_open(Ending ending) {
+  ending.close_input = false;
+  return ending;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Process, Endings,
     testing::Values(
-        // (a) input ends before the name
-        Ending{.label = "no input at all",
-               .output_ends = std::string(kNamePrompt) + "\n",
-               .blocks = -1},
-        Ending{.label = "only whitespace before the name",
-               .input = " \n\t\r\n",
-               .output_ends = std::string(kNamePrompt) + "\n",
-               .blocks = -1},
-        // (b) input ends before the limit
-        Ending{.label = "input ends before the limit",
-               .input = "Ann\n",
-               .output_ends = kLimitEnds,
-               .blocks = -1},
-        Ending{.label = "only whitespace for the limit",
-               .input = "Ann\n  \n\t\n",
-               .output_ends = kLimitEnds,
-               .blocks = -1},
+        // (a) input ends before the name, or (b) before the limit
+        ends_at("no input at all", "", kNamePrompt + "\n"),
+        ends_at("only whitespace before the name", " \n\t\r\n", kNamePrompt + "\n"),
+        ends_at("input ends before the limit", "Ann\n", kLimitEnds),
+        ends_at("only whitespace for the limit", "Ann\n  \n\t\n", kLimitEnds),
         // (c) the limit is not a number
-        Ending{.label = "name of two words",
-               .input = "Ann Lee\n",
-               .output_ends = kLimitEnds,
-               .errors = limit_message("Lee"),
-               .status = 1,
-               .blocks = -1},
-        Ending{.label = "limit ten",
-               .input = "Ann\nten\n",
-               .output_ends = kLimitEnds,
-               .errors = limit_message("ten"),
-               .status = 1,
-               .blocks = -1},
-        Ending{.label = "limit a lone minus at end of input",
-               .input = "Ann\n-",
-               .output_ends = kLimitEnds,
-               .errors = limit_message("-"),
-               .status = 1,
-               .blocks = -1},
-        Ending{.label = "limit 0x, input left open",
-               .input = "Ann\n0x\n",
-               .output_ends = kLimitEnds,
-               .errors = limit_message("0x"),
-               .status = 1,
-               .blocks = -1,
-               .close_input = false},
+        bad_limit("name of two words", "Ann Lee\n", "Lee"),
+        bad_limit("limit ten", "Ann\nten\n", "ten"),
+        bad_limit("limit a lone minus at end of input", "Ann\n-", "-"),
+        left_open(bad_limit("limit 0x, input left open", "Ann\n0x\n", "0x")),
         // (d) limit -1 is asked again
-        Ending{.label = "limit -1 twice, then 3",
-               .input = "Ann\n-1\n-1\n3\n" + k20Zeros + "n\n",
-               .output_ends = kGoAgain,
-               .blocks = 1,
-               .output_has = {std::string(kNamePrompt) + kLimitPrompt + kLimitPrompt +
-                                  kLimitPrompt + "Starting time:  ",
-                              "Addend limits 0 through 3\n"}},
+        Ending{
+            .label = "limit -1 twice, then 3",
+            .input = "Ann\n-1\n-1\n3\n" + k20Zeros + "n\n",
+            .output_ends = kGoAgain,
+            .blocks = 1,
+            .output_has = {kNamePrompt + kLimitPrompt + kLimitPrompt + kLimitPrompt + kStartingTime,
+                           "Addend limits 0 through 3\n"}},
         // (e) input ends mid-test: the test is abandoned, status 0
-        Ending{.label = "answers run out after three",
-               .input = "Ann\n5\n1\n2\n3\n",
-               .output_ends = " = \n",
-               .blocks = 0,
-               .abandoned = true},
-        Ending{.label = "input ends in the second test",
-               .input = "Ann\n5\n" + k20Zeros + "y\n1\n",
-               .output_ends = " = \n",
-               .blocks = 1,
-               .abandoned = true},
+        abandoned("answers run out after three", "Ann\n5\n1\n2\n3\n"),
+        abandoned("input ends in the second test", "Ann\n5\n" + k20Zeros + "y\n1\n", 1),
         // (f) an answer is not a number: the test is abandoned, status 1
-        Ending{.label = "an answer that is not a number, input left open",
-               .input = "Ann\n5\n1\nabc\n",
-               .output_ends = " = \n",
-               .errors = answer_message("abc"),
-               .status = 1,
-               .blocks = 0,
-               .abandoned = true,
-               .close_input = false},
-        Ending{.label = "digits then letters",
-               .input = "Ann\n5\n12abc\n",
-               .output_ends = " = \n",
-               .errors = answer_message("abc"),
-               .status = 1,
-               .blocks = 0,
-               .abandoned = true},
-        Ending{.label = "a limit with a fraction",
-               .input = "Ann\n10.5\n",
-               .output_ends = " = \n",
-               .errors = answer_message(".5"),
-               .status = 1,
-               .blocks = 0,
-               .abandoned = true},
-        Ending{.label = "yes please",
-               .input = "Ann\n5\n" + k20Zeros + "yes please\n" + k20Zeros,
-               .output_ends = " = \n",
-               .errors = answer_message("please"),
-               .status = 1,
-               .blocks = 1,
-               .abandoned = true},
+        left_open(bad_answer("an answer that is not a number, input left open", "Ann\n5\n1\nabc\n",
+                             "abc")),
+        bad_answer("digits then letters", "Ann\n5\n12abc\n", "abc"),
+        bad_answer("a limit with a fraction", "Ann\n10.5\n", ".5"),
+        bad_answer("yes please", "Ann\n5\n" + k20Zeros + "yes please\n" + k20Zeros, "please", 1),
         // (g) input ends at the go-again question
-        Ending{.label = "input ends at the go-again question",
-               .input = "Ann\n5\n" + k20Zeros,
-               .output_ends = kGoAgainEnds,
-               .blocks = 1},
-        Ending{.label = "input ends there, name beginning with Y",
-               .input = "Yan\n5\n" + k20Zeros,
-               .output_ends = kGoAgainEnds,
-               .blocks = 1},
-        Ending{.label = "input ends at the second go-again question",
-               .input = "Ann\n5\n" + k20Zeros + "yes\n" + k20Zeros,
-               .output_ends = kGoAgainEnds,
-               .blocks = 2},
-        Ending{.label = "declined with no",
-               .input = "Ann\n5\n" + k20Zeros + "no\n",
-               .output_ends = kGoAgain,
-               .blocks = 1}),
+        ends_at("input ends at the go-again question", "Ann\n5\n" + k20Zeros, kGoAgainEnds, 1),
+        ends_at("input ends there, name beginning with Y", "Yan\n5\n" + k20Zeros, kGoAgainEnds, 1),
+        ends_at("input ends at the second go-again question",
+                "Ann\n5\n" + k20Zeros + "yes\n" + k20Zeros, kGoAgainEnds, 2),
+        ends_at("declined with no", "Ann\n5\n" + k20Zeros + "no\n", kGoAgain, 1)),
     [](const testing::TestParamInfo<Ending>& info) {
       std::string name = info.param.label;
       for (char& c : name) {
@@ -508,8 +426,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Whatever the file held before stays byte for byte; the new block follows.
 struct OldLog {
-  const char* label;
-  std::string bytes;
+  const char* label = "";
+  std::string bytes = {};
 };
 
 void PrintTo(const OldLog& old, std::ostream* out) { *out << old.label; }
@@ -522,11 +440,8 @@ TEST_P(RecordsKept, OldBytesStayAndTheBlockFollows) {
   testing_support::write_file(dir.file("records.txt"), old);
   const long long earliest = now();
   std::string out, errors;
-  const Exit exit = testing_support::run_to_end(drill_in(dir), session_input("Bo", 7, 1, "1"), &out,
-                                                &errors, Millis(5000));
-  ASSERT_TRUE(exit.exited && !exit.timed_out);
-  EXPECT_EQ(exit.status, 0);
-  const std::vector<Report> reports = console_reports(out);
+  ASSERT_NO_FATAL_FAILURE(run_whole_session(dir, session_input("Bo", 7, 1, "1"), out, errors));
+  const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), 1u) << out;
   expect_sound(reports[0], earliest, now());
   expect_records(dir, old, reports);
@@ -534,10 +449,13 @@ TEST_P(RecordsKept, OldBytesStayAndTheBlockFollows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Process, RecordsKept,
-    testing::Values(OldLog{"Empty", ""}, OldLog{"NoNewlineAtTheEnd", "no newline at the end"},
-                    OldLog{"CrLfLine", "a line\r\n"}, OldLog{"LfLine", "a line\n"},
-                    OldLog{"ControlAndHighBytes", std::string("\0\xff\x1a\r\n\r\r\n\n", 9)},
-                    OldLog{"LongerThanAPage", std::string(5000, 'x')}),
+    testing::Values(OldLog{.label = "Empty", .bytes = ""},
+                    OldLog{.label = "NoNewlineAtTheEnd", .bytes = "no newline at the end"},
+                    OldLog{.label = "CrLfLine", .bytes = "a line\r\n"},
+                    OldLog{.label = "LfLine", .bytes = "a line\n"},
+                    OldLog{.label = "ControlAndHighBytes",
+                           .bytes = std::string("\0\xff\x1a\r\n\r\r\n\n", 9)},
+                    OldLog{.label = "LongerThanAPage", .bytes = std::string(5000, 'x')}),
     [](const testing::TestParamInfo<OldLog>& info) { return std::string(info.param.label); });
 
 // Two tests in one run: two blocks, in order, each exactly as the console
@@ -546,15 +464,11 @@ TEST(Records, TwoTestsGiveTwoBlocksInOrder) {
   TempDir dir;
   const long long earliest = now();
   std::string out, errors;
-  const Exit exit = testing_support::run_to_end(drill_in(dir), session_input("Cy", 9, 2, "4"), &out,
-                                                &errors, Millis(5000));
-  ASSERT_TRUE(exit.exited && !exit.timed_out);
-  EXPECT_EQ(exit.status, 0);
-  const std::vector<Report> reports = console_reports(out);
+  ASSERT_NO_FATAL_FAILURE(run_whole_session(dir, session_input("Cy", 9, 2, "4"), out, errors));
+  const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), 2u) << out;
   for (const Report& r : reports) expect_sound(r, earliest, now());
-  EXPECT_LE(*testing_support::utc_seconds(reports[0].ending),
-            *testing_support::utc_seconds(reports[1].starting));
+  EXPECT_LE(*utc_seconds(reports[0].ending), *utc_seconds(reports[1].starting));
   expect_records(dir, "", reports);
 }
 
@@ -575,21 +489,16 @@ TEST_P(UnusableLog, ConsoleReportIsWholeAndNothingElseChanges) {
   }
   const long long earliest = now();
   std::string out, errors;
-  const Exit exit = testing_support::run_to_end(drill_in(dir), session_input("Di", 6, 2, "2"), &out,
-                                                &errors, Millis(5000));
-  ASSERT_TRUE(exit.exited && !exit.timed_out);
-  EXPECT_EQ(exit.status, 0);
-  const std::string lost = "mathdrill: records.txt: " +
-                           std::string(GetParam() == Unusable::folder ? "Is a directory"
-                                                                      : "No space left on device") +
-                           "; this test was not recorded\n";
+  ASSERT_NO_FATAL_FAILURE(run_whole_session(dir, session_input("Di", 6, 2, "2"), out, errors));
+  const std::string lost = lost_block_message(
+      GetParam() == Unusable::folder ? "Is a directory" : "No space left on device");
   EXPECT_EQ(errors, lost + lost);
   EXPECT_TRUE(ends_with(out, kGoAgain)) << out;
-  const std::vector<Report> reports = console_reports(out);
+  const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), 2u) << out;
   for (const Report& r : reports) {
     expect_sound(r, earliest, now());
-    EXPECT_NE(out.find(report_text(r) + kGoAgain), std::string::npos);
+    EXPECT_NE(out.find(console_report(r) + std::string(kGoAgain)), std::string::npos);
   }
 
   std::vector<std::string> entries;
@@ -637,7 +546,7 @@ TEST(Records, DrillsRunningAtOnceLeaveWholeBlocks) {
     const Exit exit = drill->wait(Millis(10000));
     ASSERT_TRUE(exit.exited && !exit.timed_out);
     EXPECT_EQ(exit.status, 0);
-    reports.push_back(console_reports(drill->output()));
+    reports.push_back(testing_support::console_reports(drill->output()));
     ASSERT_EQ(reports.back().size(), static_cast<std::size_t>(kTests)) << drill->output();
   }
 
@@ -653,7 +562,7 @@ TEST(Records, DrillsRunningAtOnceLeaveWholeBlocks) {
     ASSERT_LT(i, reports.size()) << block.name;
     ASSERT_LT(next[i], reports[i].size());
     const Report& r = reports[i][next[i]++];
-    EXPECT_EQ(block.text, block_of(r));
+    EXPECT_EQ(block.text, log_block(r));
     expect_sound(r, earliest, now());
   }
 }

@@ -9,7 +9,7 @@ need_packages dpkg-dev groff-base lintian desktop-file-utils ldnsutils \
   g++-mingw-w64-x86-64 wine wine64 googletest
 
 cmake --workflow --preset pkg
-bash tests/deb_install_test.sh build/pkg/mathdrill_*.deb
+bash tests/deb_install_test.sh build/pkg/mathdrill_*.deb build/pkg/tests/support/session_check
 
 # The zip is made from the Windows build of the step before; mathdrill.exe is
 # built here only if that build is missing.
@@ -18,4 +18,5 @@ trap 'WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true' EXIT
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target mathdrill
 cpack --preset mingw
-bash tests/zip_package_test.sh build/mingw/mathdrill-*-windows-x86_64.zip "$prefix"
+bash tests/zip_package_test.sh build/mingw/mathdrill-*-windows-x86_64.zip "$prefix" \
+  build/pkg/tests/support/session_check

@@ -29,6 +29,7 @@ SessionRun run_session(const SessionSetup& setup) {
   run.errors = errors.bytes();
   run.log = log.contents();
   run.clock_readings = clock.readings_taken();
+  run.input_consumed = source.consumed();
   return run;
 }
 

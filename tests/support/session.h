@@ -19,18 +19,19 @@ struct SessionSetup {
   // The clock's readings: the first seeds the random source, then each test
   // reads its start and its end time; the last one repeats.
   std::vector<std::optional<console::CalendarTime>> readings = {};
-  std::size_t chunk = 4096;        // the most bytes one read of the input returns
+  std::size_t chunk = 4096;           // the most bytes one read of the input returns
   std::string_view log_refusal = {};  // when not empty, the log refuses every block so
-  bool text_mode = false;          // CR LF console streams, as on Windows
-  unsigned console_processes = 0;  // processes sharing the console window
+  bool text_mode = false;             // CR LF console streams, as on Windows
+  unsigned console_processes = 0;     // processes sharing the console window
 };
 
 struct SessionRun {
   int status = 0;
-  std::string console;  // standard output
-  std::string errors;   // standard error
-  std::string log;      // what records.txt received
-  std::size_t clock_readings = 0;
+  std::string console;             // standard output
+  std::string errors;              // standard error
+  std::string log;                 // what records.txt received
+  std::size_t clock_readings = 0;  // how many times the drill read the clock
+  std::size_t input_consumed = 0;  // how many typed bytes the drill read
 };
 
 // Runs the drill's program on `setup`. Nothing can fail.

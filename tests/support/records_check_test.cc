@@ -1,4 +1,4 @@
-#include "tests/records_check.h"
+#include "tests/support/records_check.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 // with CR LF.
 std::string example_block(const std::vector<std::string>& replace = {}, int at = -1) {
   std::vector<std::string> lines = {
-      std::string(kRecordsSeparator),
+      std::string(kSeparator),
       "Test results for Ann:",
       "Ending time:    Tue Dec 08 10:04:00 2026",
       "Starting time:  Tue Dec 08 10:00:00 2026",
@@ -35,10 +35,10 @@ TEST(RecordsCheck, ReadsAnnsExample) {
   ASSERT_EQ(blocks.size(), 1u);
   const Block& b = blocks[0];
   EXPECT_EQ(b.name, "Ann");
-  EXPECT_EQ(b.ending_time, "Tue Dec 08 10:04:00 2026");
-  EXPECT_EQ(b.starting_time, "Tue Dec 08 10:00:00 2026");
+  EXPECT_EQ(b.ending, "Tue Dec 08 10:04:00 2026");
+  EXPECT_EQ(b.starting, "Tue Dec 08 10:00:00 2026");
   EXPECT_EQ(b.elapsed, "240");
-  EXPECT_EQ(b.addend_limit, 10);
+  EXPECT_EQ(b.limit, 10);
   EXPECT_EQ(b.right, 18);
   EXPECT_EQ(b.percent, 90);
   EXPECT_EQ(b.grade, "A");
@@ -80,8 +80,8 @@ TEST(RecordsCheck, RejectsCutAndMixedBlocks) {
 }
 
 struct BadLine {
-  int line;
-  const char* text;
+  int line = 0;  // 0 to 8
+  const char* text = "";
 };
 
 class RecordsCheckBadLine : public testing::TestWithParam<BadLine> {};
@@ -96,19 +96,23 @@ TEST_P(RecordsCheckBadLine, IsRejected) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, RecordsCheckBadLine,
     testing::Values(
-        BadLine{0, "-----------drillo1.exe: from www.velmora-math.com---------------------------"},
-        BadLine{1, "Test results for Ann Lee:"}, BadLine{1, "Test results for Ann"},
-        BadLine{2, "Ending time:    Wed Dec 08 10:04:00 2026"},  // wrong weekday
-        BadLine{2, "Ending time:    Tue Dec  8 10:04:00 2026"},  // no zero pad
-        BadLine{3, "Starting time:  Mon Feb 30 10:00:00 2026"},  // no such day
-        BadLine{3, "Starting time:  Tue Dec 08 24:00:00 2026"},
-        BadLine{4, "Elapsed time:   1000000 seconds."},  // %g gives 1e+06
-        BadLine{4, "Elapsed time:   240.0 seconds."}, BadLine{4, "Elapsed time:   240 seconds"},
-        BadLine{5, "Test description: 20 problems, mixed addition/subtraction (random 50/50)"},
-        BadLine{6, "Addend limits 0 through 2147483648"}, BadLine{6, "Addend limits 0 through 010"},
-        BadLine{7, "Results: 18 right out of 20, grade 90% / B"},
-        BadLine{7, "Results: 21 right out of 20, grade 105% / A+"},
-        BadLine{8, "Time/performance rating: 7"}));
+        BadLine{.line = 0, .text = kSeparatorText + 1},  // one hyphen short
+        BadLine{.line = 1, .text = "Test results for Ann Lee:"},
+        BadLine{.line = 1, .text = "Test results for Ann"},
+        BadLine{.line = 2, .text = "Ending time:    Wed Dec 08 10:04:00 2026"},  // wrong weekday
+        BadLine{.line = 2, .text = "Ending time:    Tue Dec  8 10:04:00 2026"},  // no zero pad
+        BadLine{.line = 3, .text = "Starting time:  Mon Feb 30 10:00:00 2026"},  // no such day
+        BadLine{.line = 3, .text = "Starting time:  Tue Dec 08 24:00:00 2026"},
+        BadLine{.line = 4, .text = "Elapsed time:   1000000 seconds."},  // %g gives 1e+06
+        BadLine{.line = 4, .text = "Elapsed time:   240.0 seconds."},
+        BadLine{.line = 4, .text = "Elapsed time:   240 seconds"},
+        BadLine{.line = 5,
+                .text = "Test description: 20 problems, mixed addition/subtraction (random 50/50)"},
+        BadLine{.line = 6, .text = "Addend limits 0 through 2147483648"},
+        BadLine{.line = 6, .text = "Addend limits 0 through 010"},
+        BadLine{.line = 7, .text = "Results: 18 right out of 20, grade 90% / B"},
+        BadLine{.line = 7, .text = "Results: 21 right out of 20, grade 105% / A+"},
+        BadLine{.line = 8, .text = "Time/performance rating: 7"}));
 
 TEST(RecordsCheck, ChecksTheScoreAgainstTheElapsedTime) {
   auto with = [](const char* elapsed, const char* results, const char* score) {
@@ -127,17 +131,32 @@ TEST(RecordsCheck, ChecksTheScoreAgainstTheElapsedTime) {
   EXPECT_FALSE(with("1.50000e+06", "Results: 20 right out of 20, grade 100% / A+", "0"));
 }
 
-TEST(RecordsCheck, GradesAndUtcSeconds) {
-  EXPECT_EQ(expected_grade(100), "A+");
-  EXPECT_EQ(expected_grade(95), "A");
-  EXPECT_EQ(expected_grade(89), "B+");
-  EXPECT_EQ(expected_grade(60), "D");
-  EXPECT_EQ(expected_grade(55), "F");
-  EXPECT_EQ(utc_seconds("Tue Dec 08 10:00:00 2026"), 1796724000);
-  EXPECT_EQ(utc_seconds("Thu Jan 01 00:00:00 1970"), 0);
-  EXPECT_EQ(utc_seconds("Fri Jan 01 09:05:03 2027"), 1798794303);
-  EXPECT_TRUE(utc_seconds("Tue Feb 29 00:00:00 2028").has_value());
-  EXPECT_EQ(utc_seconds("Thu Feb 29 00:00:00 2027"), std::nullopt);
+TEST(RecordsCheck, GradeScale) {
+  EXPECT_EQ(letter_grade(100), "A+");
+  EXPECT_EQ(letter_grade(98), "A+");
+  EXPECT_EQ(letter_grade(95), "A");
+  EXPECT_EQ(letter_grade(89), "B+");
+  EXPECT_EQ(letter_grade(80), "B");
+  EXPECT_EQ(letter_grade(79), "C+");
+  EXPECT_EQ(letter_grade(70), "C");
+  EXPECT_EQ(letter_grade(68), "D+");
+  EXPECT_EQ(letter_grade(60), "D");
+  EXPECT_EQ(letter_grade(55), "F");
+}
+
+// The model's block is what the checker accepts, and the console report it
+// reads back is the one it writes.
+TEST(RecordsCheck, ModelBlocksAndReportsReadBack) {
+  const Report ann = make_report("Ann", 10, 18, 1796724000, 1796724240);
+  EXPECT_EQ(log_block(ann), example_block());
+  std::vector<Block> blocks;
+  std::string why;
+  ASSERT_TRUE(parse_records(log_block(ann), &blocks, &why)) << why;
+  const std::vector<Report> reports =
+      console_reports("noise\n" + console_report(ann) + "\nDo you want to go again? (y or n) ");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(console_report(reports[0]), console_report(ann));
+  EXPECT_EQ(reports[0].score, 6);
 }
 
 }  // namespace

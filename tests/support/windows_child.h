@@ -4,8 +4,8 @@
 // it. Also a temporary folder and whole-file reads and writes, all in binary
 // mode so that the tests see the exact bytes. The Windows counterpart of
 // child_process.h; runs under Wine as well.
-#ifndef TESTS_WINDOWS_CHILD_H_
-#define TESTS_WINDOWS_CHILD_H_
+#ifndef TESTS_SUPPORT_WINDOWS_CHILD_H_
+#define TESTS_SUPPORT_WINDOWS_CHILD_H_
 
 #include <string>
 
@@ -56,4 +56,4 @@ void write_binary(const std::string& path, const std::string& content);
 
 }  // namespace testing_support
 
-#endif  // TESTS_WINDOWS_CHILD_H_
+#endif  // TESTS_SUPPORT_WINDOWS_CHILD_H_

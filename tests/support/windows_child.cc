@@ -1,4 +1,4 @@
-#include "tests/windows_child.h"
+#include "tests/support/windows_child.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // tests: through pipes or a pseudo-terminal, in a chosen folder, with a
 // chosen environment, and always within a time bound, so a hang fails the
 // test instead of stalling it. POSIX only; used by the tests under tests/.
-#ifndef TESTS_CHILD_PROCESS_H_
-#define TESTS_CHILD_PROCESS_H_
+#ifndef TESTS_SUPPORT_CHILD_PROCESS_H_
+#define TESTS_SUPPORT_CHILD_PROCESS_H_
 
 #include <sys/types.h>
 
@@ -112,4 +112,4 @@ void write_file(const std::string& path, const std::string& content);
 
 }  // namespace testing_support
 
-#endif  // TESTS_CHILD_PROCESS_H_
+#endif  // TESTS_SUPPORT_CHILD_PROCESS_H_
