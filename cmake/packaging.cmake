@@ -1,9 +1,10 @@
-# Installation and packages. `cmake --install` puts mathdrill in games/ and,
-# on POSIX systems, its manual page mathdrill(6) in share/man/man6/, its
-# desktop menu entry and icon, and its copyright and changelog in
-# share/doc/mathdrill/. CPack makes a Debian package of the same files (cpack
-# -G DEB, or the pkg preset) and, in Windows builds, a zip of mathdrill.exe
-# with a read-me and the licence (the mingw package preset). With
+# Installation and packages. `cmake --install` puts mathdrill and
+# mathdrill-progress in games/ and, on POSIX systems, their manual pages
+# mathdrill(6) and mathdrill-progress(1), the drill's desktop menu entry and
+# icon, and the copyright and changelog in share/doc/mathdrill/. CPack makes a
+# Debian package of the same files (cpack -G DEB, or the pkg preset) and, in
+# Windows builds, a zip of mathdrill.exe and mathdrill-progress.exe with a
+# read-me and the licence (the mingw package preset). With
 # DRILL_PACKAGE_TESTS, CTest checks the built Debian package.
 include(GNUInstallDirs)
 
@@ -11,15 +12,17 @@ include(GNUInstallDirs)
 set(MATHDRILL_INSTALL_GAMESDIR games CACHE PATH "Where mathdrill is installed, under the prefix")
 
 if(WIN32)
-  # The zip holds mathdrill.exe, README.txt and LICENSE side by side, the
-  # texts with Windows line ends.
-  install(TARGETS mathdrill RUNTIME DESTINATION .)
+  # The zip holds mathdrill.exe, mathdrill-progress.exe, README.txt and
+  # LICENSE side by side, the texts with Windows line ends.
+  install(TARGETS mathdrill mathdrill-progress RUNTIME DESTINATION .)
   configure_file(packaging/README-windows.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE
           DESTINATION .)
 else()
-  install(TARGETS mathdrill RUNTIME DESTINATION ${MATHDRILL_INSTALL_GAMESDIR})
+  # The parents' view of records.txt goes with the drill: a package of the
+  # games section keeps its programs in /usr/games.
+  install(TARGETS mathdrill mathdrill-progress RUNTIME DESTINATION ${MATHDRILL_INSTALL_GAMESDIR})
   # The menu entry starts the drill in a terminal; the icon is our own.
   install(FILES packaging/mathdrill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/mathdrill.svg
@@ -31,6 +34,7 @@ else()
   find_program(DRILL_GZIP gzip)
   set(mathdrill_compressed
       doc/mathdrill.6 ${CMAKE_INSTALL_MANDIR}/man6
+      doc/mathdrill-progress.1 ${CMAKE_INSTALL_MANDIR}/man1
       packaging/changelog ${CMAKE_INSTALL_DOCDIR})
   set(mathdrill_gz_outputs)
   while(mathdrill_compressed)
@@ -65,7 +69,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A console arithmetic drill: the child types a name and the largest addend,\n"
     "then takes timed tests of 20 mixed addition and subtraction problems, each\n"
     "judged at once. After each test a report is shown and appended to\n"
-    "records.txt in the current directory.")
+    "records.txt in the current directory.\n"
+    "mathdrill-progress shows each child's progress from those records: a table,\n"
+    "one child's tests, a CSV file for a spreadsheet, or a page of charts.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 

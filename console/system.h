@@ -19,15 +19,18 @@
 
 namespace console {
 
-// Reads from a file descriptor. A read error counts as end of input;
-// interrupted reads are retried.
+// Reads from a file descriptor. A read error counts as end of input, and
+// error() then holds its errno value; interrupted reads are retried.
 class FdSource : public ByteSource {
  public:
   explicit FdSource(int fd) : fd_(fd) {}
   std::size_t read(char* buffer, std::size_t size) override;
+  // The errno value of the read error that ended the input, or 0.
+  int error() const { return error_; }
 
  private:
   int fd_;
+  int error_ = 0;
 };
 
 // Writes to a file descriptor, retrying short and interrupted writes.
@@ -40,6 +43,16 @@ class FdSink : public ByteSink {
  private:
   int fd_;
 };
+
+// Opens the file at `path` in binary mode, for reading, or created or
+// emptied for writing. Returns the descriptor, or -1 with errno set when it
+// cannot be opened.
+int open_file(const std::string& path, bool for_writing);
+
+// Closes a descriptor. Returns false, with errno set, when the system
+// reports an error (on a network file system, bytes that could not be
+// stored).
+bool close_file(int fd);
 
 // The platform's wall clock and time-zone rules.
 class SystemClock : public Clock {

@@ -14,7 +14,10 @@ std::size_t FdSource::read(char* buffer, std::size_t size) {
   for (;;) {
     ssize_t n = ::read(fd_, buffer, size);
     if (n >= 0) return static_cast<std::size_t>(n);
-    if (errno != EINTR) return 0;
+    if (errno != EINTR) {
+      error_ = errno;
+      return 0;
+    }
   }
 }
 
@@ -30,6 +33,17 @@ bool FdSink::write(const char* data, std::size_t size) {
   }
   return true;
 }
+
+int open_file(const std::string& path, bool for_writing) {
+  const int flags = for_writing ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+bool close_file(int fd) { return ::close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {
   time_t seconds = ::time(nullptr);

@@ -3,8 +3,10 @@
 // CR LF translation of the console is StandardStreams' job (text_mode.h).
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <climits>
 #include <ctime>
 
@@ -20,6 +22,7 @@ unsigned int clamp_count(std::size_t size);
 
 std::size_t FdSource::read(char* buffer, std::size_t size) {
   int n = ::_read(fd_, buffer, clamp_count(size));
+  if (n < 0) error_ = errno;
   return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
@@ -33,6 +36,13 @@ bool FdSink::write(const char* data, std::size_t size) {
   }
   return true;
 }
+
+int open_file(const std::string& path, bool for_writing) {
+  const int flags = for_writing ? _O_WRONLY | _O_CREAT | _O_TRUNC : _O_RDONLY;
+  return ::_open(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+
+bool close_file(int fd) { return ::_close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {
   __time64_t seconds = ::_time64(nullptr);

@@ -40,6 +40,9 @@ program=$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command 
 [ "$program" = /usr/games/mathdrill ] || fail "mathdrill found at $program, not /usr/games"
 source "$(dirname "$0")/package_session.sh"
 check_session "$program" "$root/run" "$(realpath "$2")"
+progress=$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command -v mathdrill-progress) ||
+  fail "mathdrill-progress is not on a user's PATH"
+check_progress "$progress" "$root/run"
 dns_tool
 [ "$(dpkg -S /usr/bin/drill | cut -d: -f1)" = ldnsutils ] || fail "/usr/bin/drill changed hands"
 
@@ -47,7 +50,7 @@ DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq mathdrill >/dev/null ||
   fail "the package does not remove"
 [ "$(dpkg-query -W -f '${Status}' mathdrill 2>/dev/null || true)" != "install ok installed" ] ||
   fail "mathdrill is still installed"
-for path in /usr/games/mathdrill /usr/share/man/man6/mathdrill.6.gz \
+for path in /usr/games/mathdrill /usr/games/mathdrill-progress /usr/share/man/man6/mathdrill.6.gz \
   /usr/share/applications/mathdrill.desktop /usr/share/doc/mathdrill; do
   [ ! -e "$path" ] || fail "$path is left after removal"
 done

@@ -27,12 +27,15 @@ depends=$(dpkg-deb --field "$deb" Depends)
 [[ $depends == *libc6* ]] || fail "Depends does not name libc6: '$depends'"
 [ "$(dpkg-deb --field "$deb" Section)" = games ] || fail "section"
 
-# Files: the program in /usr/games, its manual page in section 6, the menu
-# entry and its icon, the copyright and changelog; nothing else but folders.
+# Files: the drill in /usr/games with its manual page in section 6, the menu
+# entry and its icon, mathdrill-progress beside it with its manual page in
+# section 1, the copyright and changelog; nothing else but folders.
 dpkg-deb --contents "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$root/files"
-printf '%s\n' ./usr/games/mathdrill ./usr/share/applications/mathdrill.desktop \
+printf '%s\n' ./usr/games/mathdrill ./usr/games/mathdrill-progress \
+  ./usr/share/applications/mathdrill.desktop \
   ./usr/share/doc/mathdrill/changelog.gz ./usr/share/doc/mathdrill/copyright \
   ./usr/share/icons/hicolor/scalable/apps/mathdrill.svg \
+  ./usr/share/man/man1/mathdrill-progress.1.gz \
   ./usr/share/man/man6/mathdrill.6.gz | diff - "$root/files" ||
   fail "unexpected package contents"
 
@@ -49,10 +52,13 @@ grep -qx 'Terminal=true' "$root/fs/usr/share/applications/mathdrill.desktop" ||
 zcat "$root/fs/usr/share/doc/mathdrill/changelog.gz" | head -n 1 | grep -q '^mathdrill (' ||
   fail "the changelog is not mathdrill's"
 if command -v groff >/dev/null; then
-  warnings=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1)
-  [ -z "$warnings" ] || fail "the manual page renders with warnings: $warnings"
+  for page in "$manual" "$root/fs/usr/share/man/man1/mathdrill-progress.1.gz"; do
+    warnings=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "$(basename "$page") renders with warnings: $warnings"
+  done
 fi
 
 source "$(dirname "$0")/package_session.sh"
 check_session "$drill" "$root/run" "$2"
+check_progress "$root/fs/usr/games/mathdrill-progress" "$root/run"
 echo "ok: $(dpkg-deb --field "$deb" Package Version Architecture Depends | tr '\n' ' ')"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Windows zip that CPack built: one folder holding mathdrill.exe,
-# README.txt and LICENSE (with CR LF line ends), and the mathdrill.exe from it, alone in its
-# folder, running a short session under Wine: status 0, CR LF console lines
-# and one block in records.txt. Run by CI after cpack.
+# mathdrill-progress.exe, README.txt and LICENSE (with CR LF line ends), and
+# the programs from it, alone in their folder under Wine: a short session of
+# the drill (status 0, CR LF console lines, one block in records.txt), then
+# mathdrill-progress on that records.txt. Run by CI after cpack.
 # Usage: zip_package_test.sh ZIP WINE_PREFIX SESSION_CHECK (the test-support
 # checker of a session, tests/support/session_check.cc, built for this host)
 set -euo pipefail
@@ -21,7 +22,8 @@ trap 'rm -rf "$root"' EXIT
 
 name=$(basename "$zip" .zip)
 cmake -E tar tf "$zip" | sort >"$root/files"
-printf '%s\n' "$name/LICENSE" "$name/README.txt" "$name/mathdrill.exe" | diff - "$root/files" ||
+printf '%s\n' "$name/LICENSE" "$name/README.txt" "$name/mathdrill-progress.exe" \
+  "$name/mathdrill.exe" | diff - "$root/files" ||
   fail "unexpected zip contents"
 (cd "$root" && cmake -E tar xf "$zip")
 folder=$root/$name
@@ -46,4 +48,13 @@ status=0
 [ $status -eq 0 ] || fail "mathdrill.exe ended with status $status: $(cat "$root/errors")"
 "$checker" --crlf "$root/output" "$folder/records.txt" Ann 0 20 ||
   fail "the session's console output or records.txt is wrong"
+
+# mathdrill-progress.exe from the zip reads that records.txt: its CSV holds
+# Ann's one test, with CR LF line ends as CSV has them everywhere.
+status=0
+(cd "$folder" && timeout 180 "$wine_run" "$prefix" ./mathdrill-progress.exe --csv records.txt \
+  >"$root/csv" 2>"$root/errors") || status=$?
+[ $status -eq 0 ] || fail "mathdrill-progress.exe ended with status $status: $(cat "$root/errors")"
+[ "$(wc -l <"$root/csv")" -eq 2 ] || fail "the CSV does not hold a header and one test"
+grep -q $',Ann,0,20,20,100,A+,.*\r$' "$root/csv" || fail "the CSV row does not show Ann's test"
 echo "ok: $name runs alone under Wine"

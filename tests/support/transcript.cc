@@ -17,10 +17,12 @@ struct Field {
   std::int64_t Report::*number = nullptr;
 };
 
-// A stretch of fixed text, then the field that follows it (if any).
+// A stretch of fixed text, then the field that follows it (if any), by its
+// mark in the layout.
 struct Piece {
   std::string_view text;
   Field field;
+  std::string_view mark;
 };
 
 // The console report, with "{field}" where a fact stands. Its lines end in
@@ -150,6 +152,41 @@ std::vector<Report> console_reports(std::string_view console) {
   return reports;
 }
 
+std::string BlockFacts::text() const {
+  const std::string percent = std::to_string(right * 5);
+  const std::pair<std::string_view, std::string> texts[] = {
+      {"name", name},       {"ending", end},
+      {"starting", start},  {"elapsed", elapsed},
+      {"limit", limit},     {"right", std::to_string(right)},
+      {"percent", percent}, {"grade", letter_grade(right * 5)},
+      {"score", rating}};
+  // The separator line with `site` for the web-site name between "from "
+  // and the hyphens that close it.
+  const std::string_view separator = kSeparatorText;
+  const std::size_t from = separator.find("from ") + 5;
+  const std::size_t to = separator.find("--", from);
+  std::string block =
+      std::string(separator.substr(0, from)) + site + std::string(separator.substr(to));
+  for (const Piece& piece : log_layout()) {
+    if (piece.text == separator) continue;
+    block += piece.text;
+    for (const auto& [mark, value] : texts) {
+      if (mark == piece.mark) block += value;
+    }
+  }
+  // The layout's CR LF line ends become `line_end`.
+  std::string ended;
+  for (std::size_t at = 0; at < block.size(); ++at) {
+    if (block.compare(at, 2, "\r\n") == 0) {
+      ended += line_end;
+      ++at;
+    } else {
+      ended += block[at];
+    }
+  }
+  return ended;
+}
+
 std::optional<ParsedBlock> parse_block(std::string_view text, std::size_t* failed_at) {
   return read_layout(log_layout(), text, failed_at);
 }
@@ -215,7 +252,7 @@ Layout pieces_of(std::string_view head, std::string_view layout) {
       {"right", {.number = &Report::right}},     {"percent", {.number = &Report::percent}},
       {"score", {.number = &Report::score}}};
   Layout pieces;
-  if (!head.empty()) pieces.push_back({head, Field{}});
+  if (!head.empty()) pieces.push_back({head, Field{}, {}});
   for (std::size_t open = layout.find('{'); open != std::string_view::npos;
        open = layout.find('{')) {
     const std::size_t close = layout.find('}', open);
@@ -224,10 +261,10 @@ Layout pieces_of(std::string_view head, std::string_view layout) {
     for (const auto& [known, which] : kFields) {
       if (known == name) field = which;
     }
-    pieces.push_back({layout.substr(0, open), field});
+    pieces.push_back({layout.substr(0, open), field, name});
     layout.remove_prefix(close + 1);
   }
-  pieces.push_back({layout, Field{}});
+  pieces.push_back({layout, Field{}, {}});
   return pieces;
 }
 

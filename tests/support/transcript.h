@@ -91,6 +91,26 @@ std::string utc_timestamp(std::int64_t time);
 // real moment (a wrong weekday, the 30th of February, 24:00:00).
 std::optional<std::int64_t> utc_seconds(std::string_view timestamp);
 
+// The facts of a block as the texts that stand in it, for blocks of any
+// version of the drill and for damaged ones: another web-site name in the
+// separator line, LF line ends, a limit or rating that is not a number.
+// The percent is right * 5 and the grade that percent's.
+struct BlockFacts {
+  std::string site = "www.velmora-math.com";
+  std::string name = "Ann";
+  std::string end = "Tue Dec 08 10:04:00 2026";
+  std::string start = "Tue Dec 08 10:00:00 2026";
+  std::string elapsed = "240";
+  std::string limit = "10";
+  int right = 18;
+  std::string rating = "6";
+  std::string line_end = "\r\n";
+
+  // The nine lines laid out as log_block() lays them out, each ended by
+  // `line_end`.
+  std::string text() const;
+};
+
 // Reads one block laid out as log_block() lays it out, from the start of
 // `text`: the report and the length of the block, or nothing, with `*failed_at`
 // (when not null) set to the offset at which the text stops fitting.

@@ -1,0 +1,29 @@
+// Windows part of file_source.h: the console's output code page, and the
+// standard descriptors in binary mode.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include "console/file_source.h"
+
+namespace console {
+
+// A console shows what its output code page says the bytes are; set to
+// UTF-8 it shows the block characters. A redirected standard output is no
+// console: GetConsoleMode fails on it.
+bool utf8_terminal_output() {
+  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == INVALID_HANDLE_VALUE || output == nullptr || !::GetConsoleMode(output, &mode)) {
+    return false;
+  }
+  return ::SetConsoleOutputCP(CP_UTF8) != 0;
+}
+
+void prepare_file_streams() {
+  ::_setmode(0, _O_BINARY);
+  ::_setmode(1, _O_BINARY);
+  ::_setmode(2, _O_BINARY);
+}
+
+}  // namespace console

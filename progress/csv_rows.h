@@ -1,0 +1,33 @@
+// The --csv output: every test as one row of comma-separated values, in
+// the order read, under a header row:
+//
+//   started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score
+//
+// by RFC 4180: every row ends in CR LF; a field that holds a comma, a
+// double quote, CR or LF is put in double quotes, with its quotes doubled.
+// Times are "YYYY-MM-DDTHH:MM:SS" as logged (local time: the log names no
+// zone), empty where the log has the placeholder; seconds are as logged
+// ("95", "1e+06"); names are the bytes logged. A row is written as its test
+// is read, so nothing is kept.
+#ifndef PROGRESS_CSV_ROWS_H_
+#define PROGRESS_CSV_ROWS_H_
+
+#include <string>
+#include <string_view>
+
+#include "progress/block_format.h"
+
+namespace progress {
+
+// Appends the header row to `out`.
+void append_csv_header(std::string* out);
+
+// Appends the row of `test` to `out`.
+void append_csv_row(const LoggedTest& test, std::string* out);
+
+// Appends `field` to `out`, in quotes when RFC 4180 asks for them.
+void append_csv_field(std::string_view field, std::string* out);
+
+}  // namespace progress
+
+#endif  // PROGRESS_CSV_ROWS_H_

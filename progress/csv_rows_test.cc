@@ -1,0 +1,77 @@
+#include "progress/csv_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/support/fakes.h"
+#include "tests/support/progress_files.h"
+#include "tests/support/transcript.h"
+
+namespace progress {
+namespace {
+
+using Block = testing_support::BlockFacts;
+
+struct FieldCase {
+  std::string_view field;
+  std::string_view written;
+};
+
+TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
+  const FieldCase cases[] = {
+      {.field = "Ann", .written = "Ann"},
+      {.field = "", .written = ""},
+      {.field = "Zoë", .written = "Zoë"},
+      {.field = "O'Neil", .written = "O'Neil"},
+      {.field = "a,b", .written = "\"a,b\""},
+      {.field = "\"Jo\"", .written = "\"\"\"Jo\"\"\""},
+      {.field = "O'Neil,\"Jo\"", .written = "\"O'Neil,\"\"Jo\"\"\""},
+      {.field = "a\rb", .written = "\"a\rb\""},
+      {.field = "a\nb", .written = "\"a\nb\""},
+  };
+  for (const FieldCase& c : cases) {
+    std::string out;
+    append_csv_field(c.field, &out);
+    EXPECT_EQ(out, c.written) << c.field;
+  }
+}
+
+struct RowCase {
+  Block block;
+  std::string_view row;
+};
+
+TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
+  const RowCase cases[] = {
+      {.block = {}, .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6\r\n"},
+      {.block = {.name = "a,\"b\"", .elapsed = "1e+06", .limit = "-3", .right = 0, .rating = "0"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"a,\"\"b\"\"\",-3,0,20,0,F,1e+06,0\r\n"},
+      {.block = {.end = "??? ??? ?? ??:??:?? ????",
+                 .start = "??? ??? ?? ??:??:?? ????",
+                 .elapsed = "0",
+                 .right = 20,
+                 .rating = "2000"},
+       .row = ",,Ann,10,20,20,100,A+,0,2000\r\n"},
+      {.block = {.end = "Thu Jan 01 00:00:05   99", .start = "Tue Dec 08 10:00:00 12026"},
+       .row = "12026-12-08T10:00:00,0099-01-01T00:00:05,Ann,10,18,20,90,A,240,6\r\n"},
+  };
+  auto test = std::make_unique<LoggedTest>();
+  for (const RowCase& c : cases) {
+    const std::string text = c.block.text();
+    ASSERT_EQ(read_block(text, test.get()), text.size());
+    std::string out;
+    append_csv_row(*test, &out);
+    EXPECT_EQ(out, c.row);
+  }
+}
+
+TEST(CsvRowTest, HasTheHeaderItsRowsFollow) {
+  std::string out;
+  append_csv_header(&out);
+  EXPECT_EQ(out, "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score\r\n");
+}
+
+}  // namespace
+}  // namespace progress

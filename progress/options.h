@@ -1,0 +1,38 @@
+// The command line of mathdrill-progress:
+//
+//   mathdrill-progress [--child NAME | --csv] [--html FILE] [FILE...]
+//
+// read into what to show and from where. Options may come before, between
+// and after the files; "--" ends them, so a file named "--csv" can follow
+// it; "-" is standard input. "--child NAME" and "--child=NAME" are the same,
+// likewise for --html. run_progress reads the options, then acts on them.
+#ifndef PROGRESS_OPTIONS_H_
+#define PROGRESS_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace progress {
+
+struct Options {
+  enum class Output { kTable, kChild, kCsv };
+
+  bool help = false;
+  Output output = Output::kTable;
+  std::string child;                // the name given to --child
+  std::optional<std::string> html;  // the page to write
+  std::vector<std::string> files;   // "records.txt" when none are named
+};
+
+// Reads the arguments after the program's name. On a usage error returns
+// false with the message (without the program's name) in `*error`, e.g.
+// "unrecognized option '--foo'". --help sets `help` alone, whatever follows
+// it, unless an argument before it is already wrong. --csv goes with
+// neither --child nor --html; --child and --html may each be given once.
+bool parse_options(const std::vector<std::string>& args, Options* options, std::string* error);
+
+}  // namespace progress
+
+#endif  // PROGRESS_OPTIONS_H_

@@ -1,0 +1,93 @@
+#include "progress/options.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace progress {
+namespace {
+
+using Output = Options::Output;
+
+struct GoodCase {
+  std::vector<std::string> args;
+  Output output = Output::kTable;
+  std::string child = "";
+  std::optional<std::string> html = std::nullopt;
+  std::vector<std::string> files = {"records.txt"};
+};
+
+TEST(ParseOptionsTest, ReadsWhatToShowAndFromWhere) {
+  const GoodCase cases[] = {
+      {.args = {}},
+      {.args = {"a.txt", "-", "b.txt"}, .files = {"a.txt", "-", "b.txt"}},
+      {.args = {"--csv"}, .output = Output::kCsv},
+      {.args = {"--child", "Zoë", "x.txt"},
+       .output = Output::kChild,
+       .child = "Zoë",
+       .files = {"x.txt"}},
+      {.args = {"--child=O'Neil,\"Jo\""}, .output = Output::kChild, .child = "O'Neil,\"Jo\""},
+      {.args = {"--child", ""}, .output = Output::kChild, .child = ""},
+      {.args = {"--child", "--csv"}, .output = Output::kChild, .child = "--csv"},
+      {.args = {"a.txt", "--html", "p.html", "b.txt"},
+       .html = "p.html",
+       .files = {"a.txt", "b.txt"}},
+      {.args = {"--html=p.html", "--child", "Ann"},
+       .output = Output::kChild,
+       .child = "Ann",
+       .html = "p.html"},
+      {.args = {"--", "--csv", "-"}, .files = {"--csv", "-"}},
+  };
+  for (const GoodCase& c : cases) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse_options(c.args, &options, &error)) << error;
+    EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.output, c.output);
+    EXPECT_EQ(options.child, c.child);
+    EXPECT_EQ(options.html, c.html);
+    EXPECT_EQ(options.files, c.files);
+  }
+}
+
+struct BadCase {
+  std::vector<std::string> args;
+  std::string error;
+};
+
+TEST(ParseOptionsTest, NamesWhatIsWrong) {
+  const BadCase cases[] = {
+      {.args = {"--foo"}, .error = "unrecognized option '--foo'"},
+      {.args = {"--foo=1"}, .error = "unrecognized option '--foo=1'"},
+      {.args = {"-x"}, .error = "invalid option -- 'x'"},
+      {.args = {"--child"}, .error = "option '--child' requires an argument"},
+      {.args = {"--html"}, .error = "option '--html' requires an argument"},
+      {.args = {"--csv=yes"}, .error = "option '--csv' doesn't allow an argument"},
+      {.args = {"--csv", "--child", "Ann"},
+       .error = "options '--csv' and '--child' cannot be used together"},
+      {.args = {"--html", "p.html", "--csv"},
+       .error = "options '--csv' and '--html' cannot be used together"},
+      {.args = {"--child", "Ann", "--child", "Bob"},
+       .error = "option '--child' given more than once"},
+      {.args = {"--html", "a", "--html=b"}, .error = "option '--html' given more than once"},
+      {.args = {"--foo", "--help"}, .error = "unrecognized option '--foo'"},
+  };
+  for (const BadCase& c : cases) {
+    Options options;
+    std::string error;
+    EXPECT_FALSE(parse_options(c.args, &options, &error)) << c.error;
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(ParseOptionsTest, TakesHelpWhateverFollows) {
+  Options options;
+  std::string error;
+  ASSERT_TRUE(parse_options({"a.txt", "--help", "--foo", "--csv", "--child"}, &options, &error));
+  EXPECT_TRUE(options.help);
+}
+
+}  // namespace
+}  // namespace progress

@@ -1,0 +1,55 @@
+// mathdrill-progress as a function: reads the options and the results logs,
+// writes the chosen output and the messages, and returns the exit status.
+// main() calls it with the platform's files and standard streams; tests call
+// it in-process with files in memory. All of the program's errors end here,
+// as messages on the error sink and the exit status:
+//   0  every named file was read (skipped text included);
+//   1  a file could not be opened or read to its end (the others are still
+//      read), the page could not be written, or standard output failed;
+//   2  a usage error.
+// Every file that had text skipped gets one message, naming the count of
+// tests read and of skipped stretches and the lines of the first five of
+// them; a file with nothing skipped gets none.
+#ifndef PROGRESS_RUN_PROGRESS_H_
+#define PROGRESS_RUN_PROGRESS_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/byte_stream.h"
+
+namespace progress {
+
+// A file opened for reading.
+class Input : public console::ByteSource {
+ public:
+  // Why reading stopped before the end of the file: the system's reason for
+  // a read error, or empty.
+  virtual std::string read_error() const = 0;
+};
+
+// The files the program reads and writes. The program's own (system_files.h)
+// uses the platform's files; tests hand out bytes from memory.
+class Files {
+ public:
+  virtual ~Files() = default;
+  // Opens `name` for reading; "-" is standard input. Returns null, with the
+  // system's reason in `*reason`, when it cannot be opened.
+  virtual std::unique_ptr<Input> open(const std::string& name, std::string* reason) = 0;
+  // Writes `bytes` as the whole of the file `name`. Returns false, with the
+  // system's reason in `*reason`, when that fails.
+  virtual bool write(const std::string& name, std::string_view bytes, std::string* reason) = 0;
+};
+
+// Runs the program on `args` (the arguments after its name), writing its
+// output to `out` and its messages to `errors`. `utf8_output` tells whether
+// `out` shows UTF-8 (the trend line's block characters). Returns the exit
+// status.
+int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
+                 console::ByteSink& errors, Files& files, bool utf8_output);
+
+}  // namespace progress
+
+#endif  // PROGRESS_RUN_PROGRESS_H_

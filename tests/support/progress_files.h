@@ -1,0 +1,53 @@
+// mathdrill-progress run in-process for its tests: log files in memory
+// (MemoryFiles), a run of the program on them, and the bytes of the files
+// in progress/testdata. Blocks to put in those files come from
+// transcript.h (BlockFacts).
+#ifndef TESTS_SUPPORT_PROGRESS_FILES_H_
+#define TESTS_SUPPORT_PROGRESS_FILES_H_
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "progress/run_progress.h"
+
+namespace testing_support {
+
+// The bytes of a file in the source tree's progress/testdata folder.
+std::string testdata(std::string_view name);
+
+// Files in memory. A name not among the inputs cannot be opened.
+class MemoryFiles : public progress::Files {
+ public:
+  std::unique_ptr<progress::Input> open(const std::string& name, std::string* reason) override;
+  bool write(const std::string& name, std::string_view bytes, std::string* reason) override;
+
+  std::map<std::string, std::string> inputs;
+  // Inputs that end in this read error after their bytes.
+  std::map<std::string, std::string> read_errors;
+  // Names whose writing fails with "Permission denied".
+  std::set<std::string> unwritable;
+  std::map<std::string, std::string> written;
+  // How many bytes one read hands out at most.
+  std::size_t chunk = 4096;
+  std::vector<std::string> opened;
+};
+
+// What one run of run_progress gave.
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string errors;
+};
+
+// Runs mathdrill-progress on `args` with `files`; `utf8` says whether its
+// output is a UTF-8 terminal.
+RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8 = false);
+
+}  // namespace testing_support
+
+#endif  // TESTS_SUPPORT_PROGRESS_FILES_H_
