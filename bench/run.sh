@@ -147,6 +147,18 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 # "met" or "NOT met" for the condition given as an awk expression.
 verdict() { awk "BEGIN { print ($1) ? \"met\" : \"NOT met\" }"; }
 
+# Prints the drill's figure against /bin/true's with its target, then the
+# figure of the program that only reads the clock, for reference.
+# Usage: against_true DRILL TRUE FLOOR TARGET [UNIT]
+against_true() {
+  local r
+  r=$(ratio "$1" "$2")
+  printf '   mathdrill %s%s, /bin/true %s%s: ratio %s (target at most %s): %s\n' \
+    "$1" "${5:-}" "$2" "${5:-}" "$r" "$4" "$(verdict "$r <= $4")"
+  printf '   for reference: a program that only reads the clock and its local time: %s\n' \
+    "$(ratio "$3" "$2")"
+}
+
 # ---------------------------------------------------------------------------
 # The inputs
 
@@ -167,12 +179,8 @@ drill_ir=$(instructions "$f1" "$work/session1.txt" "$drill")
 check_session "$f1" 1
 true_ir=$(instructions "$(new_folder)" "$work/session1.txt" /bin/true)
 floor_ir=$(instructions "$(new_folder)" "$work/session1.txt" "$floor")
-r1=$(ratio "$drill_ir" "$true_ir")
 echo "1. Instructions of one session (callgrind, whole process)"
-printf '   drill %d, /bin/true %d: ratio %s (target at most 1.5): %s\n' \
-  "$drill_ir" "$true_ir" "$r1" "$(verdict "$r1 <= 1.5")"
-printf '   for reference: a program that only reads the clock and its local time: %s\n' \
-  "$(ratio "$floor_ir" "$true_ir")"
+against_true "$drill_ir" "$true_ir" "$floor_ir" 1.5
 
 read -r drill_us true_us < <(cd "$(new_folder)" &&
   "$child_stats" time "$time_runs" "$work/session1.txt" "$drill" /bin/true) ||
@@ -197,12 +205,8 @@ done
 drill_kib=$(median <"$f2/drill.rss")
 true_kib=$(median <"$f2/true.rss")
 floor_kib=$(median <"$f2/floor.rss")
-r2=$(ratio "$drill_kib" "$true_kib")
 echo "2. Peak resident memory of the same session (wait4 ru_maxrss, median of $rss_runs runs)"
-printf '   drill %s KiB, /bin/true %s KiB: ratio %s (target at most 1.3): %s\n' \
-  "$drill_kib" "$true_kib" "$r2" "$(verdict "$r2 <= 1.3")"
-printf '   for reference: a program that only reads the clock and its local time: %s\n' \
-  "$(ratio "$floor_kib" "$true_kib")"
+against_true "$drill_kib" "$true_kib" "$floor_kib" 1.3 " KiB"
 echo
 
 # ---------------------------------------------------------------------------

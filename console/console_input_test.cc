@@ -130,12 +130,10 @@ TEST(WordInput, TakesOneWordAndLeavesTheRestOfTheLine) {
   StringSource source("  yes please\nno\n");
   ConsoleInput in(source, nullptr);
   char word[16];
-  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
-  EXPECT_STREQ(word, "yes");
-  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
-  EXPECT_STREQ(word, "please");
-  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
-  EXPECT_STREQ(word, "no");
+  for (const char* expected : {"yes", "please", "no"}) {
+    ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
+    EXPECT_STREQ(word, expected);
+  }
   EXPECT_EQ(in.read_word(word, sizeof word), ReadResult::ended);
   EXPECT_STREQ(word, "no");
 }

@@ -114,65 +114,38 @@ TimeText iso_date_time(const LogTime& time, char separator) {
 
 namespace {
 
-// The three bytes at `name` as one number, for a switch.
+// The three bytes at `name` as one number, so that a name is compared in
+// one step.
 constexpr std::uint32_t three(const char* name) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(name[0])) << 16 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(name[2]));
 }
 
+// The index of the three-letter name at `name` among `names`, or -1.
+template <std::size_t N>
+int index_among(const char* name, const std::uint32_t (&names)[N]) {
+  const std::uint32_t code = three(name);
+  for (std::size_t i = 0; i < N; ++i) {
+    if (names[i] == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 // 0 (Sunday)..6 for the weekday's name at `name`, or -1.
 int weekday_index(const char* name) {
-  switch (three(name)) {
-    case three("Sun"):
-      return 0;
-    case three("Mon"):
-      return 1;
-    case three("Tue"):
-      return 2;
-    case three("Wed"):
-      return 3;
-    case three("Thu"):
-      return 4;
-    case three("Fri"):
-      return 5;
-    case three("Sat"):
-      return 6;
-    default:
-      return -1;
-  }
+  static constexpr std::uint32_t kWeekdays[] = {three("Sun"), three("Mon"), three("Tue"),
+                                                three("Wed"), three("Thu"), three("Fri"),
+                                                three("Sat")};
+  return index_among(name, kWeekdays);
 }
 
 // 0 (January)..11 for the month's name at `name`, or -1.
 int month_index(const char* name) {
-  switch (three(name)) {
-    case three("Jan"):
-      return 0;
-    case three("Feb"):
-      return 1;
-    case three("Mar"):
-      return 2;
-    case three("Apr"):
-      return 3;
-    case three("May"):
-      return 4;
-    case three("Jun"):
-      return 5;
-    case three("Jul"):
-      return 6;
-    case three("Aug"):
-      return 7;
-    case three("Sep"):
-      return 8;
-    case three("Oct"):
-      return 9;
-    case three("Nov"):
-      return 10;
-    case three("Dec"):
-      return 11;
-    default:
-      return -1;
-  }
+  static constexpr std::uint32_t kMonths[] = {
+      three("Jan"), three("Feb"), three("Mar"), three("Apr"), three("May"), three("Jun"),
+      three("Jul"), three("Aug"), three("Sep"), three("Oct"), three("Nov"), three("Dec")};
+  return index_among(name, kMonths);
 }
 
 // Exactly two decimal digits ("%02d" of 0..99) at `text`, at most `max`.
