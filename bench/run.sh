@@ -166,7 +166,7 @@ write_session 1 >session1.txt
 write_session 2 >session2.txt
 write_session "$many_tests" >session_many.txt
 
-echo "drill benchmark: $drill"
+echo "mathdrill benchmark: $drill"
 echo "against /bin/true, TZ=UTC, in $work"
 echo
 
@@ -185,7 +185,7 @@ against_true "$drill_ir" "$true_ir" "$floor_ir" 1.5
 read -r drill_us true_us < <(cd "$(new_folder)" &&
   "$child_stats" time "$time_runs" "$work/session1.txt" "$drill" /bin/true) ||
   fail "the timed runs failed"
-printf '   wall time, median of %d runs each: drill %d us, /bin/true %d us: ratio %s (reported only)\n' \
+printf '   wall time, median of %d runs each: mathdrill %d us, /bin/true %d us: ratio %s (reported only)\n' \
   "$time_runs" "$drill_us" "$true_us" "$(ratio "$drill_us" "$true_us")"
 echo
 
