@@ -70,11 +70,6 @@ bool utf8_terminal_output();
 // utf8_terminal_output() asks it with the environment's values.
 bool utf8_locale(const char* lc_all, const char* lc_ctype, const char* lang);
 
-// Process set-up for mathdrill-progress: on Windows, puts standard input,
-// output and error in binary mode, so bytes pass through untranslated.
-// Nothing to do elsewhere. Failures are ignored: nothing could be done.
-void prepare_file_streams();
-
 }  // namespace console
 
 #endif  // CONSOLE_FILE_SOURCE_H_

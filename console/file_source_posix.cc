@@ -1,5 +1,5 @@
 // POSIX part of file_source.h: whether standard output is a UTF-8
-// terminal; standard streams need no set-up.
+// terminal.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,7 +12,5 @@ bool utf8_terminal_output() {
   if (!::isatty(1)) return false;
   return utf8_locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
 }
-
-void prepare_file_streams() {}
 
 }  // namespace console

@@ -1,7 +1,4 @@
-// Windows part of file_source.h: the console's output code page, and the
-// standard descriptors in binary mode.
-#include <fcntl.h>
-#include <io.h>
+// Windows part of file_source.h: the console's output code page.
 #include <windows.h>
 
 #include "console/file_source.h"
@@ -18,12 +15,6 @@ bool utf8_terminal_output() {
     return false;
   }
   return ::SetConsoleOutputCP(CP_UTF8) != 0;
-}
-
-void prepare_file_streams() {
-  ::_setmode(0, _O_BINARY);
-  ::_setmode(1, _O_BINARY);
-  ::_setmode(2, _O_BINARY);
 }
 
 }  // namespace console

@@ -69,6 +69,14 @@ class SystemClock : public Clock {
 // ends. Nothing it does can fail in a way the drill could act on; failures are ignored.
 void prepare_process();
 
+// Puts the standard input, output and error in binary mode where the C
+// runtime would otherwise translate line ends (Windows), so that bytes pass
+// through unchanged; nothing to do elsewhere. prepare_process() does it for
+// the drill; mathdrill-progress, which keeps the default signal actions of a
+// command-line tool, calls it alone. A descriptor that is not open stays as
+// it is.
+void use_binary_standard_streams();
+
 // How many processes share this process's console window, itself included:
 // on Windows, where a drill started by a double-click has a window of its
 // own that closes when it ends; 0 where there is no console window to share

@@ -61,6 +61,8 @@ std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
 
 unsigned console_process_count() { return 0; }
 
+void use_binary_standard_streams() {}
+
 // A write past the file-size limit (ulimit -f), to records.txt or to a file
 // that standard output goes to, must fail as a write error too, not kill the
 // drill, so SIGXFSZ is ignored as well.

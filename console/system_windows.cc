@@ -65,8 +65,9 @@ unsigned console_process_count() {
   return static_cast<unsigned>(::GetConsoleProcessList(processes, 1));
 }
 
-void prepare_process() {
-  // A descriptor that is not open (no console) just stays as it is.
+void prepare_process() { use_binary_standard_streams(); }
+
+void use_binary_standard_streams() {
   ::_setmode(0, _O_BINARY);
   ::_setmode(1, _O_BINARY);
   ::_setmode(2, _O_BINARY);

@@ -6,6 +6,7 @@
 
 #include "console/console_input.h"
 #include "console/console_output.h"
+#include "console/text_buffer.h"
 #include "drill/name.h"
 #include "drill/problem.h"
 #include "drill/random.h"
@@ -30,15 +31,7 @@ enum class Ending {
 };
 
 // One message line on the error stream, built whole and written at once.
-class Message {
- public:
-  Message& operator<<(std::string_view text);
-  void write_to(console::ByteSink& sink) const { sink.write(bytes_, size_); }
-
- private:
-  char bytes_[1024];
-  std::size_t size_ = 0;
-};
+using Message = console::TextBuffer<1024>;
 
 // The running drill: the console streams, the clock and the log it talks
 // to, and the state that lasts for the whole run.
@@ -76,6 +69,7 @@ class Drill {
   std::size_t rejected_size_ = 0;
 };
 
+void write_message(const Message& message, console::ByteSink& sink);
 void wait_for_enter(console::ByteSource& input);
 
 }  // namespace
@@ -95,11 +89,10 @@ int run_program(const Surroundings& surroundings) {
     message << "mathdrill: the answer must be a whole number, not \"" << drill.rejected()
             << "\"; this test was not recorded\n";
   }
-  message.write_to(surroundings.errors);
+  write_message(message, surroundings.errors);
   if (pause_before_closing(surroundings.console_processes)) {
-    Message pause;
-    pause << "Press Enter to close this window.";
-    pause.write_to(surroundings.errors);
+    constexpr std::string_view kPressEnter = "Press Enter to close this window.";
+    surroundings.errors.write(kPressEnter.data(), kPressEnter.size());
     wait_for_enter(surroundings.input);
   }
   return 1;
@@ -215,15 +208,11 @@ Ending Drill::reject_number(Ending ending) {
 void Drill::report_lost_block(std::string_view reason) {
   Message message;
   message << "mathdrill: " << log_.name() << ": " << reason << "; this test was not recorded\n";
-  message.write_to(errors_);
+  write_message(message, errors_);
 }
 
-Message& Message::operator<<(std::string_view text) {
-  const std::size_t room = sizeof bytes_ - size_;
-  const std::size_t n = text.size() < room ? text.size() : room;
-  std::memcpy(bytes_ + size_, text.data(), n);
-  size_ += n;
-  return *this;
+void write_message(const Message& message, console::ByteSink& sink) {
+  sink.write(message.view().data(), message.view().size());
 }
 
 // Waits until a line end is typed or input ends. Reads the source itself,

@@ -1,8 +1,7 @@
 #include "drill/report.h"
 
-#include <cstring>
-
 #include "console/number_format.h"
+#include "console/text_buffer.h"
 
 namespace drill {
 
@@ -18,9 +17,7 @@ constexpr std::string_view kSeparator =
 class Block {
  public:
   Block& operator<<(std::string_view text) {
-    std::size_t n = text.size() < sizeof bytes_ - size_ ? text.size() : sizeof bytes_ - size_;
-    std::memcpy(bytes_ + size_, text.data(), n);
-    size_ += n;
+    text_ << text;
     return *this;
   }
   Block& operator<<(std::int32_t value) { return *this << console::format_integer(value).view(); }
@@ -31,11 +28,10 @@ class Block {
     text.remove_suffix(1);
     return *this << text << "\r\n";
   }
-  std::string_view view() const { return {bytes_, size_}; }
+  std::string_view view() const { return text_.view(); }
 
  private:
-  char bytes_[1024];
-  std::size_t size_ = 0;
+  console::TextBuffer<1024> text_;
 };
 
 // The name as text output shows it: up to its first NUL.

@@ -9,7 +9,7 @@
 #include "progress/system_files.h"
 
 int main(int argc, char** argv) {
-  console::prepare_file_streams();
+  console::use_binary_standard_streams();
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   console::FdSink out(1);
   console::FdSink errors(2);

@@ -242,7 +242,7 @@ std::vector<Step> one_test_script() {
 // it wrote to the pipe is read after it died), and how many blocks that
 // allows. The block is appended after the console report's last line and
 // before the go-again question.
-enum Stage { before_report, console_report, append, after_append, stage_count };
+enum Stage { before_report, console_report, append, after_append };
 
 Stage stage_of(const std::string& output) {
   if (output.find(kGoAgain) != std::string::npos) return after_append;
@@ -600,14 +600,11 @@ TEST(UnusableLog, NamedPipeWithoutReaderDoesNotHang) {
 // A long run.
 
 // What /proc shows of the drill at one moment. Anonymous memory (heap,
-// stack, data) is what a leak grows; file-backed pages grow too when a code
-// path first runs late, e.g. the first test whose elapsed time is not 0, so
-// they are shown but not held flat.
+// stack, data) is what a leak grows, so it is held flat; file-backed pages
+// grow too when a code path first runs late, e.g. the first test whose
+// elapsed time is not 0, so they are not looked at.
 struct Usage {
-  long rss_kib = -1;   // VmRSS: all resident memory
   long anon_kib = -1;  // RssAnon: resident anonymous memory
-  long file_kib = -1;  // RssFile: resident pages of the program and libraries
-  long hwm_kib = -1;   // VmHWM: the peak of VmRSS
   long data_kib = -1;  // VmData: the size of heap and data, resident or not
   int fds = -1;        // entries of /proc/<pid>/fd
 };
@@ -624,10 +621,7 @@ Usage usage_of(pid_t pid) {
   Usage usage;
   const std::string proc = "/proc/" + std::to_string(pid);
   const std::string status = testing_support::read_file(proc + "/status");
-  usage.rss_kib = status_field_kib(status, "VmRSS");
   usage.anon_kib = status_field_kib(status, "RssAnon");
-  usage.file_kib = status_field_kib(status, "RssFile");
-  usage.hwm_kib = status_field_kib(status, "VmHWM");
   usage.data_kib = status_field_kib(status, "VmData");
   std::error_code error;
   usage.fds = 0;

@@ -18,6 +18,10 @@ namespace {
 
 constexpr console::CalendarTime kTen = 1796724000;  // 2026-12-08 10:00:00 UTC
 
+using testing_support::answer_message;
+using testing_support::kGoAgain;
+using testing_support::kLimitPrompt;
+using testing_support::limit_message;
 using testing_support::run_session;
 using testing_support::SessionRun;
 
@@ -201,7 +205,7 @@ TEST(Session, AnswerThatIsNotANumberAbandonsTheTest) {
   SessionRun session = run_session("Bo\n5\n4\n2\n9\nabc\n7\nyes\n", {kTen - 5, kTen, kTen + 7});
   EXPECT_EQ(session.status, 1);
   EXPECT_EQ(session.console, expected);
-  EXPECT_EQ(session.errors, testing_support::answer_message("abc"));
+  EXPECT_EQ(session.errors, answer_message("abc"));
   EXPECT_EQ(session.log, "");
   EXPECT_EQ(session.clock_readings, 2u);  // the seed and the start time
 }
@@ -246,19 +250,17 @@ TEST_P(SessionEndingTest, EndsWithStatusAndOutput) {
     EXPECT_EQ(last_line.find('\n'), last_line.size() - 1) << last_line;
     EXPECT_TRUE(last_line.ends_with(" = \n")) << last_line;
   }
-  EXPECT_EQ(count(session.console, "Ok, GO!!!"), c.tests_started);
-  EXPECT_EQ(count(session.console, "Timed performance score is "), c.tests_recorded);
-  EXPECT_EQ(count(session.log, "Time/performance rating: "), c.tests_recorded);
-  EXPECT_EQ(count(session.log, "\r\n"), 9 * c.tests_recorded);
+  EXPECT_EQ(count(session.console, testing_support::kGo), c.tests_started);
+  EXPECT_EQ(testing_support::console_reports(session.console).size(),
+            static_cast<std::size_t>(c.tests_recorded));
+  std::vector<testing_support::Block> blocks;
+  std::string why;
+  EXPECT_TRUE(testing_support::parse_records(session.log, &blocks, &why)) << why;
+  EXPECT_EQ(blocks.size(), static_cast<std::size_t>(c.tests_recorded));
   // No test shows more than 20 problems.
   EXPECT_EQ(count(session.console, "\n21.\t"), 0);
 }
 
-using testing_support::kGoAgain;
-using testing_support::kLimitPrompt;
-const std::string kAgain = kGoAgain;
-std::string limit_error(const std::string& text) { return testing_support::limit_message(text); }
-std::string answer_error(const std::string& text) { return testing_support::answer_message(text); }
 // Twenty answers of 0: all right with the addend limit 0.
 std::string twenty_zeros() {
   std::string answers;
@@ -295,7 +297,7 @@ EndingCase bad_limit(const char* title, std::string input, const std::string& te
           .input = std::move(input),
           .status = 1,
           .console_ends_with = ends + "\n",
-          .errors = limit_error(text)};
+          .errors = limit_message(text)};
 }
 // An answer of problem `problem` is the text `text` after `recorded` whole
 // tests: that test is abandoned, status 1.
@@ -303,7 +305,7 @@ EndingCase bad_answer(const char* title, std::string input, const std::string& t
                       int recorded = 0) {
   EndingCase c = abandoned(title, std::move(input), problem, recorded);
   c.status = 1;
-  c.errors = answer_error(text);
+  c.errors = answer_message(text);
   return c;
 }
 
@@ -319,9 +321,9 @@ INSTANTIATE_TEST_SUITE_P(
         abandoned("EndAtFirstAnswer", "Ann\n3\n", 1),
         abandoned("EndInTheMiddleOfTheFirstTest", "Ann\n3\n1\n2", 3),
         abandoned("EndInTheMiddleOfTheSecondTest", "Ann\n0\n" + k20 + "y\n0\n0\n", 3, 1),
-        ends_with("EndAtGoAgain", "Ann\n0\n" + k20, kAgain + "\n", 1),
-        ends_with("CapitalYesThenNo", "Ann\n0\n" + k20 + "Yo\n" + k20 + "x\n", kAgain, 2),
-        ends_with("HighByteIsNotYes", "Ann\n0\n" + k20 + "\xF9yes\n", kAgain, 1)),
+        ends_with("EndAtGoAgain", "Ann\n0\n" + k20, kGoAgain + "\n", 1),
+        ends_with("CapitalYesThenNo", "Ann\n0\n" + k20 + "Yo\n" + k20 + "x\n", kGoAgain, 2),
+        ends_with("HighByteIsNotYes", "Ann\n0\n" + k20 + "\xF9yes\n", kGoAgain, 1)),
     [](const ::testing::TestParamInfo<EndingCase>& info) { return info.param.title; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -349,8 +351,7 @@ TEST(Session, TextModeMatchesThePlainSessionLineForLine) {
   plain_input += "yes\n";
   for (int i = 0; i < 20; ++i) plain_input += "4\n";
   plain_input += "n\n";
-  std::string typed;
-  for (char c : plain_input) typed += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::string typed = testing_support::with_crlf(plain_input);
   const std::vector<std::optional<console::CalendarTime>> readings = {kTen, kTen, kTen + 95,
                                                                       kTen + 100, kTen + 160};
 
@@ -359,15 +360,16 @@ TEST(Session, TextModeMatchesThePlainSessionLineForLine) {
       run_session({.input = typed, .readings = readings, .chunk = 3, .text_mode = true});
   ASSERT_EQ(plain.status, 0);
   ASSERT_EQ(text.status, 0);
-  std::string expected;
-  for (char c : plain.console) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(text.console, expected);
+  EXPECT_EQ(text.console, testing_support::with_crlf(plain.console));
   EXPECT_EQ(text.log, plain.log);
-  EXPECT_EQ(count(text.log, "Time/performance rating: "), 2);
+  std::vector<testing_support::Block> blocks;
+  std::string why;
+  EXPECT_TRUE(testing_support::parse_records(text.log, &blocks, &why)) << why;
+  EXPECT_EQ(blocks.size(), 2u);
 
   SessionRun rejected =
       run_session({.input = "Ann\r\nLee\r\n", .readings = readings, .text_mode = true});
-  EXPECT_EQ(rejected.errors, testing_support::with_crlf(testing_support::limit_message("Lee")));
+  EXPECT_EQ(rejected.errors, testing_support::with_crlf(limit_message("Lee")));
 }
 
 TEST(Session, MinusOneLimitIsAskedAgainUntilUsable) {
@@ -447,7 +449,7 @@ TEST(Session, PausesBeforeClosingOnlyAloneOnItsConsole) {
   // One byte per read, so the console input has read no further than the
   // rejected word and its line end.
   const std::string input = "Ann\nten\nlater\nleft";
-  const std::string message = testing_support::limit_message("ten");
+  const std::string message = limit_message("ten");
   SessionRun alone =
       run_session({.input = input, .readings = {kTen}, .chunk = 1, .console_processes = 1});
   EXPECT_EQ(alone.status, 1);

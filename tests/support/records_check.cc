@@ -98,18 +98,16 @@ std::string check_facts(const Block& block) {
   for (char c : block.name) {
     if (bad_name_byte(c)) return "line 2: a name with a blank or control byte";
   }
-  const std::optional<std::int64_t> end = utc_seconds(block.ending);
-  if (!end) return "line 3: not a valid timestamp";
+  if (!utc_seconds(block.ending)) return "line 3: not a valid timestamp";
   if (!utc_seconds(block.starting)) return "line 4: not a valid timestamp";
   const std::optional<std::int64_t> elapsed = elapsed_value(block.elapsed);
   if (!elapsed) return "line 5: not \"%g\" of whole seconds";
-  if (!int32_text(std::to_string(block.limit))) return "line 7: a limit beyond 32 bits";
+  if (block.limit < INT32_MIN || block.limit > INT32_MAX) return "line 7: a limit beyond 32 bits";
   if (block.right < 0 || block.right > 20 || block.percent != block.right * 5 ||
       block.grade != letter_grade(block.percent)) {
     return "line 8: a result that does not add up";
   }
-  const std::int64_t product = std::int64_t{block.right} * block.percent;
-  const std::int64_t score = product / std::max<std::int64_t>(*elapsed, 1);
+  const std::int64_t score = block.right * block.percent / std::max<std::int64_t>(*elapsed, 1);
   const bool exact = block.elapsed.find('e') == std::string::npos;
   if (exact ? block.score != score : block.score != 0) return "line 9: a wrong score";
   return "";
@@ -134,9 +132,9 @@ bool parse_records(std::string_view bytes, std::vector<Block>* blocks, std::stri
     const std::optional<ParsedBlock> parsed = parse_block(rest, &failed_at);
     if (!parsed) {
       // The line the layout stops fitting on, counted by its line ends.
-      const std::size_t line_start = rest.rfind('\n', failed_at == 0 ? 0 : failed_at - 1);
-      const std::size_t from =
-          line_start == std::string_view::npos || failed_at == 0 ? 0 : line_start + 1;
+      const std::size_t newline =
+          failed_at == 0 ? std::string_view::npos : rest.rfind('\n', failed_at - 1);
+      const std::size_t from = newline == std::string_view::npos ? 0 : newline + 1;
       const auto line =
           1 + std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(from), '\n');
       const std::size_t to = rest.find('\n', from);

@@ -19,10 +19,11 @@ struct SessionSetup {
   // The clock's readings: the first seeds the random source, then each test
   // reads its start and its end time; the last one repeats.
   std::vector<std::optional<console::CalendarTime>> readings = {};
-  std::size_t chunk = 4096;           // the most bytes one read of the input returns
-  std::string_view log_refusal = {};  // when not empty, the log refuses every block so
-  bool text_mode = false;             // CR LF console streams, as on Windows
-  unsigned console_processes = 0;     // processes sharing the console window
+  std::size_t chunk = 4096;  // the most bytes one read of the input returns
+  // When not empty, the log refuses every block with this reason.
+  std::string_view log_refusal = {};
+  bool text_mode = false;          // CR LF console streams, as on Windows
+  unsigned console_processes = 0;  // processes sharing the console window
 };
 
 struct SessionRun {

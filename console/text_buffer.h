@@ -1,0 +1,36 @@
+// A text built piece by piece in a fixed buffer, without the heap: the
+// drill's report builds its records.txt block in one, and the driver each
+// message line it writes to standard error, so that either goes out in one
+// write.
+#ifndef CONSOLE_TEXT_BUFFER_H_
+#define CONSOLE_TEXT_BUFFER_H_
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace console {
+
+template <std::size_t Size>
+class TextBuffer {
+ public:
+  // Appends `text`. What does not fit is dropped, never written past the
+  // buffer.
+  TextBuffer& operator<<(std::string_view text) {
+    const std::size_t room = Size - size_;
+    const std::size_t n = text.size() < room ? text.size() : room;
+    std::memcpy(bytes_ + size_, text.data(), n);
+    size_ += n;
+    return *this;
+  }
+
+  std::string_view view() const { return {bytes_, size_}; }
+
+ private:
+  char bytes_[Size];
+  std::size_t size_ = 0;
+};
+
+}  // namespace console
+
+#endif  // CONSOLE_TEXT_BUFFER_H_
