@@ -31,8 +31,6 @@ constexpr std::int64_t kInt32Max = 2147483647LL;
 // "Www Mmm DD hh:mm:ss " before a timestamp's year, and the longest year.
 constexpr std::size_t kTimeHeadSize = 20;
 constexpr std::size_t kMaxYearSize = 19;
-// The longest elapsed time "%g" writes: "-1.23457e+308".
-constexpr std::size_t kMaxElapsedSize = 13;
 // Short texts are copied in one piece of this size when the bytes are there.
 constexpr std::size_t kCopyPiece = 16;
 

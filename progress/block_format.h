@@ -30,6 +30,8 @@ inline constexpr int kProblems = 20;
 // Lines longer than this (without their line end) are never part of a block.
 inline constexpr std::size_t kMaxLineLength = 4096;
 inline constexpr std::size_t kMaxNameLength = 255;
+// The longest elapsed time "%g" writes: "-1.23457e+308".
+inline constexpr std::size_t kMaxElapsedSize = 13;
 // The longest block, with CR LF line ends.
 inline constexpr std::size_t kMaxBlockLength = kBlockLines * (kMaxLineLength + 2);
 

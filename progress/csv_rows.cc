@@ -57,16 +57,9 @@ void append_csv_row(const LoggedTest& test, std::string* out) {
 }
 
 void append_csv_field(std::string_view field, std::string* out) {
-  if (!needs_quotes(field)) {
-    out->append(field);
-    return;
-  }
-  out->push_back('"');
-  for (char c : field) {
-    if (c == '"') out->push_back('"');
-    out->push_back(c);
-  }
-  out->push_back('"');
+  const std::size_t size = out->size();
+  out->resize(size + 2 * field.size() + 2);
+  out->resize(static_cast<std::size_t>(put_field(out->data() + size, field) - out->data()));
 }
 
 namespace {

@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/fakes.h"
-#include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
 
 namespace progress {
@@ -65,12 +63,6 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
     append_csv_row(*test, &out);
     EXPECT_EQ(out, c.row);
   }
-}
-
-TEST(CsvRowTest, HasTheHeaderItsRowsFollow) {
-  std::string out;
-  append_csv_header(&out);
-  EXPECT_EQ(out, "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score\r\n");
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/fakes.h"
-#include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
 
 namespace progress {

@@ -8,8 +8,6 @@
 
 #include "console/byte_stream.h"
 #include "tests/support/fakes.h"
-#include "tests/support/progress_files.h"
-#include "tests/support/transcript.h"
 
 namespace progress {
 namespace {

@@ -12,6 +12,7 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 int weekday_index(const char* name);
 int month_index(const char* name);
 bool two_digits(const char* text, int max, std::uint8_t* value);
+bool read_time_of_day(const char* text, LogTime* time);
 bool parse_year(std::string_view text, std::int64_t* year);
 int days_in_month(std::int64_t year, int month);
 int weekday_of(std::int64_t year, int month, int day);
@@ -34,15 +35,13 @@ bool parse_log_time(std::string_view text, LogTime* time) {
   LogTime parsed;
   const int weekday = weekday_index(t);
   const int month = month_index(t + 4);
-  if (t[3] != ' ' || t[7] != ' ' || t[10] != ' ' || t[13] != ':' || t[16] != ':' || t[19] != ' ' ||
-      weekday < 0 || month < 0) [[unlikely]] {
+  if (t[3] != ' ' || t[7] != ' ' || t[10] != ' ' || t[19] != ' ' || weekday < 0 || month < 0)
+      [[unlikely]] {
     return false;
   }
   parsed.weekday = static_cast<std::uint8_t>(weekday);
   parsed.month = static_cast<std::uint8_t>(month + 1);
-  if (!two_digits(t + 8, 31, &parsed.day) || !two_digits(t + 11, 23, &parsed.hour) ||
-      !two_digits(t + 14, 59, &parsed.minute) || !two_digits(t + 17, 60, &parsed.second))
-      [[unlikely]] {
+  if (!two_digits(t + 8, 31, &parsed.day) || !read_time_of_day(t, &parsed)) [[unlikely]] {
     return false;
   }
   // Four digits from 1000 on, as nearly every year is, need no more care.
@@ -66,12 +65,8 @@ bool parse_log_time(std::string_view text, LogTime* time) {
 
 bool parse_time_of_day(std::string_view text, LogTime* time) {
   if (text.size() < kPlaceholder.size()) return false;
-  const char* t = text.data();
   LogTime parsed = *time;
-  if (t[13] != ':' || t[16] != ':' || !two_digits(t + 11, 23, &parsed.hour) ||
-      !two_digits(t + 14, 59, &parsed.minute) || !two_digits(t + 17, 60, &parsed.second)) {
-    return false;
-  }
+  if (!read_time_of_day(text.data(), &parsed)) return false;
   *time = parsed;
   return true;
 }
@@ -155,6 +150,13 @@ bool two_digits(const char* text, int max, std::uint8_t* value) {
   if (number > max) return false;
   *value = static_cast<std::uint8_t>(number);
   return true;
+}
+
+// The "hh:mm:ss" of the timestamp text at `text` into `*time`; false when
+// it is not a valid time of day (`*time` may then hold part of it).
+bool read_time_of_day(const char* text, LogTime* time) {
+  return text[13] == ':' && text[16] == ':' && two_digits(text + 11, 23, &time->hour) &&
+         two_digits(text + 14, 59, &time->minute) && two_digits(text + 17, 60, &time->second);
 }
 
 // "%4d": a "%d" integer right-aligned in four places, so shorter ones have

@@ -10,10 +10,8 @@
 
 #include "progress/recent_tests.h"
 #include "progress/summary_table.h"
-#include "tests/support/fakes.h"
-#include "tests/support/progress_files.h"
-#include "tests/support/transcript.h"
 #include "progress/trend.h"
+#include "tests/support/transcript.h"
 
 namespace progress {
 namespace {

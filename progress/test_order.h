@@ -49,7 +49,7 @@ struct KeptTest {
   std::uint8_t right = 0;
   std::uint8_t percent = 0;
   std::uint8_t elapsed_size = 0;
-  char elapsed_bytes[13];
+  char elapsed_bytes[kMaxElapsedSize];
 
   // The elapsed time as logged ("95", "1e+06").
   std::string_view elapsed_text() const { return {elapsed_bytes, elapsed_size}; }
