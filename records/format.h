@@ -1,0 +1,93 @@
+// The records.txt format: every fixed text of a test's block, the grade
+// scale, the problem count, and the timestamp layout with its placeholder.
+// This is the one home of the contract between the drill, which appends a
+// block after every test, and mathdrill-progress, which reads the blocks
+// back. The block writer and reader (block_writer.h, block_reader.h) and
+// the drill's console report take their texts from here. A block reads:
+//
+//   -----------drillo1.exe: from www.velmora-math.com----------------------------
+//   Test results for Ann:
+//   Ending time:    Tue Dec 08 10:04:00 2026
+//   Starting time:  Tue Dec 08 10:00:00 2026
+//   Elapsed time:   240 seconds.
+//   Test description: 20  problems, mixed addition/subtraction (random 50/50)
+//   Addend limits 0 through 10
+//   Results: 18 right out of 20, grade 90% / A
+//   Time/performance rating: 6
+//
+// with CR LF line ends. Readers accept LF alone too, and any site name.
+#ifndef RECORDS_FORMAT_H_
+#define RECORDS_FORMAT_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace records {
+
+// Every test has this many problems.
+inline constexpr std::int32_t kProblemCount = 20;
+// A block has this many lines, the separator line first.
+inline constexpr int kBlockLines = 9;
+// The line end that the writer puts after every line of a block.
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// The separator line: its head, the site name and its tail. Older drills
+// wrote other site names, so a reader takes any name between head and tail.
+inline constexpr std::string_view kSeparatorHead = "-----------drillo1.exe: from ";
+inline constexpr std::string_view kSite = "www.velmora-math.com";
+inline constexpr std::string_view kSeparatorTail = "----------------------------";
+
+// The heads of the block's lines, shared by the console report.
+inline constexpr std::string_view kNameHead = "Test results for ";
+inline constexpr std::string_view kNameTail = ":";
+inline constexpr std::string_view kEndHead = "Ending time:    ";
+inline constexpr std::string_view kStartHead = "Starting time:  ";
+inline constexpr std::string_view kElapsedHead = "Elapsed time:   ";
+inline constexpr std::string_view kElapsedTail = " seconds.";
+inline constexpr std::string_view kDescriptionHead = "Test description: ";
+// The description after the problem count. The block puts two spaces
+// before "problems", the console one.
+inline constexpr std::string_view kDescription =
+    "problems, mixed addition/subtraction (random 50/50)";
+inline constexpr std::string_view kLimitHead = "Addend limits 0 through ";
+inline constexpr std::string_view kResultsHead = "Results: ";
+inline constexpr std::string_view kResultsOutOf = " right out of ";
+inline constexpr std::string_view kResultsGrade = ", grade ";
+inline constexpr std::string_view kResultsPercent = "% / ";
+inline constexpr std::string_view kRatingHead = "Time/performance rating: ";
+
+// The timestamp layout, "%.3s %.3s %02d %02d:%02d:%02d %4d" of weekday,
+// month, day, hours, minutes, seconds and year, with three-letter names
+// taken from these (Sunday and January first).
+inline constexpr std::string_view kDayNames = "SunMonTueWedThuFriSat";
+inline constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
+// Stands for a time that the drill could not read: the same shape.
+inline constexpr std::string_view kUnknownTime = "??? ??? ?? ??:??:?? ????";
+
+// One step of the grade scale: the letter grade of every percent score from
+// `lowest` up to the step above.
+struct GradeStep {
+  std::int32_t lowest;
+  std::string_view letter;
+};
+
+// The grade scale, best first: the first step whose lowest percent a score
+// reaches gives its grade.
+inline constexpr GradeStep kGradeScale[] = {
+    {.lowest = 98, .letter = "A+"},
+    {.lowest = 90, .letter = "A"},
+    {.lowest = 88, .letter = "B+"},
+    {.lowest = 80, .letter = "B"},
+    {.lowest = 78, .letter = "C+"},
+    {.lowest = 70, .letter = "C"},
+    {.lowest = 68, .letter = "D+"},
+    {.lowest = 60, .letter = "D"},
+    {.lowest = -2147483647 - 1, .letter = "F"},
+};
+
+// The letter grade of a percent score, by kGradeScale. Every score has one.
+std::string_view letter_grade(std::int32_t percent);
+
+}  // namespace records
+
+#endif  // RECORDS_FORMAT_H_
