@@ -141,7 +141,7 @@ Ending Drill::read_addend_limit() {
   for (;;) {
     std::int32_t limit = 0;
     out_ << "How big do you want the addends to be? ";
-    const ReadResult result = in_.read_integer(limit);
+    const ReadResult result = in_.read_integer(&limit);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_limit);
     if (result != ReadResult::ok) {
       out_ << line_end;
@@ -171,7 +171,7 @@ Ending Drill::run_test(Problem& problem) {
     out_ << number << ".\t" << (is_sum ? problem.sum_prompt() : problem.difference_prompt());
     const std::int32_t correct = is_sum ? problem.sum() : problem.difference();
     std::int32_t answer = 0;
-    const ReadResult result = in_.read_integer(answer);
+    const ReadResult result = in_.read_integer(&answer);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_answer);
     if (result != ReadResult::ok) {
       out_ << line_end;

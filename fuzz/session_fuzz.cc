@@ -230,7 +230,7 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
   constexpr std::string_view kSpace = " \t\n\v\f\r";
   std::string_view rest = typed.unread();
   std::int32_t value = 0;
-  const Outcome outcome = typed.read_integer(value);
+  const Outcome outcome = typed.read_integer(&value);
   if (outcome == Outcome::ok) return value;
   if (outcome == Outcome::not_a_number) {
     rest.remove_prefix(rest.find_first_not_of(kSpace));
