@@ -441,11 +441,6 @@ TEST(Session, LostBlockIsReportedAndTheDialogueIsUnchanged) {
 // on Windows), a message is followed by a request for Enter, and the drill
 // waits for a line end typed after it; elsewhere it ends at once.
 TEST(Session, PausesBeforeClosingOnlyAloneOnItsConsole) {
-  EXPECT_FALSE(pause_before_closing(0));  // no console window, or not Windows
-  EXPECT_TRUE(pause_before_closing(1));   // the drill's own window
-  EXPECT_FALSE(pause_before_closing(2));  // a console that was already open
-  EXPECT_FALSE(pause_before_closing(5));
-
   // One byte per read, so the console input has read no further than the
   // rejected word and its line end.
   const std::string input = "Ann\nten\nlater\nleft";
@@ -461,6 +456,13 @@ TEST(Session, PausesBeforeClosingOnlyAloneOnItsConsole) {
   EXPECT_EQ(shared.errors, message);
   EXPECT_EQ(shared.input_consumed, std::string("Ann\nten\n").size());
   EXPECT_EQ(shared.console, alone.console);
+  // No console window (or not Windows), and a window shared by five.
+  for (unsigned processes : {0u, 5u}) {
+    SessionRun other = run_session(
+        {.input = input, .readings = {kTen}, .chunk = 1, .console_processes = processes});
+    EXPECT_EQ(other.errors, message) << processes;
+    EXPECT_EQ(other.input_consumed, shared.input_consumed) << processes;
+  }
   SessionRun declined =
       run_session({.input = "Ann\n0\n" + k20 + "n\n", .readings = {kTen}, .console_processes = 1});
   EXPECT_EQ(declined.errors, "");
