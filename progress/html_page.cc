@@ -479,7 +479,7 @@ void append_point_title(const KeptTest& test, std::string& page) {
   page.append("% (");
   page.append(records::letter_grade(test.percent));
   page.append("), ");
-  append_xml_text(test.elapsed, page);
+  append_xml_text(test.elapsed(), page);
   page.append(" seconds</title>");
 }
 

@@ -8,6 +8,7 @@ namespace progress {
 namespace {
 
 void append_digits(std::uint64_t value, int width, std::string& out);
+void append_two_digits(int value, std::string& out);
 
 }  // namespace
 
@@ -18,20 +19,20 @@ void append_iso_date(const records::LoggedTime& time, std::string& out) {
   const auto year = static_cast<std::uint64_t>(time.year < 0 ? -time.year : time.year);
   append_digits(year, 4, out);
   out.push_back('-');
-  append_digits(time.month, 2, out);
+  append_two_digits(time.month, out);
   out.push_back('-');
-  append_digits(time.day, 2, out);
+  append_two_digits(time.day, out);
 }
 
 void append_iso_date_time(const records::LoggedTime& time, char separator, std::string& out) {
   if (!time.known()) return;
   append_iso_date(time, out);
   out.push_back(separator);
-  append_digits(time.hour, 2, out);
+  append_two_digits(time.hour, out);
   out.push_back(':');
-  append_digits(time.minute, 2, out);
+  append_two_digits(time.minute, out);
   out.push_back(':');
-  append_digits(time.second, 2, out);
+  append_two_digits(time.second, out);
 }
 
 void append_integer(std::int64_t value, std::string& out) {
@@ -89,6 +90,12 @@ void append_digits(std::uint64_t value, int width, std::string& out) {
   const auto size = static_cast<int>(result.ptr - digits);
   if (size < width) out.append(static_cast<std::size_t>(width - size), '0');
   out.append(digits, result.ptr);
+}
+
+// "%02d" of 0..99: a month, a day or a part of the time of day.
+void append_two_digits(int value, std::string& out) {
+  out.push_back(static_cast<char>('0' + value / 10));
+  out.push_back(static_cast<char>('0' + value % 10));
 }
 
 }  // namespace

@@ -20,24 +20,27 @@ void ProgressBook::add(const records::LoggedTest& test) {
   }
   child.best_percent = std::max(child.best_percent, test.percent);
   ++child.tests;
-  child.latest.push_back({.order = order,
-                          .start = test.start,
-                          .seconds = test.elapsed_seconds,
-                          .rating = test.rating,
-                          .addend_limit = test.addend_limit,
-                          .right = test.right,
-                          .percent = test.percent,
-                          .elapsed = test.elapsed});
-  // Tests are trimmed to the window once there are twice as many, so that
-  // each trim pays for many tests.
-  if (window_ != kAllTests && child.latest.size() >= 2 * window_) keep_latest(child.latest);
+  // Tests mostly come in order; those that do not are put in order when
+  // the tests are trimmed to the window, once there are twice as many, so
+  // that each trim pays for many tests.
+  if (!child.latest.empty() && order < child.latest.back().order) child.in_order = false;
+  KeptTest& kept = child.latest.emplace_back(KeptTest{.order = order,
+                                                      .start = test.start,
+                                                      .seconds = test.elapsed_seconds,
+                                                      .rating = test.rating,
+                                                      .addend_limit = test.addend_limit,
+                                                      .right = test.right,
+                                                      .percent = test.percent});
+  kept.elapsed_size =
+      static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
+  if (window_ != kAllTests && child.latest.size() >= 2 * window_) keep_latest(child);
 }
 
 std::vector<const ChildProgress*> ProgressBook::finish() {
   std::vector<const ChildProgress*> sorted;
   sorted.reserve(children_.size());
   for (auto& [name, child] : children_) {
-    keep_latest(child.latest);
+    keep_latest(child);
     sorted.push_back(&child);
   }
   std::sort(sorted.begin(), sorted.end(),
@@ -54,10 +57,15 @@ ChildProgress& ProgressBook::child_named(std::string_view name) {
   return found->second;
 }
 
-// Puts `tests` in order and drops all but the latest `window_`.
-void ProgressBook::keep_latest(std::vector<KeptTest>& tests) const {
-  std::sort(tests.begin(), tests.end(),
-            [](const KeptTest& a, const KeptTest& b) { return a.order < b.order; });
+// Puts the child's latest tests in order and drops all but `window_` of
+// them.
+void ProgressBook::keep_latest(ChildProgress& child) const {
+  std::vector<KeptTest>& tests = child.latest;
+  if (!child.in_order) {
+    std::sort(tests.begin(), tests.end(),
+              [](const KeptTest& a, const KeptTest& b) { return a.order < b.order; });
+    child.in_order = true;
+  }
   if (tests.size() > window_) tests.erase(tests.begin(), tests.end() - window_);
 }
 

@@ -47,7 +47,11 @@ struct KeptTest {
   std::int32_t addend_limit = 0;
   std::int32_t right = 0;
   std::int32_t percent = 0;
-  std::string elapsed = {};  // as logged: "95", "1e+06"
+  std::uint8_t elapsed_size = 0;
+  char elapsed_bytes[records::kMaxElapsedLength] = {};
+
+  // The elapsed time as logged: "95", "1e+06".
+  std::string_view elapsed() const { return {elapsed_bytes, elapsed_size}; }
 };
 
 struct ChildProgress {
@@ -58,6 +62,7 @@ struct ChildProgress {
   // The latest tests, earliest first, once ProgressBook::finish() has put
   // them in order.
   std::vector<KeptTest> latest = {};
+  bool in_order = true;  // whether `latest` is in order already
 
   // Where the earliest test stands, and the place of the test read last.
   TestOrder first_order = {};
@@ -86,7 +91,7 @@ class ProgressBook {
   };
 
   ChildProgress& child_named(std::string_view name);
-  void keep_latest(std::vector<KeptTest>& tests) const;
+  void keep_latest(ChildProgress& child) const;
 
   std::size_t window_;
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;

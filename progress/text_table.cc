@@ -47,7 +47,7 @@ const ListingLayout::Row kListingHeader = {"Started", "Limit",   "Right", "Perce
                                            "Grade",   "Seconds", "Score"};
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
-ListingLayout::Row test_row(const KeptTest& test);
+void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
 std::span<const KeptTest> last(std::span<const KeptTest> tests, std::size_t count);
 double mean_percent(std::span<const KeptTest> tests);
 double median_seconds(std::span<const KeptTest> tests);
@@ -78,11 +78,16 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
 void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
   ListingLayout layout({Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft,
                         Align::kRight, Align::kRight});
+  ListingLayout::Row row;
   layout.measure(kListingHeader);
-  for (const KeptTest& test : tests) layout.measure(test_row(test));
+  for (const KeptTest& test : tests) {
+    fill_test_row(test, row);
+    layout.measure(row);
+  }
   layout.write(kListingHeader, out.text());
   for (const KeptTest& test : tests) {
-    layout.write(test_row(test), out.text());
+    fill_test_row(test, row);
+    layout.write(row, out.text());
     out.wrote();
   }
 }
@@ -127,16 +132,24 @@ TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
           trend_line(last(child.latest, kTrendTests), utf8)};
 }
 
-ListingLayout::Row test_row(const KeptTest& test) {
-  std::string started;
-  append_iso_date_time(test.start, ' ', started);
-  return {test.start.known() ? started : "?",
-          integer_text(test.addend_limit),
-          integer_text(test.right) + " of " + integer_text(records::kProblemCount),
-          percent_text(test.percent),
-          std::string(records::letter_grade(test.percent)),
-          test.elapsed,
-          integer_text(test.rating)};
+// The cells of the row of `test`, written over those of the row before,
+// so that their storage is reused.
+void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
+  for (std::string& cell : row) cell.clear();
+  if (test.start.known()) {
+    append_iso_date_time(test.start, ' ', row[0]);
+  } else {
+    row[0].push_back('?');
+  }
+  append_integer(test.addend_limit, row[1]);
+  append_integer(test.right, row[2]);
+  row[2].append(" of ");
+  append_integer(records::kProblemCount, row[2]);
+  append_integer(test.percent, row[3]);
+  row[3].push_back('%');
+  row[4] = records::letter_grade(test.percent);
+  row[5] = test.elapsed();
+  append_integer(test.rating, row[6]);
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.

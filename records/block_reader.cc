@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "records/format.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
-bool read_line(int index, std::string_view line, LoggedTest& test);
+bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date);
 
 }  // namespace
 
@@ -66,13 +67,13 @@ bool BlockReader::take_line(std::string_view line) {
   if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (line.size() <= kMaxLineLength) {
-    if (read_line(0, line, test_)) {
+    if (line.starts_with(kSeparatorHead.front()) && read_line(0, line, test_, last_date_)) {
       if (index_ > 0) skip(block_first_line_, number - 1);
       block_first_line_ = number;
       index_ = 1;
       return false;
     }
-    if (index_ > 0 && read_line(index_, line, test_)) {
+    if (index_ > 0 && read_line(index_, line, test_, last_date_)) {
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
@@ -142,7 +143,8 @@ class Fields {
 
 bool read_separator(std::string_view line, LoggedTest& test);
 bool read_name(std::string_view line, LoggedTest& test);
-bool read_time(std::string_view line, std::string_view head, LoggedTime& time);
+bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
+bool same_date(std::string_view text, std::string_view other);
 bool read_elapsed(std::string_view line, LoggedTest& test);
 bool read_description(std::string_view line);
 bool read_limit(std::string_view line, LoggedTest& test);
@@ -162,16 +164,18 @@ bool is_space(char c);
 // Reads line `index` of a block (0 = the separator line) into `test`.
 // Returns false, with `test` holding part of the line's facts, when the
 // line is not that line of a sound block.
-bool read_line(int index, std::string_view line, LoggedTest& test) {
+bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date) {
   switch (index) {
     case 0:
       return read_separator(line, test);
     case 1:
       return read_name(line, test);
     case 2:
-      return read_time(line, kEndHead, test.end);
+      return line.starts_with(kEndHead) &&
+             read_time(line.substr(kEndHead.size()), last_date, test.end);
     case 3:
-      return read_time(line, kStartHead, test.start);
+      return line.starts_with(kStartHead) &&
+             read_time(line.substr(kStartHead.size()), last_date, test.start);
     case 4:
       return read_elapsed(line, test);
     case 5:
@@ -217,13 +221,35 @@ bool read_name(std::string_view line, LoggedTest& test) {
   return true;
 }
 
-bool read_time(std::string_view line, std::string_view head, LoggedTime& time) {
-  Fields fields(line);
-  if (!fields.text(head)) return false;
-  const std::optional<LoggedTime> read = parse_time(fields.rest());
+// A line's timestamp text, after its head. A text of the date read last
+// needs only its time of day read.
+bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time) {
+  if (same_date(text, last_date.text)) {
+    const std::optional<int> hour = two_digits(text.substr(11, 2), 23);
+    const std::optional<int> minute = two_digits(text.substr(14, 2), 59);
+    const std::optional<int> second = two_digits(text.substr(17, 2), 60);
+    if (!hour || !minute || !second || text[13] != ':' || text[16] != ':') return false;
+    time = last_date.time;
+    time.hour = static_cast<std::uint8_t>(*hour);
+    time.minute = static_cast<std::uint8_t>(*minute);
+    time.second = static_cast<std::uint8_t>(*second);
+    return true;
+  }
+  const std::optional<LoggedTime> read = parse_time(text);
   if (!read) return false;
   time = *read;
+  if (time.known()) last_date = {.text = std::string(text), .time = time};
   return true;
+}
+
+// Whether two timestamp texts differ at most in their time of day, the
+// "hh:mm:ss" from offset 11 to 19.
+bool same_date(std::string_view text, std::string_view other) {
+  constexpr std::size_t kTimeOfDay = 11;
+  constexpr std::size_t kYear = 19;
+  return text.size() == other.size() && text.size() > kYear &&
+         text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
+         text.substr(kYear) == other.substr(kYear);
 }
 
 bool read_elapsed(std::string_view line, LoggedTest& test) {
@@ -239,11 +265,11 @@ bool read_elapsed(std::string_view line, LoggedTest& test) {
   return true;
 }
 
+// The description line is fixed: it is made once, and compared whole.
 bool read_description(std::string_view line) {
-  Fields fields(line);
-  return fields.text(kDescriptionHead) &&
-         fields.integer(kProblemCount, kProblemCount).has_value() && fields.text(kBlockCountGap) &&
-         fields.text(kDescription) && fields.at_end();
+  static const std::string kLine = std::string(kDescriptionHead) + std::to_string(kProblemCount) +
+                                   std::string(kBlockCountGap) + std::string(kDescription);
+  return line == kLine;
 }
 
 bool read_limit(std::string_view line, LoggedTest& test) {
@@ -374,8 +400,10 @@ std::optional<LoggedTime> parse_time(std::string_view text) {
 
 // The index of a three-letter name among `names`, three letters each.
 std::optional<int> name_index(std::string_view names, std::string_view name) {
-  for (std::size_t at = 0; at < names.size(); at += 3) {
-    if (names.substr(at, 3) == name) return static_cast<int>(at / 3);
+  for (std::size_t at = 0; at + 3 <= names.size(); at += 3) {
+    if (names[at] == name[0] && names[at + 1] == name[1] && names[at + 2] == name[2]) {
+      return static_cast<int>(at / 3);
+    }
   }
   return std::nullopt;
 }

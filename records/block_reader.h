@@ -24,6 +24,9 @@ namespace records {
 // Lines longer than this, without their line end, are never part of a
 // block.
 inline constexpr std::size_t kMaxLineLength = 4096;
+// The longest elapsed time a block may hold: "%g" of the most negative
+// double, "-1.79769e+308".
+inline constexpr std::size_t kMaxElapsedLength = 13;
 
 // A logged time: the fields of a timestamp text. All zero for the
 // placeholder, which stands for a time the drill could not read.
@@ -74,6 +77,15 @@ struct ReadCounts {
   std::array<LineRange, kRangesKept> first_ranges{};
 };
 
+// The timestamp read last that gave a known time, and that time. A log
+// holds many tests of one day, and a test mostly ends on the day it
+// started, so a timestamp of the same date is read by its time of day
+// alone. Kept by BlockReader.
+struct LastDate {
+  std::string text;
+  LoggedTime time;
+};
+
 // Reads the blocks of one file. Give it the file piece by piece with add(),
 // taking the tests with next() after each piece, and call finish() at the
 // end of the file.
@@ -100,6 +112,7 @@ class BlockReader {
   std::string_view rest_;  // the bytes of the piece not read yet
   std::string partial_;    // the start of a line that goes on in a later piece
   LoggedTest test_;
+  LastDate last_date_;
   int index_ = 0;  // the line of a block expected next; 0 outside one
   std::uint64_t block_first_line_ = 0;
   LineRange open_range_;  // the skipped stretch not counted yet; empty if last == 0
