@@ -20,20 +20,25 @@ void ProgressBook::add(const records::LoggedTest& test) {
   }
   child.best_percent = std::max(child.best_percent, test.percent);
   ++child.tests;
-  // Tests mostly come in order; those that do not are put in order when
-  // the tests are trimmed to the window, once there are twice as many, so
-  // that each trim pays for many tests.
-  if (!child.latest.empty() && order < child.latest.back().order) child.in_order = false;
-  KeptTest& kept = child.latest.emplace_back(KeptTest{.order = order,
-                                                      .start = test.start,
-                                                      .seconds = test.elapsed_seconds,
-                                                      .rating = test.rating,
-                                                      .addend_limit = test.addend_limit,
-                                                      .right = test.right,
-                                                      .percent = test.percent});
+  // A test earlier than every test of a full window is not among the
+  // latest. Tests mostly come in order; those that do not are put in order
+  // when the tests are trimmed to the window, once there are twice as many,
+  // so that each trim pays for many tests.
+  std::vector<KeptTest>& latest = child.latest;
+  if (child.in_order && latest.size() >= window_ && order < latest[latest.size() - window_].order) {
+    return;
+  }
+  if (!latest.empty() && order < latest.back().order) child.in_order = false;
+  KeptTest& kept = latest.emplace_back(KeptTest{.order = order,
+                                                .start = test.start,
+                                                .seconds = test.elapsed_seconds,
+                                                .rating = test.rating,
+                                                .addend_limit = test.addend_limit,
+                                                .right = test.right,
+                                                .percent = test.percent});
   kept.elapsed_size =
       static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
-  if (window_ != kAllTests && child.latest.size() >= 2 * window_) keep_latest(child);
+  if (window_ != kAllTests && latest.size() >= 2 * window_) keep_latest(child);
 }
 
 std::vector<const ChildProgress*> ProgressBook::finish() {
