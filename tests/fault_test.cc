@@ -72,10 +72,16 @@ struct Records {
   std::vector<Block> blocks;
 };
 
+// When `before` has a last line without its line end, the first block
+// appended after it starts with one, which then belongs to what was there.
 Records read_records(const TempDir& dir, std::string_view before = {}) {
   Records records;
   const std::string bytes = testing_support::read_file(dir.file("records.txt"));
-  records.whole = testing_support::parse_records(bytes, &records.blocks, &records.why, before);
+  std::string prefix(before);
+  if (bytes.size() > before.size() && !before.empty() && !before.ends_with('\n')) {
+    prefix += "\r\n";
+  }
+  records.whole = testing_support::parse_records(bytes, &records.blocks, &records.why, prefix);
   return records;
 }
 
