@@ -48,6 +48,11 @@ class Appender {
 // file that holds only a UTF-8 byte-order mark counts as empty. Where the
 // file may be written but not read, its end is not known and no line end is
 // added.
+//
+// Durability: the block, once written, is handed to the system to be stored
+// on the disk (fsync, FlushFileBuffers) before the lock is let go. When the
+// system reports that it could not be stored, the block is cut back off like
+// a short write and the append fails with the system's reason.
 class FileAppender : public Appender {
  public:
   FileAppender(std::string path, std::string_view line_end)

@@ -20,6 +20,7 @@ int open_for_append(const std::string& path);
 Lock lock_for_append(int fd);
 bool ends_without_line_end(int fd, off_t size);
 int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written, bool one_piece);
+int store(int fd);
 void cut_back(int fd, off_t start, std::size_t written);
 AppendResult failure(int error);
 constexpr std::string_view kLockBusy = "locked by another program for too long";
@@ -27,8 +28,8 @@ constexpr std::string_view kLockBusy = "locked by another program for too long";
 }  // namespace
 
 // Every write lands at the end whatever else appends (O_APPEND). Under the
-// lock the block is written and, on a failure, cut back; closing the
-// descriptor lets the lock go.
+// lock the block is written, stored on the disk and, on any failure, cut
+// back; closing the descriptor lets the lock go.
 AppendResult FileAppender::append(std::string_view block) {
   const int fd = open_for_append(path_);
   if (fd < 0) return failure(errno);
@@ -38,7 +39,7 @@ AppendResult FileAppender::append(std::string_view block) {
     ::close(fd);
     return failure(error);
   }
-  // Only a regular file can be locked, read and cut back; anything
+  // Only a regular file can be locked, read, stored and cut back; anything
   // else (a pipe with a reader, a device) gets the block in one write or not
   // at all.
   const bool regular = S_ISREG(status.st_mode);
@@ -58,6 +59,7 @@ AppendResult FileAppender::append(std::string_view block) {
 
   std::size_t written = 0;
   int error = write_all(fd, pieces, written, lock != Lock::held);
+  if (error == 0 && regular) error = store(fd);
   if (error != 0 && written > 0 && regular) cut_back(fd, start, written);
   // Closing releases the lock.
   if (::close(fd) != 0 && error == 0) error = errno;
@@ -159,10 +161,23 @@ int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written,
   return 0;
 }
 
+// Asks the system to put what was written on the disk. Returns 0 when it
+// did, or when the file system offers no such thing (EINVAL: the file is
+// then as safe as that file system makes it); otherwise the errno value,
+// e.g. EIO, and the block may not be stored.
+int store(int fd) {
+  while (::fsync(fd) != 0) {
+    if (errno == EINVAL) return 0;
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
 // Takes the `written` bytes of a failed append back off the file: back to
 // `start`, the size under the lock, or, without the lock, to where they
-// began while they still end the file. Nothing more can be done if the cut
-// fails; the block is reported lost all the same.
+// began while they still end the file. The cut is then stored too, so that
+// after a power cut the file does not hold part of a block. Nothing more
+// can be done if the cut fails; the block is reported lost all the same.
 void cut_back(int fd, off_t start, std::size_t written) {
   if (start < 0) {
     struct stat status;
@@ -172,8 +187,10 @@ void cut_back(int fd, off_t start, std::size_t written) {
     }
   }
   if (start < 0) return;
-  while (::ftruncate(fd, start) != 0 && errno == EINTR) {
+  int result;
+  while ((result = ::ftruncate(fd, start)) != 0 && errno == EINTR) {
   }
+  if (result == 0) store(fd);
 }
 
 // The system's text for `error`, e.g. "No space left on device".

@@ -30,7 +30,8 @@ constexpr std::string_view kLockBusy = "locked by another program for too long";
 // file in one piece; the file is shared for reading and writing so that other
 // drills can append too. Wine computes the end and writes there as two
 // steps, and a short write must be cut back without touching another
-// drill's block, so appenders hold the appenders' lock while they write.
+// drill's block, so appenders hold the appenders' lock while they write,
+// store the block on the disk and, on any failure, cut it back.
 AppendResult FileAppender::append(std::string_view block) {
   HANDLE file = open_for_append(path_);
   if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
@@ -41,9 +42,9 @@ AppendResult FileAppender::append(std::string_view block) {
     ::CloseHandle(file);
     return {false, kLockBusy};
   }
-  // Under the lock no other appender moves the end, so the size now is where
-  // this block starts and what a failed append is cut back to.
-  // Only a file on a disk is read and cut back.
+  // Only a file on a disk is read, stored and cut back. Under the lock no
+  // other appender moves its end, so the size now is where this block
+  // starts and what a failed append is cut back to.
   const bool on_disk = ::GetFileType(file) == FILE_TYPE_DISK;
   LARGE_INTEGER start = {};
   const bool size_known = on_disk && ::GetFileSizeEx(file, &start);
@@ -66,6 +67,9 @@ AppendResult FileAppender::append(std::string_view block) {
     error = ::GetLastError();
   } else if (written != bytes.size()) {
     error = ERROR_DISK_FULL;
+  } else if (on_disk && !::FlushFileBuffers(file)) {
+    // A file system that cannot flush keeps the file as safe as it can.
+    if (::GetLastError() != ERROR_INVALID_FUNCTION) error = ::GetLastError();
   }
   if (error != 0 && written > 0 && start_known) cut_back(path_, start.QuadPart);
   if (locked == Lock::held) ::UnlockFileEx(file, 0, 1, 0, &lock);
@@ -118,7 +122,7 @@ bool ends_without_line_end(HANDLE file, LONGLONG size) {
   return needs_line_end_first(std::string_view(tail, n), from == 0);
 }
 
-// Cuts the file back to `size` bytes. An
+// Cuts the file back to `size` bytes and stores the cut on the disk. An
 // append handle may not truncate, so a second handle with write access does
 // it. If anything fails the bytes stay; the block is reported lost all the
 // same.
@@ -128,7 +132,9 @@ void cut_back(const std::string& path, LONGLONG size) {
   if (writer == INVALID_HANDLE_VALUE) return;
   FILE_END_OF_FILE_INFO end;
   end.EndOfFile.QuadPart = size;
-  ::SetFileInformationByHandle(writer, FileEndOfFileInfo, &end, sizeof end);
+  if (::SetFileInformationByHandle(writer, FileEndOfFileInfo, &end, sizeof end)) {
+    ::FlushFileBuffers(writer);
+  }
   ::CloseHandle(writer);
 }
 
