@@ -475,6 +475,20 @@ INSTANTIATE_TEST_SUITE_P(
                .line_end = "\r\n"}),
     [](const testing::TestParamInfo<OldLog>& info) { return std::string(info.param.label); });
 
+// A NUL typed in the name does not cut it: it shows and is stored as '?',
+// like the other control bytes (here an ESC).
+TEST(Records, NulInTheNameShowsAndIsStoredAsAQuestionMark) {
+  TempDir dir;
+  std::string out, errors;
+  ASSERT_NO_FATAL_FAILURE(
+      run_whole_session(dir, session_input(std::string("\0An\x1bn", 5), 0, 1, "0"), out, errors));
+  EXPECT_NE(out.find(right_verdict("?An?n", 1, 1)), std::string::npos) << out;
+  const std::vector<Report> reports = testing_support::console_reports(out);
+  ASSERT_EQ(reports.size(), 1u) << out;
+  EXPECT_EQ(reports[0].name, "?An?n");
+  expect_records(dir, "", reports);
+}
+
 // Two tests in one run: two blocks, in order, each exactly as the console
 // reported it.
 TEST(Records, TwoTestsGiveTwoBlocksInOrder) {
