@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The drill's process-cost benchmark. Builds the bench preset, then, in a
 # temporary folder with TZ=UTC, runs scripted sessions of build/bench/mathdrill
-# and prints five figures. Each is a ratio against a run made in the same
+# and prints six figures. Each is a ratio against a run made in the same
 # benchmark (the machines are shared and noisy), printed with its target and
 # whether this run meets it. Targets are reported, never asserted: the exit
 # status is non-zero only when the benchmark itself cannot run (a tool is
@@ -63,7 +63,14 @@ if ! (cd "$root" && cmake --preset bench && cmake --build --preset bench) >"$wor
   cat "$work/build.log" >&2
   fail "the bench preset did not build"
 fi
+# The same drill without the hardening flags, for figure 6.
+if ! (cd "$root" && cmake --preset bench -B build/bench-plain -DDRILL_HARDENING=OFF &&
+  cmake --build build/bench-plain --target mathdrill) >"$work/build-plain.log" 2>&1; then
+  cat "$work/build-plain.log" >&2
+  fail "the drill without hardening (build/bench-plain) did not build"
+fi
 drill=$root/build/bench/drill/mathdrill
+plain_drill=$root/build/bench-plain/drill/mathdrill
 child_stats=$root/build/bench/bench/child_stats
 floor=$root/build/bench/bench/local_time_floor
 no_fsync=$root/build/bench/bench/libno_fsync.so
@@ -219,7 +226,9 @@ echo
 
 f3none=$(new_folder)
 f3big=$(new_folder)
-truncate -s 1G "$f3big/records.txt"
+# Sparse, ending in a line end as a log of whole blocks does.
+truncate -s $(((1 << 30) - 1)) "$f3big/records.txt"
+printf '\n' >>"$f3big/records.txt"
 none_ir=$(instructions "$f3none" "$work/session1.txt" "$drill")
 big_ir=$(instructions "$f3big" "$work/session1.txt" "$drill")
 check_session "$f3none" 1
@@ -306,6 +315,20 @@ awk -v a="$flushed_us" -v b="$unflushed_us" -v n="$fsync_tests" -v runs="$fsync_
   printf "   %d tests, median of %d runs: %.0f ms with the flush, %.0f ms without: %.2f ms per test (reported only)\n",
     n, runs, a / 1000, b / 1000, (a - b) / n / 1000 }'
 [ "$disk_type" = tmpfs ] && echo "   (a tmpfs: a flush costs nothing there; run from a folder on a disk)"
+
+echo
+
+# ---------------------------------------------------------------------------
+# 6. What the hardening flags (-D_FORTIFY_SOURCE=2, -fstack-protector-strong,
+#    -Wl,-z,relro,-z,now) cost: the session of figure 1 with the drill as
+#    shipped against the same drill built without them.
+
+f6=$(new_folder)
+plain_ir=$(instructions "$f6" "$work/session1.txt" "$plain_drill")
+check_session "$f6" 1
+echo "6. Instructions of one session, hardened (as shipped) against built without hardening"
+printf '   hardened %d, without %d: ratio %s (reported only)\n' \
+  "$drill_ir" "$plain_ir" "$(ratio "$drill_ir" "$plain_ir")"
 
 if [ "$profile" = 1 ]; then
   echo
