@@ -68,7 +68,8 @@ constexpr std::string_view kPageHead =
     "body { font-family: sans-serif; margin: 2em auto; max-width: 52em; padding: 0 1em;"
     " color: #222; background: #fff; }\n"
     "h1 { font-size: 1.6em; }\n"
-    "h2 { font-size: 1.3em; margin-bottom: 0.2em; }\n"
+    "h2 { font-size: 1.3em; margin-bottom: 0.2em; overflow-wrap: anywhere;"
+    " word-break: break-word; }\n"
     "section { margin-bottom: 2.5em; }\n"
     "p { margin: 0.3em 0; }\n"
     "svg { display: block; width: 100%; height: auto; max-width: ";

@@ -10,7 +10,8 @@
 // bytes that are not well-formed UTF-8 (each run that read_utf8 reads as
 // one), characters that XML does not allow (U+FFFE, U+FFFF) and those that
 // no output shows (hidden_character: controls, bidi overrides and
-// isolates) become U+FFFD, the replacement character.
+// isolates) become U+FFFD, the replacement character. A heading breaks
+// anywhere in a name too long for the page's width.
 #ifndef PROGRESS_HTML_PAGE_H_
 #define PROGRESS_HTML_PAGE_H_
 
