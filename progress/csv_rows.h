@@ -7,8 +7,16 @@
 // double quote, CR or LF is put in double quotes, with its quotes doubled.
 // Times are "YYYY-MM-DDTHH:MM:SS" as logged (local time: the log names no
 // zone), empty where the log has the placeholder; seconds are as logged
-// ("95", "1e+06"); names are the bytes logged. A row is written as its test
-// is read, so nothing is kept.
+// ("95", "1e+06"). A row is written as its test is read, so nothing is
+// kept.
+//
+// Names are made safe for the spreadsheet that opens the file and for the
+// terminal it may be printed on: a name that starts with '=', '+', '-',
+// '@', tab or CR, which a spreadsheet would take for a formula even in
+// quotes, gets a leading '\'' so that it is read as text; control
+// characters and bidi overrides show as '?', and bytes that are not UTF-8
+// as U+FFFD (terminal_text), so the file is UTF-8 throughout, as a
+// spreadsheet expects. The numbers are written as they are.
 #ifndef PROGRESS_CSV_ROWS_H_
 #define PROGRESS_CSV_ROWS_H_
 

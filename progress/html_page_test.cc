@@ -174,6 +174,11 @@ TEST_F(HtmlPageTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
       {.name = "\xf4\x90\x80\x80", .shown = "\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
       {.name = "\xef\xbf\xbe", .shown = "\uFFFD"},                        // U+FFFE
       {.name = "\xc2\x85", .shown = "\uFFFD"},                            // a C1 control
+      {.name = "\x9bX", .shown = "\uFFFDX"},                              // a raw C1 control
+      {.name = "\xe2\x82x", .shown = "\uFFFDx"},          // a cut sequence: one replacement
+      {.name = "\xe2\x80\xaeZed", .shown = "\uFFFDZed"},  // right-to-left override
+      {.name = "a\xe2\x81\xa9", .shown = "a\uFFFD"},      // pop directional isolate
+      {.name = "\xe2\x80\x8f", .shown = "\xe2\x80\x8f"},  // a right-to-left mark stays
   };
   for (const XmlCase& c : cases) {
     book_ = ProgressBook(kChartTests);
@@ -183,6 +188,18 @@ TEST_F(HtmlPageTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
     EXPECT_NE(html.find("per test: " + std::string(c.shown) + "</title>"), std::string::npos)
         << c.name;
   }
+}
+
+TEST_F(HtmlPageTest, BreaksANameTooLongForThePageAnywhere) {
+  const std::string name(255, 'W');
+  add_child(name, {"30"}, {20});
+  const std::string html = page();
+  ASSERT_NE(html.find("<h2>" + name + "</h2>"), std::string::npos);
+  // The style rule of the headings lets them break within a word.
+  const std::size_t rule = html.find("\nh2 {");
+  ASSERT_NE(rule, std::string::npos);
+  const std::string declarations = html.substr(rule, html.find('}', rule) - rule);
+  EXPECT_NE(declarations.find("overflow-wrap: anywhere;"), std::string::npos) << declarations;
 }
 
 }  // namespace

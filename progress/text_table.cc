@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "progress/output_text.h"
+#include "progress/text_width.h"
 #include "records/format.h"
 
 namespace progress {
@@ -54,7 +55,6 @@ double median_seconds(std::span<const KeptTest> tests);
 std::string trend_line(std::span<const KeptTest> tests, bool utf8);
 std::string date_text(const records::LoggedTime& time);
 std::string percent_text(int percent);
-std::size_t display_width(std::string_view text);
 
 }  // namespace
 
@@ -97,7 +97,7 @@ namespace {
 template <std::size_t kColumns>
 void ColumnLayout<kColumns>::measure(const Row& row) {
   for (std::size_t i = 0; i < kColumns; ++i) {
-    widths_[i] = std::max(widths_[i], display_width(row[i]));
+    widths_[i] = std::max(widths_[i], text_width(row[i]));
   }
 }
 
@@ -105,7 +105,7 @@ template <std::size_t kColumns>
 void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
   const std::size_t row_start = out.size();
   for (std::size_t i = 0; i < kColumns; ++i) {
-    const std::size_t width = display_width(row[i]);
+    const std::size_t width = text_width(row[i]);
     const std::size_t padding = widths_[i] > width ? widths_[i] - width : 0;
     if (i > 0) out.append("  ");
     if (aligns_[i] == Align::kRight) out.append(padding, ' ');
@@ -203,16 +203,6 @@ std::string date_text(const records::LoggedTime& time) {
 }
 
 std::string percent_text(int percent) { return integer_text(percent) + "%"; }
-
-// The places `text` takes on a terminal: its bytes that are not UTF-8
-// continuation bytes (10xxxxxx).
-std::size_t display_width(std::string_view text) {
-  std::size_t width = 0;
-  for (char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
-  }
-  return width;
-}
 
 }  // namespace
 

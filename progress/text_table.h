@@ -1,9 +1,11 @@
 // The two outputs for a terminal or a plain file, in aligned columns under
 // a header row: the table of children (the default) and one child's tests
-// (--child). Columns are as wide as their widest cell, counted in UTF-8
-// code points, not bytes, so "Zoë" takes three places; two spaces part
-// them, and no row ends in spaces. Names are shown with control characters
-// as '?' (terminal_text), and a date that was not logged as "?".
+// (--child). Columns are as wide as their widest cell, counted in the
+// columns a terminal gives it (text_width), not in bytes or characters:
+// "Zoë" takes three, "李小龙" six; two spaces part them, and no row ends in
+// spaces. Names are shown made safe (terminal_text: controls and bidi
+// overrides as '?', bytes that are not UTF-8 as U+FFFD), and a date that
+// was not logged as "?".
 #ifndef PROGRESS_TEXT_TABLE_H_
 #define PROGRESS_TEXT_TABLE_H_
 

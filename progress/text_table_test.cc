@@ -63,16 +63,22 @@ class TextTableTest : public ::testing::Test {
   ProgressBook book_{kTrendTests};
 };
 
-TEST_F(TextTableTest, AlignsColumnsByCodePointsNotBytes) {
+TEST_F(TextTableTest, AlignsColumnsByTheirWidthOnATerminal) {
   add(on_day(1, 14, "60", "Zoë"));
+  add(on_day(1, 14, "60", "Zoe\xcc\x88"));  // e and a combining diaeresis
+  add(on_day(1, 14, "60", "李小龙"));       // two columns each
   add(on_day(2, 20, "1e+06", "Ann"));
   add(on_day(3, 16, "49", "Ann"));
   EXPECT_EQ(table(true),
-            "Name  Tests  First test  Last test   Last %  Grade  Best %  Mean % last 5  "
+            "Name    Tests  First test  Last test   Last %  Grade  Best %  Mean % last 5  "
             "Median s last 5  Last 20 tests\n"
-            "Ann       2  2026-12-02  2026-12-03     80%  B        100%            90%  "
+            "Ann         2  2026-12-02  2026-12-03     80%  B        100%            90%  "
             "       500024.5  █▇\n"
-            "Zoë       1  2026-12-01  2026-12-01     70%  C         70%            70%  "
+            "Zoe\xcc\x88         1  2026-12-01  2026-12-01     70%  C         70%            70%  "
+            "             60  ▆\n"
+            "Zoë         1  2026-12-01  2026-12-01     70%  C         70%            70%  "
+            "             60  ▆\n"
+            "李小龙      1  2026-12-01  2026-12-01     70%  C         70%            70%  "
             "             60  ▆\n");
 }
 
@@ -122,12 +128,18 @@ TEST_F(TextTableTest, DrawsTheTrendOfTheLastTwenty) {
   EXPECT_EQ(cells_of(table(false))[1][9], std::string(20, '5'));
 }
 
-TEST_F(TextTableTest, ShowsNamesWithoutControlCharactersAndUnknownDatesAsQuestionMarks) {
+TEST_F(TextTableTest, ShowsNamesMadeSafeAndUnknownDatesAsQuestionMarks) {
   add(Block{.name = "Red\x1b[31mAlert", .start = "??? ??? ?? ??:??:?? ????"});
+  add(Block{.name = "\xe2\x80\xaeZed\302\233"});  // U+202E and U+009B
+  add(Block{.name = "\377\376Bad"});              // 0xFF 0xFE
   const auto rows = cells_of(table());
+  ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1][0], "Red?[31mAlert");
   EXPECT_EQ(rows[1][2], "?");
   EXPECT_EQ(rows[1][3], "?");
+  EXPECT_EQ(rows[2][0], "?Zed?");
+  EXPECT_EQ(rows[3][0], "\uFFFD\uFFFDBad");
+  EXPECT_EQ(rows[3][1], "1") << "the replacements count one column each";
 }
 
 TEST_F(TextTableTest, ListsEveryTestOfAChild) {
