@@ -145,6 +145,12 @@ std::size_t text_width(std::string_view text) {
   std::size_t width = 0;
   std::size_t at = 0;
   while (at < text.size()) {
+    // Most cells are dates and numbers: one column a byte.
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++width;
+      ++at;
+      continue;
+    }
     const Utf8Character character = read_utf8(text, at);
     width += character.valid ? static_cast<std::size_t>(character_width(character.code_point)) : 1;
     at += character.length;
