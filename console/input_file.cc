@@ -1,15 +1,9 @@
+// The portable part of input_file.h: reading an open descriptor.
 #include "console/input_file.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace console {
-
-OpenResult InputFile::open(const std::string& path) {
-  const int fd = open_file(path, /*for_writing=*/false);
-  if (fd < 0) return {.file = nullptr, .reason = std::strerror(errno)};
-  return {.file = std::unique_ptr<InputFile>(new InputFile(fd, true)), .reason = {}};
-}
 
 std::unique_ptr<InputFile> InputFile::standard_input() {
   return std::unique_ptr<InputFile>(new InputFile(0, false));

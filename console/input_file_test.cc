@@ -42,6 +42,37 @@ TEST_F(InputFileTest, GivesTheSystemsReasonWhenAFileCannotBeOpened) {
   EXPECT_EQ(opened.reason, "No such file or directory");
 }
 
+// Two names of one file find the same file, and the file opened by either
+// is it; another file is another.
+TEST_F(InputFileTest, TellsTwoNamesOfOneFileFromTwoFiles) {
+  std::FILE* written = std::fopen(path_.c_str(), "wb");
+  ASSERT_NE(written, nullptr);
+  std::fclose(written);
+  const std::string other_path = path_ + ".other";
+  written = std::fopen(other_path.c_str(), "wb");
+  ASSERT_NE(written, nullptr);
+  std::fclose(written);
+  const std::string folder = ::testing::TempDir();
+  const std::string name = path_.substr(folder.size());
+  const std::string other_name = folder + "." + folder.substr(folder.size() - 1) + name;
+
+  const std::optional<FoundFile> file = find_file(path_);
+  const std::optional<FoundFile> again = find_file(other_name);
+  const std::optional<FoundFile> other = find_file(other_path);
+  ASSERT_TRUE(file && again && other);
+  EXPECT_TRUE(file->regular);
+  EXPECT_EQ(file->identity, again->identity) << other_name;
+  EXPECT_NE(file->identity, other->identity);
+  const OpenResult opened = InputFile::open(other_name);
+  ASSERT_NE(opened.file, nullptr) << opened.reason;
+  EXPECT_EQ(opened.file->identity(), file->identity);
+  EXPECT_FALSE(find_file(path_ + ".missing"));
+  const std::optional<FoundFile> found_folder = find_file(folder);
+  ASSERT_TRUE(found_folder);
+  EXPECT_FALSE(found_folder->regular);
+  std::remove(other_path.c_str());
+}
+
 #ifndef _WIN32
 TEST_F(InputFileTest, TellsAReadErrorFromTheEnd) {
   // A folder opens for reading on POSIX systems, but cannot be read.

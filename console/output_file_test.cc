@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace console {
@@ -44,6 +45,22 @@ TEST_F(OutputFileTest, GivesTheSystemsReasonWhenAFileCannotBeWritten) {
       write_whole_file(::testing::TempDir() + "no/such/folder/page.html", "x");
   EXPECT_FALSE(result.written);
   EXPECT_EQ(result.reason, "No such file or directory");
+}
+
+// A target that cannot be replaced (a folder of that name) stays as it
+// was, and the new file written beside it is removed again.
+TEST_F(OutputFileTest, LeavesWhatWasThereAndNoOtherFileWhenItCannotReplaceIt) {
+  const std::filesystem::path folder = ::testing::TempDir() + "output_file_test_folder";
+  std::filesystem::remove_all(folder);
+  ASSERT_TRUE(std::filesystem::create_directories(folder / "page.html"));
+  const WriteResult result = write_whole_file((folder / "page.html").string(), "<p>new</p>");
+  EXPECT_FALSE(result.written);
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "page.html"));
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
+  EXPECT_EQ(entries, 1u);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// mathdrill-progress: wires the platform's files and standard streams to
-// run_progress and returns its exit status.
+// mathdrill-progress: wires the platform's files, command line and standard
+// streams to run_progress and returns its exit status.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "console/arguments.h"
 #include "console/input_file.h"
 #include "console/output_file.h"
 #include "console/system.h"
@@ -19,14 +20,15 @@ class FileInput : public progress::Input {
   explicit FileInput(std::unique_ptr<console::InputFile> file) : file_(std::move(file)) {}
   std::size_t read(char* buffer, std::size_t size) override { return file_->read(buffer, size); }
   std::string read_error() const override { return file_->error(); }
+  std::optional<console::FileIdentity> identity() const override { return file_->identity(); }
 
  private:
   std::unique_ptr<console::InputFile> file_;
 };
 
 // The platform's files: logs by name, "-" for standard input, and the page
-// written whole. Failures are those of console::InputFile::open and
-// console::write_whole_file.
+// written whole. Failures are those of console::InputFile::open,
+// console::find_file and console::write_whole_file.
 class SystemFiles : public progress::Files {
  public:
   progress::OpenedInput open(const std::string& name) override {
@@ -39,6 +41,10 @@ class SystemFiles : public progress::Files {
     return {.input = std::make_unique<FileInput>(std::move(opened.file)), .reason = {}};
   }
 
+  std::optional<console::FoundFile> find(const std::string& name) override {
+    return console::find_file(name);
+  }
+
   console::WriteResult write(const std::string& name, std::string_view bytes) override {
     return console::write_whole_file(name, bytes);
   }
@@ -48,7 +54,10 @@ class SystemFiles : public progress::Files {
 
 int main(int argc, char** argv) {
   console::use_binary_standard_streams();
-  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  // A page or an output past the file-size limit is a write error, with a
+  // message, not the end of the process.
+  console::ignore_file_size_signal();
+  const std::vector<std::string> args = console::program_arguments(argc, argv);
   console::FdSink out(1);
   console::FdSink errors(2);
   SystemFiles files;

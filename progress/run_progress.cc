@@ -1,7 +1,9 @@
 #include "progress/run_progress.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <set>
 
 #include "progress/csv_rows.h"
 #include "progress/html_page.h"
@@ -32,16 +34,19 @@ constexpr std::string_view kUsage =
     "  --child NAME  print every test of the child NAME, oldest first\n"
     "  --csv         print every test of every child as CSV, in the order read\n"
     "  --html FILE   also write a page with a chart of the last 100 tests of\n"
-    "                each child to FILE (with --child: of that child only)\n"
+    "                each child to FILE (with --child: of that child only);\n"
+    "                '-' writes it to standard output instead of the table\n"
     "  --help        print this help and exit\n"
     "\n"
     "--csv goes with neither --child nor --html.\n"
     "\n"
     "Tests are ordered by their starting time. Text that is not a whole test\n"
-    "block is skipped, with one message for each file naming its lines.\n"
+    "block is skipped, with one message for each file naming its lines. A file\n"
+    "named twice is read once. The page replaces FILE only when it is complete,\n"
+    "and never replaces a file that is read or a file that is not a page.\n"
     "\n"
     "Exit status: 0 when every file was read, 1 when a file could not be read\n"
-    "or written, 2 for a wrong option.\n";
+    "or written, 2 for a wrong option or a page that would replace another file.\n";
 
 // A file is read in pieces of at most this many bytes. The buffer starts
 // at kFirstPiece and grows while reads fill it, so that a small file needs
@@ -64,8 +69,7 @@ class Run {
   std::string_view next_piece(Input& input);
   void take(const records::LoggedTest& test);
   void report_skipped(std::string_view name, const records::ReadCounts& counts);
-  void write_table(std::span<const ChildProgress* const> children);
-  void write_child(std::span<const ChildProgress* const> children);
+  void report_none_found();
   void write_page(std::span<const ChildProgress* const> children);
   void message(std::string_view name, std::string_view text);
   void message(std::string_view text);
@@ -76,12 +80,21 @@ class Run {
   Files& files_;
   bool utf8_output_;
   std::optional<ProgressBook> book_;  // for the table and --child, not --csv
+  bool csv_header_written_ = false;
+  // The files read so far: by name, and by identity with the name they were
+  // first read by.
+  std::set<std::string> names_read_;
+  std::map<console::FileIdentity, std::string> files_read_;
   std::vector<char> buffer_;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
 };
 
+std::string page_refusal(const std::string& page, const std::vector<std::string>& inputs,
+                         Files& files);
+bool holds_a_page(const std::string& page, Files& files);
 std::string_view shown_name(std::string_view name);
+std::string message_text(std::string_view text);
 int usage_error(console::ByteSink& errors, std::string_view error);
 
 }  // namespace
@@ -92,6 +105,10 @@ int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
   if (!parsed.error.empty()) return usage_error(errors, parsed.error);
   const Options& options = parsed.options;
   if (options.help) return out.write(kUsage.data(), kUsage.size()) ? 0 : 1;
+  if (options.html && *options.html != "-") {
+    const std::string refusal = page_refusal(*options.html, options.files, files);
+    if (!refusal.empty()) return usage_error(errors, refusal);
+  }
   Run run(options, out, errors, files, utf8_output);
   for (const std::string& name : options.files) run.read_file(name);
   return run.finish();
@@ -115,19 +132,32 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       book_.emplace(kAllTests);
       break;
     case Options::Output::kCsv:
-      append_csv_header(out_.text());
       break;
   }
 }
 
-// Reads one file through and adds its tests to the output.
+// Reads one file through and adds its tests to the output, unless it was
+// read already under this name or another.
 void Run::read_file(const std::string& name) {
+  if (names_read_.contains(name)) {
+    message(shown_name(name), "named more than once, read once");
+    return;
+  }
   OpenedInput opened = files_.open(name);
   if (opened.input == nullptr) {
     message(shown_name(name), opened.reason);
     status_ = 1;
     return;
   }
+  if (const std::optional<console::FileIdentity> identity = opened.input->identity()) {
+    const auto [first, added] = files_read_.try_emplace(*identity, name);
+    if (!added) {
+      message(shown_name(name),
+              "the same file as " + message_text(shown_name(first->second)) + ", read once");
+      return;
+    }
+  }
+  names_read_.insert(name);
   records::BlockReader reader;
   for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
     reader.add(piece);
@@ -141,16 +171,25 @@ void Run::read_file(const std::string& name) {
   }
 }
 
-// Writes what was collected and returns the exit status.
+// Writes what was collected and returns the exit status. The page goes to
+// standard output in place of the table with "--html -". It is not written
+// when no test was found after a file could not be read, so that a page
+// written before stays.
 int Run::finish() {
   if (book_) {
     const std::vector<const ChildProgress*> children = book_->finish();
-    if (options_.output == Options::Output::kTable) {
-      write_table(children);
-    } else {
-      write_child(children);
+    const bool page_on_output = options_.html == "-";
+    if (children.empty()) {
+      report_none_found();
+    } else if (!page_on_output && options_.output == Options::Output::kTable) {
+      write_summary_table(children, utf8_output_, out_.text());
+    } else if (!page_on_output) {
+      // The book holds the one child asked for.
+      write_child_listing(children.front()->latest, out_);
     }
-    if (options_.html) write_page(children);
+    if (options_.html && (!children.empty() || status_ == 0)) write_page(children);
+  } else if (!csv_header_written_) {
+    report_none_found();
   }
   if (!out_.flush()) {
     message("standard output", "write error");
@@ -180,6 +219,8 @@ void Run::take(const records::LoggedTest& test) {
       if (test.name == options_.child) book_->add(test);
       break;
     case Options::Output::kCsv:
+      if (!csv_header_written_) append_csv_header(out_.text());
+      csv_header_written_ = true;
       append_csv_row(test, out_.text());
       out_.wrote();
       break;
@@ -213,25 +254,21 @@ void Run::report_skipped(std::string_view name, const records::ReadCounts& count
   message(name, text);
 }
 
-void Run::write_table(std::span<const ChildProgress* const> children) {
-  if (!children.empty()) {
-    write_summary_table(children, utf8_output_, out_.text());
-  } else if (status_ == 0) {
-    // After a file that could not be read, its message says enough.
+// After a file that could not be read, its message says enough.
+void Run::report_none_found() {
+  if (status_ != 0) return;
+  if (options_.output == Options::Output::kChild) {
+    message("no tests of " + terminal_text(options_.child) + " found");
+  } else {
     message("no tests found");
   }
 }
 
-// The book holds the one child asked for, or nobody.
-void Run::write_child(std::span<const ChildProgress* const> children) {
-  if (!children.empty()) {
-    write_child_listing(children.front()->latest, out_);
-  } else if (status_ == 0) {
-    message("no tests of " + terminal_text(options_.child) + " found");
-  }
-}
-
 void Run::write_page(std::span<const ChildProgress* const> children) {
+  if (*options_.html == "-") {
+    out_.text().append(html_page(children));
+    return;
+  }
   const console::WriteResult result = files_.write(*options_.html, html_page(children));
   if (!result.written) {
     message(*options_.html, result.reason);
@@ -239,9 +276,9 @@ void Run::write_page(std::span<const ChildProgress* const> children) {
   }
 }
 
-// "mathdrill-progress: NAME: TEXT".
+// "mathdrill-progress: NAME: TEXT", the file's name made safe.
 void Run::message(std::string_view name, std::string_view text) {
-  message(std::string(name) + ": " + std::string(text));
+  message(message_text(name) + ": " + std::string(text));
 }
 
 // "mathdrill-progress: TEXT".
@@ -253,7 +290,105 @@ void Run::message(std::string_view text) {
   errors_.write(line.data(), line.size());
 }
 
+// Why the page must not be written to `page`: it is one of the files read
+// (by name, or by identity: a link, another path), or a file that is there
+// and is not a page, such as a log named where the page's name was
+// forgotten (--html kitchen.txt study.txt). Empty when it may be written.
+std::string page_refusal(const std::string& page, const std::vector<std::string>& inputs,
+                         Files& files) {
+  const std::optional<console::FoundFile> target = files.find(page);
+  for (const std::string& input : inputs) {
+    bool same = input == page;
+    if (!same && target) {
+      const std::optional<console::FoundFile> found = files.find(input);
+      same = found && found->identity == target->identity;
+    }
+    if (same) {
+      return "refusing to write the page over " + message_text(shown_name(input)) +
+             ", one of the files read";
+    }
+  }
+  if (target && (!target->regular || !holds_a_page(page, files))) {
+    return "refusing to write the page over " + message_text(page) + ", which is not a page";
+  }
+  return {};
+}
+
+// Whether the file `page` is empty or begins as an HTML page does (after a
+// byte-order mark and white space, "<!DOCTYPE html" or "<html" in any case).
+// False when it cannot be read.
+bool holds_a_page(const std::string& page, Files& files) {
+  OpenedInput opened = files.open(page);
+  if (opened.input == nullptr) return false;
+  char head[64];
+  std::size_t size = 0;
+  while (size < sizeof head) {
+    const std::size_t n = opened.input->read(head + size, sizeof head - size);
+    if (n == 0) break;
+    size += n;
+  }
+  if (!opened.input->read_error().empty()) return false;
+  std::string_view start(head, size);
+  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
+  while (!start.empty() &&
+         (start.front() == ' ' || (start.front() >= '\t' && start.front() <= '\r'))) {
+    start.remove_prefix(1);
+  }
+  if (start.empty()) return size == 0;
+  std::string lower(start.substr(0, 14));
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower.starts_with("<!doctype html") || lower.starts_with("<html");
+}
+
 std::string_view shown_name(std::string_view name) { return name == "-" ? "standard input" : name; }
+
+// `text` (a file's name) as a terminal may show it: every control character
+// (C0, DEL, C1 as a code point U+0080..U+009F), every bidirectional override
+// and isolate (U+202A..U+202E, U+2066..U+2069), and every byte that is not
+// part of a well-formed UTF-8 character becomes '?'.
+std::string message_text(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+      shown.push_back(lead < 0x20 || lead == 0x7F ? '?' : static_cast<char>(lead));
+      ++at;
+      continue;
+    }
+    // The length of the character and the least code point that needs it,
+    // so that overlong forms are refused.
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    char32_t code = length == 0 ? 0 : lead & (0x7F >> length);
+    bool whole = length != 0 && at + length <= text.size();
+    for (std::size_t i = 1; whole && i < length; ++i) {
+      const auto next = static_cast<unsigned char>(text[at + i]);
+      whole = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    whole = whole && code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    if (!whole) {
+      shown.push_back('?');
+      ++at;
+      continue;
+    }
+    const bool hidden =
+        code <= 0x9F || (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+    if (hidden) {
+      shown.push_back('?');
+    } else {
+      shown.append(text.substr(at, length));
+    }
+    at += length;
+  }
+  return shown;
+}
 
 int usage_error(console::ByteSink& errors, std::string_view error) {
   std::string text(kProgram);

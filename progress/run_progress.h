@@ -6,19 +6,27 @@
 //   0  every named file was read (skipped text included);
 //   1  a file could not be opened or read to its end (the others are still
 //      read), the page could not be written, or standard output failed;
-//   2  a usage error.
+//   2  a usage error, or a page that would replace a file read or a file
+//      that is not a page (then nothing is read).
 // Every file that had text skipped gets one message, naming the count of
 // tests read and of skipped stretches and the lines of the first five of
-// them; a file with nothing skipped gets none.
+// them; a file with nothing skipped gets none. A file named twice (by the
+// same name, or by two names of one file) is read once, with a note. The
+// page is written only when something was read, and whole or not at all
+// (Files::write); "-" as the page is standard output, in place of the
+// table. File names in messages show control and bidirectional formatting
+// characters as '?'.
 #ifndef PROGRESS_RUN_PROGRESS_H_
 #define PROGRESS_RUN_PROGRESS_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "console/byte_stream.h"
+#include "console/input_file.h"
 #include "console/output_file.h"
 
 namespace progress {
@@ -29,6 +37,8 @@ class Input : public console::ByteSource {
   // Why reading stopped before the end of the file: the system's reason for
   // a read error, or empty.
   virtual std::string read_error() const = 0;
+  // Which file this is; nothing when that cannot be told.
+  virtual std::optional<console::FileIdentity> identity() const = 0;
 };
 
 // How opening a file went: the input, or null with the system's reason
@@ -47,8 +57,12 @@ class Files {
   // Opens `name` for reading; "-" is standard input. When it cannot be
   // opened: no input, and the system's reason.
   virtual OpenedInput open(const std::string& name) = 0;
-  // Writes `bytes` as the whole of the file `name`. When that fails: not
-  // written, with the system's reason.
+  // The file of that name, without opening it; "-" is standard input.
+  // Nothing when there is no such file.
+  virtual std::optional<console::FoundFile> find(const std::string& name) = 0;
+  // Writes `bytes` as the whole of the file `name`, replacing it at once
+  // when complete. When that fails: not written, with the system's reason,
+  // and the file `name` as it was.
   virtual console::WriteResult write(const std::string& name, std::string_view bytes) = 0;
 };
 

@@ -142,11 +142,166 @@ TEST_F(RunProgressTest, ReadsManyFilesOneAfterAnother) {
 
 TEST_F(RunProgressTest, MergesChildrenAcrossFiles) {
   files_.inputs["-"] = Block{.name = "Ann", .start = "Sat Mar 14 10:00:00 2026", .right = 5}.text();
-  const RunResult result = run({"records.txt", "-", "records.txt"});
+  const RunResult result = run({"records.txt", "-"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_NE(result.out.find("\nAnn             15  2026-03-02  2026-03-14     25%  F"),
+  EXPECT_NE(result.out.find("\nAnn              8  2026-03-02  2026-03-14     25%  F"),
             std::string::npos)
       << result.out;
+}
+
+// One file named twice, by one name or by two (a link, another path), is
+// read once; the note names it.
+TEST_F(RunProgressTest, ReadsAFileNamedTwiceOnce) {
+  struct TwiceCase {
+    std::vector<std::string> args = {};
+    const char* note = "";
+  };
+  files_.links["./records.txt"] = "records.txt";
+  const TwiceCase cases[] = {
+      {.args = {"records.txt", "records.txt"},
+       .note = "mathdrill-progress: records.txt: named more than once, read once\n"},
+      {.args = {"records.txt", "./records.txt"},
+       .note = "mathdrill-progress: ./records.txt: the same file as records.txt, read once\n"},
+      {.args = {"--csv", "./records.txt", "records.txt"},
+       .note = "mathdrill-progress: records.txt: the same file as ./records.txt, read once\n"},
+  };
+  for (const TwiceCase& c : cases) {
+    files_.opened.clear();
+    const RunResult result = run(c.args);
+    EXPECT_EQ(result.status, 0) << c.note;
+    EXPECT_EQ(result.errors, c.note);
+    EXPECT_EQ(result.out, testdata(c.args[0] == "--csv" ? "records.csv" : "records_table.txt"))
+        << c.note;
+  }
+  files_.inputs["-"] = Block{}.text();
+  const RunResult input = run({"--csv", "-", "-"});
+  EXPECT_EQ(input.errors, "mathdrill-progress: standard input: named more than once, read once\n");
+  EXPECT_EQ(files_.opened.back(), "-");
+}
+
+// The page never replaces a file that is read, nor a file that is there and
+// is not a page: a log named where the page's name was forgotten. Nothing is
+// read, written or printed then, and the status is that of a usage error.
+TEST_F(RunProgressTest, RefusesToWriteThePageOverAnotherFile) {
+  struct RefusalCase {
+    std::vector<std::string> args = {};
+    const char* error = "";
+  };
+  files_.links["./records.txt"] = "records.txt";
+  files_.inputs["kitchen.txt"] = testdata("records.txt");
+  files_.inputs["study.txt"] = testdata("records.txt");
+  files_.inputs["notes.txt"] = "   Not a page";
+  files_.inputs["/dev/sda"] = "";
+  files_.irregular.insert("/dev/sda");
+  const RefusalCase cases[] = {
+      {.args = {"--html", "records.txt"},
+       .error = "refusing to write the page over records.txt, one of the files read"},
+      {.args = {"--html=./records.txt", "damaged.txt", "records.txt"},
+       .error = "refusing to write the page over records.txt, one of the files read"},
+      {.args = {"--html", "kitchen.txt", "study.txt"},
+       .error = "refusing to write the page over kitchen.txt, which is not a page"},
+      {.args = {"--html", "notes.txt"},
+       .error = "refusing to write the page over notes.txt, which is not a page"},
+      {.args = {"--child", "Ann", "--html", "/dev/sda"},
+       .error = "refusing to write the page over /dev/sda, which is not a page"},
+  };
+  for (const RefusalCase& c : cases) {
+    const RunResult result = run(c.args);
+    EXPECT_EQ(result.status, 2) << c.error;
+    EXPECT_EQ(result.errors, std::string("mathdrill-progress: ") + c.error +
+                                 "\nTry 'mathdrill-progress --help' for more information.\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(files_.written.empty()) << c.error;
+  }
+}
+
+// An earlier page, an empty file or a page of another program is replaced.
+TEST_F(RunProgressTest, ReplacesAnEarlierPage) {
+  for (const char* before : {"<!DOCTYPE html>\n<html>old", "\xEF\xBB\xBF\r\n <HTML lang=en>", ""}) {
+    files_.inputs["page.html"] = before;
+    files_.written.clear();
+    const RunResult result = run({"--html", "page.html", "records.txt"});
+    EXPECT_EQ(result.status, 0) << before;
+    EXPECT_EQ(result.errors, "") << before;
+    EXPECT_EQ(files_.written["page.html"].substr(0, 15), "<!DOCTYPE html>") << before;
+  }
+}
+
+// When no file could be read there is nothing to chart, and the page written
+// before stays. Files read with no test in them give a page that says so.
+TEST_F(RunProgressTest, WritesNoPageWhenNothingCouldBeRead) {
+  RunResult result = run({"--html", "page.html", "missing.txt"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.errors, "mathdrill-progress: missing.txt: No such file or directory\n");
+  EXPECT_TRUE(files_.written.empty());
+  files_.inputs["empty.txt"] = "";
+  result = run({"--html", "page.html", "empty.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors, "mathdrill-progress: no tests found\n");
+  EXPECT_EQ(files_.written["page.html"].substr(0, 15), "<!DOCTYPE html>");
+}
+
+// "--html -" is standard output, where the page takes the place of the table
+// or the child's list.
+TEST_F(RunProgressTest, WritesThePageToStandardOutputForADash) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--html", "-", "records.txt"},
+        std::vector<std::string>{"--child", "Zoë", "--html=-"}}) {
+    const RunResult result = run(args);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(result.out.substr(0, 15), "<!DOCTYPE html>");
+    EXPECT_NE(result.out.find("<h2>Zoë</h2>"), std::string::npos);
+    EXPECT_EQ(result.out.find("Started "), std::string::npos);
+    EXPECT_EQ(result.out.find("Name "), std::string::npos);
+    EXPECT_TRUE(files_.written.empty());
+  }
+}
+
+// CSV of no test is no CSV at all: the message, and not even the header.
+TEST_F(RunProgressTest, WritesNoCsvHeaderWithoutTests) {
+  files_.inputs["empty.txt"] = "";
+  const RunResult result = run({"--csv", "empty.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.errors, "mathdrill-progress: no tests found\n");
+  EXPECT_EQ(run({"--csv", "missing.txt"}).out, "");
+}
+
+// A file's name reaches the terminal without the characters a terminal acts
+// on: controls (C0, DEL, C1 as characters or as bare bytes) and the
+// bidirectional overrides and isolates. Other characters stay.
+TEST_F(RunProgressTest, ShowsFileNamesInMessagesSafely) {
+  struct NameCase {
+    std::string name;
+    std::string shown;
+  };
+  const NameCase cases[] = {
+      {.name = "a\x1b]0;owned\x07.txt", .shown = "a?]0;owned?.txt"},
+      {.name = "a\x7f\tb", .shown = "a??b"},
+      {.name = "\xC2\x9B"
+               "31m\xC2\xA0",
+       .shown = "?31m\xC2\xA0"},
+      {.name = "\x9B"
+               "31m",
+       .shown = "?31m"},
+      {.name = "txt.\xE2\x80\xAE"
+               "exe",
+       .shown = "txt.?exe"},
+      {.name = "\xE2\x81\xA6x\xE2\x81\xA9\xE2\x80\xAA", .shown = "?x??"},
+      {.name = "\xE6\x9D\x8E.txt\xE2\x80\x8F", .shown = "\xE6\x9D\x8E.txt\xE2\x80\x8F"},
+      // Cut, overlong and surrogate forms are no characters.
+      {.name = "\xE6\x9D", .shown = "??"},
+      {.name = "\xC0\x9B\xED\xA0\x80\xF4\x90\x80\x80", .shown = "?????????"},
+  };
+  for (const NameCase& c : cases) {
+    const RunResult result = run({c.name});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors, "mathdrill-progress: " + c.shown + ": No such file or directory\n");
+  }
+  files_.unwritable.insert("\x1b[2J.html");
+  EXPECT_EQ(run({"--html", "\x1b[2J.html", "records.txt"}).errors,
+            "mathdrill-progress: ?[2J.html: Permission denied\n");
 }
 
 TEST_F(RunProgressTest, ReadsTheOtherFilesWhenOneCannotBeOpened) {

@@ -1,6 +1,7 @@
 #include "tests/support/progress_files.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "tests/support/fakes.h"
 
@@ -11,18 +12,21 @@ namespace {
 // An input that hands out its bytes, then ends with the given error.
 class MemoryInput : public progress::Input {
  public:
-  MemoryInput(std::string bytes, std::size_t chunk, std::string error)
-      : source_(std::move(bytes), chunk), error_(std::move(error)) {}
+  MemoryInput(std::string bytes, std::size_t chunk, std::string error,
+              console::FileIdentity identity)
+      : source_(std::move(bytes), chunk), error_(std::move(error)), identity_(identity) {}
   std::size_t read(char* buffer, std::size_t size) override {
     const std::size_t n = source_.read(buffer, size);
     ended_ = n == 0;
     return n;
   }
   std::string read_error() const override { return ended_ ? error_ : std::string(); }
+  std::optional<console::FileIdentity> identity() const override { return identity_; }
 
  private:
   StringSource source_;
   std::string error_;
+  console::FileIdentity identity_;
   bool ended_ = false;
 };
 
@@ -42,12 +46,26 @@ std::string testdata(std::string_view name) {
 
 progress::OpenedInput MemoryFiles::open(const std::string& name) {
   opened.push_back(name);
-  const auto found = inputs.find(name);
-  if (found == inputs.end()) return {.input = nullptr, .reason = "No such file or directory"};
-  const auto error = read_errors.find(name);
-  return {.input = std::make_unique<MemoryInput>(found->second, chunk,
-                                                 error == read_errors.end() ? "" : error->second),
-          .reason = {}};
+  const std::optional<console::FoundFile> file = find(name);
+  if (!file) return {.input = nullptr, .reason = "No such file or directory"};
+  const auto link = links.find(name);
+  const std::string& input = link == links.end() ? name : link->second;
+  const auto error = read_errors.find(input);
+  return {
+      .input = std::make_unique<MemoryInput>(
+          inputs.at(input), chunk, error == read_errors.end() ? "" : error->second, file->identity),
+      .reason = {}};
+}
+
+std::optional<console::FoundFile> MemoryFiles::find(const std::string& name) {
+  const auto link = links.find(name);
+  const std::string& input = link == links.end() ? name : link->second;
+  const auto found = inputs.find(input);
+  if (found == inputs.end()) return std::nullopt;
+  return console::FoundFile{
+      .identity = {.device = 1,
+                   .file = static_cast<std::uint64_t>(std::distance(inputs.begin(), found))},
+      .regular = !irregular.contains(input)};
 }
 
 console::WriteResult MemoryFiles::write(const std::string& name, std::string_view bytes) {

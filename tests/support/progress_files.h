@@ -23,13 +23,20 @@ namespace testing_support {
 // The bytes of a file in the source tree's progress/testdata folder.
 std::string testdata(std::string_view name);
 
-// Files in memory. A name not among the inputs cannot be opened.
+// Files in memory. A name not among the inputs (or links to them) cannot be
+// opened or found. Each input is one file, whose identity is its place in
+// `inputs`.
 class MemoryFiles : public progress::Files {
  public:
   progress::OpenedInput open(const std::string& name) override;
+  std::optional<console::FoundFile> find(const std::string& name) override;
   console::WriteResult write(const std::string& name, std::string_view bytes) override;
 
   std::map<std::string, std::string> inputs;
+  // Other names of inputs: a link's name, and the input's.
+  std::map<std::string, std::string> links;
+  // Inputs that are not regular files (a folder, a device).
+  std::set<std::string> irregular;
   // Inputs that end in this read error after their bytes.
   std::map<std::string, std::string> read_errors;
   // Names whose writing fails with "Permission denied".

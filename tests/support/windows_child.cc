@@ -17,6 +17,8 @@ struct Pipe {
   HANDLE write = nullptr;
 };
 
+std::wstring wide(const std::string& text);
+std::wstring command_line(const WindowsRunOptions& options);
 bool make_pipe(Pipe& pipe, bool parent_reads);
 void close_handle(HANDLE& handle);
 void write_all(HANDLE handle, const std::string& bytes);
@@ -35,18 +37,18 @@ WindowsRun run_windows_child(const WindowsRunOptions& options) {
     return run;
   }
 
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input.read;
   startup.hStdOutput = output.write;
   startup.hStdError = errors.write;
   PROCESS_INFORMATION process = {};
-  std::string command_line = "\"" + options.program + "\"";
-  run.started =
-      ::CreateProcessA(options.program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
-                       nullptr, options.directory.empty() ? nullptr : options.directory.c_str(),
-                       &startup, &process) != 0;
+  std::wstring line = command_line(options);
+  const std::wstring directory = wide(options.directory);
+  run.started = ::CreateProcessW(wide(options.program).c_str(), line.data(), nullptr, nullptr, TRUE,
+                                 0, nullptr, directory.empty() ? nullptr : directory.c_str(),
+                                 &startup, &process) != 0;
   // The child has its own copies now; with ours closed, the pipes break
   // when it ends.
   close_handle(input.read);
@@ -102,24 +104,25 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const std::wstring folder = wide(path_) + L"\\";
+  HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      ::DeleteFileA(file(found.cFileName).c_str());
-    } while (::FindNextFileA(search, &found));
+      ::DeleteFileW((folder + found.cFileName).c_str());
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
   }
   ::RemoveDirectoryA(path_.c_str());
 }
 
 bool file_exists(const std::string& path) {
-  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return ::GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string read_binary(const std::string& path) {
   std::string content;
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return content;
   read_all(file, &content);
@@ -128,7 +131,7 @@ std::string read_binary(const std::string& path) {
 }
 
 void write_binary(const std::string& path, const std::string& content) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   write_all(file, content);
@@ -136,6 +139,41 @@ void write_binary(const std::string& path, const std::string& content) {
 }
 
 namespace {
+
+// `text` (UTF-8) in UTF-16.
+std::wstring wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  std::wstring result(
+      static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
+      L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(),
+                        static_cast<int>(result.size()));
+  return result;
+}
+
+// The program and its arguments, each in double quotes, with the
+// backslashes before a quote doubled and the quote escaped, so that the
+// child's C runtime (or CommandLineToArgvW) splits them back as they were.
+std::wstring command_line(const WindowsRunOptions& options) {
+  std::wstring line = L"\"" + wide(options.program) + L"\"";
+  for (const std::string& argument : options.arguments) {
+    line += L" \"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : wide(argument)) {
+      if (c == L'\\') {
+        ++backslashes;
+        continue;
+      }
+      line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+      backslashes = 0;
+      line.push_back(c);
+    }
+    line.append(2 * backslashes, L'\\');
+    line.push_back(L'"');
+  }
+  return line;
+}
 
 // Creates an anonymous pipe whose child end is inheritable.
 bool make_pipe(Pipe& pipe, bool parent_reads) {

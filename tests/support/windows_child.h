@@ -2,21 +2,24 @@
 // tests: its standard input, output and error on pipes, in a chosen folder,
 // always within a time bound, so a hang fails the test instead of stalling
 // it. Also a temporary folder and whole-file reads and writes, all in binary
-// mode so that the tests see the exact bytes. The Windows counterpart of
-// child_process.h; runs under Wine as well.
+// mode so that the tests see the exact bytes. Names and arguments are UTF-8,
+// passed to the system in UTF-16, so that "李.txt" and "Zoë" arrive whole.
+// The Windows counterpart of child_process.h; runs under Wine as well.
 #ifndef TESTS_SUPPORT_WINDOWS_CHILD_H_
 #define TESTS_SUPPORT_WINDOWS_CHILD_H_
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
 struct WindowsRunOptions {
-  std::string program;         // the program's path
-  std::string directory;       // working folder; empty: the test's own
-  std::string input;           // written to standard input, which then closes
-  bool output_unread = false;  // close the reading end of standard output at
-                               // once, so every write to it fails
+  std::string program;                 // the program's path
+  std::vector<std::string> arguments;  // after the program's name
+  std::string directory;               // working folder; empty: the test's own
+  std::string input;                   // written to standard input, which then closes
+  bool output_unread = false;          // close the reading end of standard output at
+                                       // once, so every write to it fails
   unsigned long timeout_ms = 30000;
 };
 
