@@ -9,6 +9,7 @@
 #include "progress/output_buffer.h"
 #include "progress/output_text.h"
 #include "progress/progress_book.h"
+#include "progress/seen_tests.h"
 #include "progress/text_table.h"
 #include "records/block_reader.h"
 
@@ -37,8 +38,9 @@ constexpr std::string_view kUsage =
     "\n"
     "--csv goes with neither --child nor --html.\n"
     "\n"
-    "Tests are ordered by their starting time. Text that is not a whole test\n"
-    "block is skipped, with one message for each file naming its lines.\n"
+    "Each file's tests keep its order, and the files are merged by starting\n"
+    "time. A test found in several files counts once. Text that is not a whole\n"
+    "test block is skipped, with one message for each file naming its lines.\n"
     "\n"
     "Exit status: 0 when every file was read, 1 when a file could not be read\n"
     "or written, 2 for a wrong option.\n";
@@ -63,7 +65,8 @@ class Run {
  private:
   std::string_view next_piece(Input& input);
   void take(const records::LoggedTest& test);
-  void report_skipped(std::string_view name, const records::ReadCounts& counts);
+  void report_skipped(std::string_view name, const records::ReadCounts& counts,
+                      std::uint64_t duplicates);
   void write_table(std::span<const ChildProgress* const> children);
   void write_child(std::span<const ChildProgress* const> children);
   void write_page(std::span<const ChildProgress* const> children);
@@ -76,6 +79,8 @@ class Run {
   Files& files_;
   bool utf8_output_;
   std::optional<ProgressBook> book_;  // for the table and --child, not --csv
+  std::optional<SeenTests> seen_;     // when more than one file is named
+  std::size_t files_read_ = 0;
   std::vector<char> buffer_;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
@@ -118,22 +123,33 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       append_csv_header(out_.text());
       break;
   }
+  if (options.files.size() > 1) seen_.emplace();
 }
 
 // Reads one file through and adds its tests to the output.
 void Run::read_file(const std::string& name) {
+  if (seen_) seen_->start_file(++files_read_ == options_.files.size());
   OpenedInput opened = files_.open(name);
   if (opened.input == nullptr) {
     message(shown_name(name), opened.reason);
     status_ = 1;
     return;
   }
+  if (book_) book_->start_file();
   records::BlockReader reader;
+  if (seen_) reader.make_fingerprints();
+  std::uint64_t duplicates = 0;
   for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
     reader.add(piece);
-    while (const records::LoggedTest* test = reader.next()) take(*test);
+    while (const records::LoggedTest* test = reader.next()) {
+      if (seen_ && seen_->repeated(test->fingerprint)) {
+        ++duplicates;
+      } else {
+        take(*test);
+      }
+    }
   }
-  report_skipped(shown_name(name), reader.finish());
+  report_skipped(shown_name(name), reader.finish(), duplicates);
   const std::string reason = opened.input->read_error();
   if (!reason.empty()) {
     message(shown_name(name), reason);
@@ -186,12 +202,25 @@ void Run::take(const records::LoggedTest& test) {
   }
 }
 
-// "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)".
-void Run::report_skipped(std::string_view name, const records::ReadCounts& counts) {
-  if (counts.skipped_ranges == 0) return;
+// "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)", with
+// ", 3 duplicates" after the tests read when some were read before from
+// another file.
+void Run::report_skipped(std::string_view name, const records::ReadCounts& counts,
+                         std::uint64_t duplicates) {
+  if (counts.skipped_ranges == 0 && duplicates == 0) return;
   std::string text;
   append_integer(static_cast<std::int64_t>(counts.tests), text);
-  text.append(counts.tests == 1 ? " test read, " : " tests read, ");
+  text.append(counts.tests == 1 ? " test read" : " tests read");
+  if (duplicates > 0) {
+    text.append(", ");
+    append_integer(static_cast<std::int64_t>(duplicates), text);
+    text.append(duplicates == 1 ? " duplicate" : " duplicates");
+  }
+  if (counts.skipped_ranges == 0) {
+    message(name, text);
+    return;
+  }
+  text.append(", ");
   append_integer(static_cast<std::int64_t>(counts.skipped_ranges), text);
   const records::LineRange& only = counts.first_ranges[0];
   text.append(counts.skipped_ranges == 1 && only.first == only.last ? " skipped (line "

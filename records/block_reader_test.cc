@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -426,6 +427,47 @@ TEST(BlockReaderTest, ReadsNothingFromNothing) {
   EXPECT_TRUE(reading.tests.empty());
   EXPECT_EQ(reading.counts.lines, 0u);
   EXPECT_EQ(reading.counts.skipped_ranges, 0u);
+}
+
+// The fingerprints of the blocks of `text`, read `piece` bytes at a time.
+std::vector<std::uint64_t> fingerprints(std::string_view text, std::size_t piece) {
+  BlockReader reader;
+  reader.make_fingerprints();
+  std::vector<std::uint64_t> made;
+  for (std::size_t at = 0; at < text.size(); at += piece) {
+    reader.add(text.substr(at, piece));
+    while (const LoggedTest* test = reader.next()) made.push_back(test->fingerprint);
+  }
+  reader.finish();
+  return made;
+}
+
+TEST(BlockReaderTest, FingerprintsBlocksByTheirLines) {
+  const Block base{};
+  // Blocks that differ from the first in one line each, then the first with
+  // LF line ends, then the first again.
+  const Block others[] = {
+      {.site = "other.example"},
+      {.name = "Anne"},
+      {.end = "Tue Dec 08 10:04:01 2026"},
+      {.start = "Tue Dec 08 09:59:59 2026"},
+      {.elapsed = "241"},
+      {.limit = "11"},
+      {.right = 17},
+      {.rating = "7"},
+  };
+  std::string text = base.text();
+  for (const Block& other : others) text += other.text();
+  text += Block{.line_end = "\n"}.text() + base.text();
+  for (std::size_t piece : {std::size_t{1}, std::size_t{7}, text.size()}) {
+    const std::vector<std::uint64_t> made = fingerprints(text, piece);
+    ASSERT_EQ(made.size(), 11u);
+    for (std::size_t i = 1; i < 9; ++i) EXPECT_NE(made[i], made[0]) << "block " << i;
+    EXPECT_EQ(made[9], made[0]) << "line ends are not part of a line";
+    EXPECT_EQ(made[10], made[0]);
+    EXPECT_EQ(made, fingerprints(text, 4096)) << "pieces of " << piece;
+  }
+  EXPECT_EQ(read_all(base.text()).tests.at(0).fingerprint, 0u) << "none unless asked for";
 }
 
 }  // namespace
