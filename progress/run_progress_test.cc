@@ -91,6 +91,27 @@ TEST_F(RunProgressTest, SaysWhatItSkippedByLines) {
       << result.out;
 }
 
+// An elapsed time beyond 2^63 seconds, which the drill's clock cannot give,
+// makes its block damaged; the others' figures stay finite everywhere.
+TEST_F(RunProgressTest, SkipsABlockWithAnElapsedTimeBeyondTheDrillsRange) {
+  files_.inputs["odd.txt"] =
+      Block{.elapsed = "1.79769e+308"}.text() + Block{.elapsed = "9.22337e+18"}.text() +
+      Block{.elapsed = "-9.22338e+18"}.text() + Block{.elapsed = "9.22337e+18"}.text();
+  const RunResult result = run({"--html", "odd.html", "odd.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: odd.txt: 2 tests read, 2 skipped (lines 1-9, 19-27)\n");
+  EXPECT_NE(result.out.find("\nAnn       2  "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  9.22337e+18  "), std::string::npos) << result.out;
+  const std::string& page = files_.written["odd.html"];
+  for (const char* word : {"inf", "nan"}) {
+    EXPECT_EQ(result.out.find(word), std::string::npos) << word;
+    EXPECT_EQ(page.find(word), std::string::npos) << word;
+  }
+  const RunResult csv = run({"--csv", "odd.txt"});
+  EXPECT_EQ(csv.out.find("e+308"), std::string::npos) << csv.out;
+}
+
 TEST_F(RunProgressTest, NamesOnlyTheFirstFiveStretches) {
   std::string log;
   for (int i = 0; i < 6; ++i) log += "noise\n" + Block{}.text();

@@ -351,7 +351,8 @@ std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t mi
 // million in size the integer itself ("95", "-5"); from a million on six
 // significant digits with an exponent ("1e+06", "-1.23457e+06"). Such a
 // text is read back to its value and written again; only the same text
-// passes.
+// passes, and only up to kMaxElapsedSeconds in size, so that sums and
+// scales of a few of them stay finite.
 std::optional<double> parse_elapsed(std::string_view text) {
   constexpr std::int64_t kLargestPlain = 999'999;
   if (std::optional<std::int64_t> whole = parse_integer(text, -kLargestPlain, kLargestPlain)) {
@@ -361,7 +362,7 @@ std::optional<double> parse_elapsed(std::string_view text) {
   double value = 0;
   const auto read = std::from_chars(text.data(), end, value, std::chars_format::scientific);
   if (read.ec != std::errc() || read.ptr != end || !std::isfinite(value) ||
-      std::fabs(value) <= kLargestPlain) {
+      std::fabs(value) <= kLargestPlain || std::fabs(value) > kMaxElapsedSeconds) {
     return std::nullopt;
   }
   char written[32];

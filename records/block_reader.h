@@ -3,7 +3,8 @@
 // them into lines and reads each line of a block by its fixed texts and
 // fields. Anything that is not part of a whole, sound block (a cut block,
 // foreign text, binary bytes, a line longer than any block line, a block
-// whose percent or grade contradicts its answers) is skipped, and reading
+// whose percent or grade contradicts its answers, an elapsed time beyond
+// what the drill's clock can give) is skipped, and reading
 // picks up again at the next separator line, wherever it stands. Lines may
 // end in CR LF or LF alone, and a UTF-8 byte-order mark at the start of the
 // file (a log saved by a Windows editor) is passed over. The reader counts
@@ -26,9 +27,12 @@ namespace records {
 // Lines longer than this, without their line end, are never part of a
 // block.
 inline constexpr std::size_t kMaxLineLength = 4096;
-// The longest elapsed time a block may hold: "%g" of the most negative
-// double, "-1.79769e+308".
-inline constexpr std::size_t kMaxElapsedLength = 13;
+// The largest elapsed time a block may hold, in size: 2^63 seconds, beyond
+// any difference of the drill's clock readings.
+inline constexpr double kMaxElapsedSeconds = 9223372036854775808.0;
+// The longest elapsed time a block may hold: "%g" of a negative one below
+// kMaxElapsedSeconds in size, "-1.23457e+18".
+inline constexpr std::size_t kMaxElapsedLength = 12;
 
 // A logged time: the fields of a timestamp text. All zero for the
 // placeholder, which stands for a time the drill could not read.

@@ -270,9 +270,16 @@ TEST(BlockReaderTest, ReadsElapsedTimesAsPercentGWritesWholeSeconds) {
       {.text = "1e+06", .valid = true, .seconds = 1e6},
       {.text = "-1e+06", .valid = true, .seconds = -1e6},
       {.text = "1.23457e+06", .valid = true, .seconds = 1234570},
-      {.text = "9.99999e+18", .valid = true, .seconds = 9.99999e18},
-      {.text = "1e+100", .valid = true, .seconds = 1e100},
-      {.text = "1.79769e+308", .valid = true, .seconds = 1.79769e308},
+      // The drill's clock differences stay within 2^63 seconds, about
+      // 9.2234e+18, in size.
+      {.text = "9.22337e+18", .valid = true, .seconds = 9.22337e18},
+      {.text = "-9.22337e+18", .valid = true, .seconds = -9.22337e18},
+      {.text = "9.22338e+18"},
+      {.text = "-9.22338e+18"},
+      {.text = "9.99999e+18"},
+      {.text = "1e+100"},
+      {.text = "1.79769e+308"},
+      {.text = "-1.79769e+308"},
       {.text = "1000000"},  // "%g" switches to the exponent at a million
       {.text = "-0"},
       {.text = "095"},
