@@ -8,7 +8,9 @@ namespace {
 
 TestKey key_of(const records::LoggedTime& start);
 template <typename Test>
-void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::size_t& head);
+void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head);
+template <typename Test>
+void put_in_order(std::vector<Test>& tests, std::uint32_t& head);
 
 }  // namespace
 
@@ -25,8 +27,15 @@ void ProgressBook::add(const records::LoggedTest& test) {
     child.first_key = key;
     child.first_start = test.start;
   }
+  if (child.tests == 0 || key >= child.last_key) {
+    child.last_key = key;
+    child.last_start = test.start;
+  }
   child.best_percent = std::max(child.best_percent, test.percent);
   ++child.tests;
+  place(TrendTest{.key = key, .seconds = test.elapsed_seconds, .percent = test.percent},
+        keep_.trend, child.trend, child.trend_head);
+  if (keep_.tests == 0) return;
   KeptTest kept{.key = key,
                 .start = test.start,
                 .seconds = test.elapsed_seconds,
@@ -36,17 +45,15 @@ void ProgressBook::add(const records::LoggedTest& test) {
                 .percent = test.percent};
   kept.elapsed_size =
       static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
-  place(kept, window_, child.latest, child.latest_head);
+  place(kept, keep_.tests, child.latest, child.latest_head);
 }
 
 std::vector<const ChildProgress*> ProgressBook::finish() {
   std::vector<const ChildProgress*> sorted;
   sorted.reserve(children_.size());
   for (auto& [name, child] : children_) {
-    std::vector<KeptTest>& latest = child.latest;
-    std::rotate(latest.begin(), latest.begin() + static_cast<std::ptrdiff_t>(child.latest_head),
-                latest.end());
-    child.latest_head = 0;
+    put_in_order(child.trend, child.trend_head);
+    put_in_order(child.latest, child.latest_head);
     sorted.push_back(&child);
   }
   std::sort(sorted.begin(), sorted.end(),
@@ -81,10 +88,11 @@ TestKey key_of(const records::LoggedTime& start) {
 // same or an earlier key. When the ring is full the earliest test makes
 // room, or `test` is not kept when it is earlier than all of them. The
 // storage grows as tests come, never past `limit`. Tests mostly come in key
-// order, and such a test costs no move.
+// order, and such a test costs no move. Nothing is kept when `limit` is 0.
 template <typename Test>
-void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::size_t& head) {
+void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head) {
   const std::size_t size = tests.size();
+  if (limit == 0) return;
   const auto at = [&](std::size_t i) -> Test& { return tests[(head + i) % size]; };
   // The first test later than `test`, or the end.
   std::size_t position = size;
@@ -112,8 +120,15 @@ void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::s
   // The earliest test's slot becomes the latest, and `test` moves down
   // from there past the tests later than it.
   tests[head] = test;
-  head = (head + 1) % size;
+  head = static_cast<std::uint32_t>((head + 1) % size);
   for (std::size_t i = size - 1; i >= position; --i) std::swap(at(i), at(i - 1));
+}
+
+// Turns the ring so that it starts at the start of the vector.
+template <typename Test>
+void put_in_order(std::vector<Test>& tests, std::uint32_t& head) {
+  std::rotate(tests.begin(), tests.begin() + head, tests.end());
+  head = 0;
 }
 
 }  // namespace

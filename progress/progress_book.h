@@ -13,10 +13,11 @@
 // earlier key read before it. run_progress calls start_file() before each
 // file.
 //
-// Memory grows with the children and what each keeps, allocated as tests
-// come: run_progress fills one book for the table and the page (the latest
-// 20 or 100 tests of every child) and one for --child (every test of one
-// child).
+// Memory grows with the children and what is shown of each, allocated as
+// tests come, never more than the book is asked to keep: run_progress fills
+// one book for the table (of each child's latest 20 tests, only what the
+// table prints) and the page (the latest 100 whole tests), and one for
+// --child (every test of one child).
 #ifndef PROGRESS_PROGRESS_BOOK_H_
 #define PROGRESS_PROGRESS_BOOK_H_
 
@@ -45,7 +46,14 @@ struct TestKey {
   auto operator<=>(const TestKey&) const = default;
 };
 
-// What the outputs show of one test, without its name.
+// What the table shows of one of a child's latest tests.
+struct TrendTest {
+  TestKey key = {};
+  double seconds = 0;
+  std::int32_t percent = 0;
+};
+
+// What the page and --child show of one test, without its name.
 struct KeptTest {
   TestKey key = {};
   records::LoggedTime start = {};
@@ -65,25 +73,34 @@ struct ChildProgress {
   std::string_view name;  // the bytes as logged, held by the book
   std::uint64_t tests = 0;
   records::LoggedTime first_start = {};  // of the earliest test
+  records::LoggedTime last_start = {};   // of the latest test
   int best_percent = 0;
   // The latest tests, earliest first once ProgressBook::finish() has put
-  // them in order.
+  // them in order: what the table shows of each, and the whole tests.
+  std::vector<TrendTest> trend = {};
   std::vector<KeptTest> latest = {};
 
-  // The book's own: the keys of the earliest test and of the test read
-  // last, the file that test came from, and where the ring of `latest`
-  // starts until finish().
+  // The book's own: the keys of the earliest and the latest test and of the
+  // test read last, the file that test came from, and where the rings of
+  // `trend` and `latest` start until finish().
   TestKey first_key = {};
+  TestKey last_key = {};
   TestKey file_key = {};
   std::uint64_t file = 0;
-  std::size_t latest_head = 0;
+  std::uint32_t trend_head = 0;
+  std::uint32_t latest_head = 0;
+};
+
+// How many of each child's latest tests a book keeps: what the table shows
+// of them, and the whole tests. kAllTests keeps every one.
+struct Keep {
+  std::size_t trend = 0;
+  std::size_t tests = 0;
 };
 
 class ProgressBook {
  public:
-  // Keeps the latest `window` tests of each child (at least 1), or all of
-  // them with kAllTests.
-  explicit ProgressBook(std::size_t window) : window_(window == 0 ? 1 : window) {}
+  explicit ProgressBook(Keep keep) : keep_(keep) {}
 
   // The tests added from now on come from the next file.
   void start_file() { ++file_; }
@@ -105,7 +122,7 @@ class ProgressBook {
 
   ChildProgress& child_named(std::string_view name);
 
-  std::size_t window_;
+  Keep keep_;
   std::uint64_t file_ = 0;
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;
 };

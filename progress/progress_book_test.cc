@@ -58,7 +58,7 @@ class ProgressBookTest : public ::testing::Test {
     return percents;
   }
 
-  ProgressBook book_{20};
+  ProgressBook book_{Keep{.trend = 20, .tests = 20}};
   std::vector<const ChildProgress*> children_;
 };
 
@@ -137,6 +137,9 @@ TEST_F(ProgressBookTest, KeepsOnlyTheLatestTestsWhateverTheOrderTheFilesCome) {
     expected.push_back(minutes[i] % 21 * 5);
   }
   EXPECT_EQ(latest_percents("Ann"), expected);
+  std::vector<int> trend;
+  for (const TrendTest& test : child("Ann").trend) trend.push_back(test.percent);
+  EXPECT_EQ(trend, expected);
   EXPECT_EQ(child("Ann").tests, 200u);
   EXPECT_EQ(child("Ann").first_start.hour, 0);
   EXPECT_EQ(child("Ann").first_start.minute, 0);
@@ -159,8 +162,25 @@ TEST_F(ProgressBookTest, KeepsTheLatestOfTwoInterleavedFiles) {
   EXPECT_EQ(child("Ann").tests, 60u);
 }
 
+TEST(ProgressBookTableTest, KeepsOnlyWhatTheTableShows) {
+  ProgressBook book(Keep{.trend = 3});
+  for (int minute : {5, 1, 4, 2, 3}) {
+    book.start_file();
+    book.add(*testing_support::read_test(at_minute(minute, minute)));
+  }
+  const std::vector<const ChildProgress*> children = book.finish();
+  ASSERT_EQ(children.size(), 1u);
+  EXPECT_TRUE(children[0]->latest.empty());
+  EXPECT_EQ(children[0]->trend.capacity(), 3u);
+  std::vector<double> percents;
+  for (const TrendTest& test : children[0]->trend) percents.push_back(test.percent);
+  EXPECT_EQ(percents, (std::vector<double>{15, 20, 25}));
+  EXPECT_EQ(children[0]->last_start.minute, 5);
+  EXPECT_EQ(children[0]->first_start.minute, 1);
+}
+
 TEST(ProgressBookAllTestsTest, KeepsEveryTestInTheOrderOfItsFileAndMergesTheFiles) {
-  ProgressBook book(kAllTests);
+  ProgressBook book(Keep{.tests = kAllTests});
   const Block blocks[] = {
       {.name = "Jo", .start = "Wed Dec 09 09:00:00 2026", .right = 1},
       {.name = "Jo", .start = "Mon Dec 07 09:00:00 2026", .right = 3},

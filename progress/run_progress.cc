@@ -114,10 +114,10 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       buffer_(kFirstPiece) {
   switch (options.output) {
     case Options::Output::kTable:
-      book_.emplace(options.html ? kChartTests : kTrendTests);
+      book_.emplace(Keep{.trend = kTrendTests, .tests = options.html ? kChartTests : 0});
       break;
     case Options::Output::kChild:
-      book_.emplace(kAllTests);
+      book_.emplace(Keep{.tests = kAllTests});
       break;
     case Options::Output::kCsv:
       append_csv_header(out_.text());
@@ -244,7 +244,7 @@ void Run::report_skipped(std::string_view name, const records::ReadCounts& count
 
 void Run::write_table(std::span<const ChildProgress* const> children) {
   if (!children.empty()) {
-    write_summary_table(children, utf8_output_, out_.text());
+    write_summary_table(children, utf8_output_, out_);
   } else if (status_ == 0) {
     // After a file that could not be read, its message says enough.
     message("no tests found");
