@@ -14,7 +14,11 @@
 #   3. peak resident memory of the table, --csv and --child on a log of
 #      about 1 MiB and on the 1 GiB one; target: the 1 GiB log needs at
 #      most 1 MiB more for the table and --csv (memory grows with the
-#      children, not the tests), and --child grows by that child's tests.
+#      children, not the tests), and --child grows by that child's tests;
+#   4. peak resident memory of the table and of --html on a log of 300,000
+#      children of one test each, where memory grows with the children;
+#      targets at most 128 MB for the table and 1 GB for --html (with the
+#      page, of about 700 MB, in memory).
 #
 # Figures are reported, never asserted: the exit status is 0 whatever they
 # are, and non-zero only when the benchmark cannot run (a tool missing, the
@@ -74,6 +78,8 @@ read -r blocks child_tests < <("$progress_log" big.txt $((1 << 30))) ||
   fail "the 1 GiB log could not be written"
 mkdir files
 "$progress_log" --files files 1000 || fail "the one-test logs could not be written"
+children=300000
+"$progress_log" --children children.txt "$children" || fail "the log of $children children could not be written"
 # The table must read every block of the log: else the timing means nothing.
 "$binary" big.txt >table.txt 2>errors.txt || fail "mathdrill-progress failed on the 1 GiB log"
 read_sum=$(awk -F'  +' 'NR > 1 { sum += $2 } END { print sum }' table.txt)
@@ -190,4 +196,21 @@ for run in "table:" "csv:--csv" "child:--child Zoë"; do
     printf '   %-30s %7s KiB, %7s KiB: %s KiB more (target at most 1024): %s\n' \
       "$label" "$small_kib" "$big_kib" "$growth" "$(verdict "$growth <= 1024")"
   fi
+done
+echo
+
+# ---------------------------------------------------------------------------
+# 4. Peak memory with many children.
+
+echo "4. Peak resident memory on $children children of one test each ($(wc -c <children.txt) bytes)"
+for run in "128:" "1000:--html children.html"; do
+  target_mb=${run%%:*}
+  args=${run#*:}
+  # shellcheck disable=SC2086
+  kib=$(peak_kib "$binary" $args children.txt)
+  mb=$(awk -v k="$kib" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
+  label="mathdrill-progress${args:+ $args}"
+  printf '   %-34s %8s KiB = %7s MB (target at most %s MB): %s\n' \
+    "$label" "$kib" "$mb" "$target_mb" "$(verdict "$mb <= $target_mb")"
+  rm -f children.html
 done

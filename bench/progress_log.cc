@@ -13,6 +13,11 @@
 //   progress_log --files FOLDER COUNT
 //     COUNT logs of one test each, FOLDER/log0.txt, FOLDER/log1.txt, ...
 //
+//   progress_log --children LOG COUNT
+//     A log of COUNT children of one test each, named Child000000,
+//     Child000001, ...: the most children for the bytes, where memory
+//     grows with the children.
+//
 // Exit status 0, or 1 with a message when a file cannot be written.
 #include <cstdint>
 #include <cstdio>
@@ -84,7 +89,32 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  std::fprintf(stderr, "usage: progress_log LOG BYTES | progress_log --files FOLDER COUNT\n");
+  if (argc == 4 && std::string_view(argv[1]) == "--children") {
+    const int count = std::atoi(argv[3]);
+    std::string log;
+    std::FILE* file = std::fopen(argv[2], "wb");
+    bool ok = file != nullptr;
+    for (int i = 0; ok && i < count; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Child%06d", i);
+      const std::int64_t start = kJanuary1 + (i / kTestsADay) % 365 * kDay + 15 * 3600;
+      log += testing_support::log_block(
+          testing_support::make_report(name, 10, 8 + i % 13, start, start + 20 + i % 160));
+      if (log.size() >= (1 << 20) || i + 1 == count) {
+        ok = std::fwrite(log.data(), 1, log.size(), file) == log.size();
+        log.clear();
+      }
+    }
+    if (file != nullptr && std::fclose(file) != 0) ok = false;
+    if (!ok) {
+      std::fprintf(stderr, "progress_log: %s cannot be written\n", argv[2]);
+      return 1;
+    }
+    return 0;
+  }
+  std::fprintf(stderr,
+               "usage: progress_log LOG BYTES | progress_log --files FOLDER COUNT | "
+               "progress_log --children LOG COUNT\n");
   return 2;
 }
 

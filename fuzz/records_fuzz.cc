@@ -8,7 +8,7 @@
 //   facts read by test support's model of the block (BlockFacts), are byte
 //   for byte the lines of the log it came from, up to a CR before each LF,
 //   each at most kMaxLineLength bytes; its name and site hold no
-//   whitespace;
+//   whitespace; its elapsed time is within kMaxElapsedSeconds;
 // - the counts add up: nine lines a block plus the lines skipped are all the
 //   lines; the stretches of skipped lines kept are in order, apart, and
 //   inside no block;
@@ -99,6 +99,10 @@ std::string time_text(const records::LoggedTime& time) {
 Read read_of(const records::LoggedTest& test) {
   check(test.percent == test.right * 100 / records::kProblemCount,
         "answers right and percent disagree", test.first_line);
+  check(std::isfinite(test.elapsed_seconds) &&
+            std::fabs(test.elapsed_seconds) <= records::kMaxElapsedSeconds &&
+            test.elapsed.size() <= records::kMaxElapsedLength,
+        "elapsed time beyond the drill's range", test.first_line);
   return {.facts = {.site = test.site,
                     .name = test.name,
                     .end = time_text(test.end),

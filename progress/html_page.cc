@@ -128,15 +128,27 @@ bool allowed(char32_t code_point);
 
 }  // namespace
 
+// Each section is laid out twice, once to measure it, so that the page is
+// made in one string of its whole size: grown by doubling, a page of many
+// children would for a moment be held twice over.
 std::string html_page(std::span<const ChildProgress* const> children) {
+  const auto shown = [](const ChildProgress& child) {
+    const std::span<const KeptTest> latest = child.latest;
+    return latest.last(std::min(kChartTests, latest.size()));
+  };
   std::string page(kPageHead);
   append_number(kWidth, page);
   page.append(kPageIntro);
   if (children.empty()) page.append("<p>No tests were found.</p>\n");
+  std::size_t size = page.size() + kPageTail.size();
+  std::string section;
   for (const ChildProgress* child : children) {
-    const std::span<const KeptTest> latest = child->latest;
-    write_section(*child, latest.last(std::min(kChartTests, latest.size())), page);
+    section.clear();
+    write_section(*child, shown(*child), section);
+    size += section.size();
   }
+  page.reserve(size);
+  for (const ChildProgress* child : children) write_section(*child, shown(*child), page);
   page.append(kPageTail);
   return page;
 }

@@ -61,7 +61,7 @@ class HtmlPageTest : public ::testing::Test {
 
   std::string page() { return html_page(book_.finish()); }
 
-  ProgressBook book_{kChartTests};
+  ProgressBook book_{Keep{.tests = kChartTests}};
 };
 
 TEST_F(HtmlPageTest, DrawsOneChartPerChildWithAMarkPerTest) {
@@ -181,7 +181,7 @@ TEST_F(HtmlPageTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
       {.name = "\xe2\x80\x8f", .shown = "\xe2\x80\x8f"},  // a right-to-left mark stays
   };
   for (const XmlCase& c : cases) {
-    book_ = ProgressBook(kChartTests);
+    book_ = ProgressBook(Keep{.tests = kChartTests});
     add_child(std::string(c.name), {"30"}, {20});
     const std::string html = page();
     EXPECT_NE(html.find("<h2>" + std::string(c.shown) + "</h2>"), std::string::npos) << c.name;

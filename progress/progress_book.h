@@ -1,14 +1,23 @@
 // Every child's progress, gathered from the tests read: for each name (the
 // same name in several files is the same child) the number of tests, the
-// first test, the best percent, and the latest tests in order. A child's
-// tests are ordered by their starting time; tests that started at the same
-// second keep the order they were read in (files in the order named, each
-// from its start). A test whose starting time is the placeholder (the clock
-// could not be read) is placed right after the test of the same child read
-// before it, or before all others when it is the child's first. Memory
-// grows with the children and the tests each keeps. run_progress fills one
-// for the table and the page (the latest 20 or 100 tests of every child)
-// and one for --child (every test of one child).
+// first test, the best percent, and the latest tests in order.
+//
+// The drill appends each test to its log when the test ends, so a file's
+// own order is the order its tests were taken in, whatever their clocks
+// say (an hour repeated when the clocks go back, a clock set back, a clock
+// that could not be read). A child's tests of one file therefore keep the
+// file's order, and the files are merged by starting time: each test's key
+// is its starting time, raised to the key of the child's test before it in
+// the same file when it is earlier (or unknown), so every file is a run in
+// key order, and a test is placed after every test of the same or an
+// earlier key read before it. run_progress calls start_file() before each
+// file.
+//
+// Memory grows with the children and what is shown of each, allocated as
+// tests come, never more than the book is asked to keep: run_progress fills
+// one book for the table (of each child's latest 20 tests, only what the
+// table prints) and the page (the latest 100 whole tests), and one for
+// --child (every test of one child).
 #ifndef PROGRESS_PROGRESS_BOOK_H_
 #define PROGRESS_PROGRESS_BOOK_H_
 
@@ -30,17 +39,23 @@ namespace progress {
 inline constexpr std::size_t kAllTests = std::numeric_limits<std::size_t>::max();
 
 // A test's place among its child's tests: a larger one is later.
-struct TestOrder {
+struct TestKey {
   std::int64_t year = std::numeric_limits<std::int64_t>::min();
   std::uint32_t time_of_year = 0;  // month, day and time packed in that order
-  std::uint64_t sequence = 0;      // the child's tests read before this one
 
-  auto operator<=>(const TestOrder&) const = default;
+  auto operator<=>(const TestKey&) const = default;
 };
 
-// What the outputs show of one test, without its name.
+// What the table shows of one of a child's latest tests.
+struct TrendTest {
+  TestKey key = {};
+  double seconds = 0;
+  std::int32_t percent = 0;
+};
+
+// What the page and --child show of one test, without its name.
 struct KeptTest {
-  TestOrder order = {};
+  TestKey key = {};
   records::LoggedTime start = {};
   double seconds = 0;
   std::int32_t rating = 0;
@@ -55,25 +70,40 @@ struct KeptTest {
 };
 
 struct ChildProgress {
-  std::string name;  // the bytes as logged
+  std::string_view name;  // the bytes as logged, held by the book
   std::uint64_t tests = 0;
   records::LoggedTime first_start = {};  // of the earliest test
+  records::LoggedTime last_start = {};   // of the latest test
   int best_percent = 0;
-  // The latest tests, earliest first, once ProgressBook::finish() has put
-  // them in order.
+  // The latest tests, earliest first once ProgressBook::finish() has put
+  // them in order: what the table shows of each, and the whole tests.
+  std::vector<TrendTest> trend = {};
   std::vector<KeptTest> latest = {};
-  bool in_order = true;  // whether `latest` is in order already
 
-  // Where the earliest test stands, and the place of the test read last.
-  TestOrder first_order = {};
-  TestOrder last_read = {};
+  // The book's own: the keys of the earliest and the latest test and of the
+  // test read last, the file that test came from, and where the rings of
+  // `trend` and `latest` start until finish().
+  TestKey first_key = {};
+  TestKey last_key = {};
+  TestKey file_key = {};
+  std::uint64_t file = 0;
+  std::uint32_t trend_head = 0;
+  std::uint32_t latest_head = 0;
+};
+
+// How many of each child's latest tests a book keeps: what the table shows
+// of them, and the whole tests. kAllTests keeps every one.
+struct Keep {
+  std::size_t trend = 0;
+  std::size_t tests = 0;
 };
 
 class ProgressBook {
  public:
-  // Keeps the latest `window` tests of each child (at least 1), or all of
-  // them with kAllTests.
-  explicit ProgressBook(std::size_t window) : window_(window == 0 ? 1 : window) {}
+  explicit ProgressBook(Keep keep) : keep_(keep) {}
+
+  // The tests added from now on come from the next file.
+  void start_file() { ++file_; }
 
   void add(const records::LoggedTest& test);
 
@@ -91,9 +121,9 @@ class ProgressBook {
   };
 
   ChildProgress& child_named(std::string_view name);
-  void keep_latest(ChildProgress& child) const;
 
-  std::size_t window_;
+  Keep keep_;
+  std::uint64_t file_ = 0;
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;
 };
 

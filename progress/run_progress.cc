@@ -11,6 +11,7 @@
 #include "progress/output_buffer.h"
 #include "progress/output_text.h"
 #include "progress/progress_book.h"
+#include "progress/seen_tests.h"
 #include "progress/text_table.h"
 #include "records/block_reader.h"
 
@@ -40,10 +41,12 @@ constexpr std::string_view kUsage =
     "\n"
     "--csv goes with neither --child nor --html.\n"
     "\n"
-    "Tests are ordered by their starting time. Text that is not a whole test\n"
-    "block is skipped, with one message for each file naming its lines. A file\n"
-    "named twice is read once. The page replaces FILE only when it is complete,\n"
-    "and never replaces a file that is read or a file that is not a page.\n"
+    "Each file's tests keep its order, and the files are merged by starting\n"
+    "time. A test found in several files counts once. Text that is not a whole\n"
+    "test block is skipped, with one message for each file naming its lines. A\n"
+    "file named twice is read once. The page replaces FILE only when it is\n"
+    "complete, and never replaces a file that is read or a file that is not a\n"
+    "page.\n"
     "\n"
     "Exit status: 0 when every file was read, 1 when a file could not be read\n"
     "or written, 2 for a wrong option or a page that would replace another file.\n";
@@ -68,7 +71,8 @@ class Run {
  private:
   std::string_view next_piece(Input& input);
   void take(const records::LoggedTest& test);
-  void report_skipped(std::string_view name, const records::ReadCounts& counts);
+  void report_skipped(std::string_view name, const records::ReadCounts& counts,
+                      std::uint64_t duplicates);
   void report_none_found();
   void write_page(std::span<const ChildProgress* const> children);
   void message(std::string_view name, std::string_view text);
@@ -85,6 +89,8 @@ class Run {
   // first read by.
   std::set<std::string> names_read_;
   std::map<console::FileIdentity, std::string> files_read_;
+  std::optional<SeenTests> seen_;  // when more than one file is named
+  std::size_t files_started_ = 0;
   std::vector<char> buffer_;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
@@ -126,14 +132,15 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       buffer_(kFirstPiece) {
   switch (options.output) {
     case Options::Output::kTable:
-      book_.emplace(options.html ? kChartTests : kTrendTests);
+      book_.emplace(Keep{.trend = kTrendTests, .tests = options.html ? kChartTests : 0});
       break;
     case Options::Output::kChild:
-      book_.emplace(kAllTests);
+      book_.emplace(Keep{.tests = kAllTests});
       break;
     case Options::Output::kCsv:
       break;
   }
+  if (options.files.size() > 1) seen_.emplace();
 }
 
 // Reads one file through and adds its tests to the output, unless it was
@@ -143,6 +150,7 @@ void Run::read_file(const std::string& name) {
     message(shown_name(name), "named more than once, read once");
     return;
   }
+  if (seen_) seen_->start_file(++files_started_ == options_.files.size());
   OpenedInput opened = files_.open(name);
   if (opened.input == nullptr) {
     message(shown_name(name), opened.reason);
@@ -158,12 +166,21 @@ void Run::read_file(const std::string& name) {
     }
   }
   names_read_.insert(name);
+  if (book_) book_->start_file();
   records::BlockReader reader;
+  if (seen_) reader.make_fingerprints();
+  std::uint64_t duplicates = 0;
   for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
     reader.add(piece);
-    while (const records::LoggedTest* test = reader.next()) take(*test);
+    while (const records::LoggedTest* test = reader.next()) {
+      if (seen_ && seen_->repeated(test->fingerprint)) {
+        ++duplicates;
+      } else {
+        take(*test);
+      }
+    }
   }
-  report_skipped(shown_name(name), reader.finish());
+  report_skipped(shown_name(name), reader.finish(), duplicates);
   const std::string reason = opened.input->read_error();
   if (!reason.empty()) {
     message(shown_name(name), reason);
@@ -182,7 +199,7 @@ int Run::finish() {
     if (children.empty()) {
       report_none_found();
     } else if (!page_on_output && options_.output == Options::Output::kTable) {
-      write_summary_table(children, utf8_output_, out_.text());
+      write_summary_table(children, utf8_output_, out_);
     } else if (!page_on_output) {
       // The book holds the one child asked for.
       write_child_listing(children.front()->latest, out_);
@@ -227,12 +244,25 @@ void Run::take(const records::LoggedTest& test) {
   }
 }
 
-// "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)".
-void Run::report_skipped(std::string_view name, const records::ReadCounts& counts) {
-  if (counts.skipped_ranges == 0) return;
+// "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)", with
+// ", 3 duplicates" after the tests read when some were read before from
+// another file.
+void Run::report_skipped(std::string_view name, const records::ReadCounts& counts,
+                         std::uint64_t duplicates) {
+  if (counts.skipped_ranges == 0 && duplicates == 0) return;
   std::string text;
   append_integer(static_cast<std::int64_t>(counts.tests), text);
-  text.append(counts.tests == 1 ? " test read, " : " tests read, ");
+  text.append(counts.tests == 1 ? " test read" : " tests read");
+  if (duplicates > 0) {
+    text.append(", ");
+    append_integer(static_cast<std::int64_t>(duplicates), text);
+    text.append(duplicates == 1 ? " duplicate" : " duplicates");
+  }
+  if (counts.skipped_ranges == 0) {
+    message(name, text);
+    return;
+  }
+  text.append(", ");
   append_integer(static_cast<std::int64_t>(counts.skipped_ranges), text);
   const records::LineRange& only = counts.first_ranges[0];
   text.append(counts.skipped_ranges == 1 && only.first == only.last ? " skipped (line "

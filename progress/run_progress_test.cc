@@ -91,6 +91,27 @@ TEST_F(RunProgressTest, SaysWhatItSkippedByLines) {
       << result.out;
 }
 
+// An elapsed time beyond 2^63 seconds, which the drill's clock cannot give,
+// makes its block damaged; the others' figures stay finite everywhere.
+TEST_F(RunProgressTest, SkipsABlockWithAnElapsedTimeBeyondTheDrillsRange) {
+  files_.inputs["odd.txt"] =
+      Block{.elapsed = "1.79769e+308"}.text() + Block{.elapsed = "9.22337e+18"}.text() +
+      Block{.elapsed = "-9.22338e+18"}.text() + Block{.elapsed = "9.22337e+18"}.text();
+  const RunResult result = run({"--html", "odd.html", "odd.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: odd.txt: 2 tests read, 2 skipped (lines 1-9, 19-27)\n");
+  EXPECT_NE(result.out.find("\nAnn       2  "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  9.22337e+18  "), std::string::npos) << result.out;
+  const std::string& page = files_.written["odd.html"];
+  for (const char* word : {"inf", "nan"}) {
+    EXPECT_EQ(result.out.find(word), std::string::npos) << word;
+    EXPECT_EQ(page.find(word), std::string::npos) << word;
+  }
+  const RunResult csv = run({"--csv", "odd.txt"});
+  EXPECT_EQ(csv.out.find("e+308"), std::string::npos) << csv.out;
+}
+
 TEST_F(RunProgressTest, NamesOnlyTheFirstFiveStretches) {
   std::string log;
   for (int i = 0; i < 6; ++i) log += "noise\n" + Block{}.text();
@@ -121,12 +142,14 @@ TEST_F(RunProgressTest, ReadsLogsWithAByteOrderMarkOrACutLastLine) {
 TEST_F(RunProgressTest, ReadsManyFilesOneAfterAnother) {
   // Small and large files in turn: the reading buffer grows and is kept.
   std::vector<std::string> args = {"--csv"};
-  std::string large;
-  for (int i = 0; i < 2000; ++i) large += Block{.name = "Big"}.text();
   files_.chunk = 1 << 20;
   for (int i = 0; i < 6; ++i) {
     const std::string name = "log" + std::to_string(i) + ".txt";
-    files_.inputs[name] = i % 2 == 0 ? Block{.name = "Small"}.text() : large;
+    // Each file's tests differ from the others' in their site.
+    const std::string site = "site" + std::to_string(i) + ".example";
+    std::string text;
+    for (int j = i % 2 == 0 ? 1 : 2000; j > 0; --j) text += Block{.site = site}.text();
+    files_.inputs[name] = text;
     args.push_back(name);
   }
   const RunResult result = run(args);
@@ -144,6 +167,7 @@ TEST_F(RunProgressTest, MergesChildrenAcrossFiles) {
   files_.inputs["-"] = Block{.name = "Ann", .start = "Sat Mar 14 10:00:00 2026", .right = 5}.text();
   const RunResult result = run({"records.txt", "-"});
   EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors, "");
   EXPECT_NE(result.out.find("\nAnn              8  2026-03-02  2026-03-14     25%  F"),
             std::string::npos)
       << result.out;
@@ -302,6 +326,73 @@ TEST_F(RunProgressTest, ShowsFileNamesInMessagesSafely) {
   files_.unwritable.insert("\x1b[2J.html");
   EXPECT_EQ(run({"--html", "\x1b[2J.html", "records.txt"}).errors,
             "mathdrill-progress: ?[2J.html: Permission denied\n");
+}
+
+// When the clocks go back, the hour from 01:00 comes twice: the log's order,
+// not the clock's, is the order the tests were taken in, so the last test is
+// the one logged last.
+TEST_F(RunProgressTest, KeepsTheLogsOrderWhenTheClockGoesBack) {
+  files_.inputs["dst.txt"] =
+      Block{.end = "Sun Nov 01 01:44:00 2026", .start = "Sun Nov 01 01:40:00 2026", .right = 10}
+          .text() +
+      Block{.end = "Sun Nov 01 01:14:00 2026", .start = "Sun Nov 01 01:10:00 2026", .right = 20}
+          .text();
+  RunResult result = run({"dst.txt"});
+  EXPECT_EQ(result.out,
+            "Name  Tests  First test  Last test   Last %  Grade  Best %  Mean % last 5  "
+            "Median s last 5  Last 20 tests\n"
+            "Ann       2  2026-11-01  2026-11-01    100%  A+       100%            75%   "
+            "           240  59\n");
+  result = run({"--child", "Ann", "dst.txt"});
+  EXPECT_EQ(result.out,
+            "Started              Limit     Right  Percent  Grade  Seconds  Score\n"
+            "2026-11-01 01:40:00     10  10 of 20      50%  F          240      6\n"
+            "2026-11-01 01:10:00     10  20 of 20     100%  A+         240      6\n");
+}
+
+// A teacher's copy of a log, and a log that shares some of its tests with
+// another: each test is counted once, and the message says how many were
+// duplicates.
+TEST_F(RunProgressTest, CountsATestReadFromSeveralFilesOnce) {
+  const std::string records = testdata("records.txt");
+  files_.inputs["copy.txt"] = records;
+  // The last four blocks of records.txt, one more test, and the first.
+  const std::size_t fourth_last = [&] {
+    std::size_t at = records.size();
+    for (int i = 0; i < 4; ++i) at = records.rfind("-----------drillo1.exe", at - 1);
+    return at;
+  }();
+  const std::string first = records.substr(0, records.find("-----------drillo1.exe", 1));
+  files_.inputs["overlap.txt"] =
+      records.substr(fourth_last) +
+      Block{.name = "Ann", .start = "Sat Mar 14 10:00:00 2026", .right = 5}.text() + first;
+  const RunResult result = run({"records.txt", "copy.txt", "overlap.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: copy.txt: 14 tests read, 14 duplicates\n"
+            "mathdrill-progress: overlap.txt: 6 tests read, 5 duplicates\n");
+  EXPECT_NE(result.out.find("\nAnn              8  2026-03-02  2026-03-14     25%  F"),
+            std::string::npos)
+      << result.out;
+  // The same in CSV: one row a test.
+  const RunResult csv = run({"--csv", "records.txt", "copy.txt", "overlap.txt"});
+  EXPECT_EQ(csv.out, testdata("records.csv") +
+                         "2026-03-14T10:00:00,2026-12-08T10:04:00,Ann,10,5,20,25,F,240,6\r\n");
+}
+
+// Blocks that differ in any line are told apart, and a block that differs
+// in its line ends alone is the same test; a duplicate and a damaged block
+// of one file are named in one message.
+TEST_F(RunProgressTest, TellsTestsApartByEveryLine) {
+  const Block base{.name = "Ann"};
+  files_.inputs["a.txt"] = base.text();
+  files_.inputs["b.txt"] = Block{.site = "other.example", .name = "Ann"}.text() +
+                           Block{.name = "Ann", .rating = "7"}.text() +
+                           Block{.name = "Ann", .line_end = "\n"}.text() + "noise\n";
+  const RunResult result = run({"a.txt", "b.txt"});
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: b.txt: 3 tests read, 1 duplicate, 1 skipped (line 28)\n");
+  EXPECT_NE(result.out.find("\nAnn       3  "), std::string::npos) << result.out;
 }
 
 TEST_F(RunProgressTest, ReadsTheOtherFilesWhenOneCannotBeOpened) {

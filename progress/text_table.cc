@@ -49,28 +49,28 @@ const ListingLayout::Row kListingHeader = {"Started", "Limit",   "Right", "Perce
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
-std::span<const KeptTest> last(std::span<const KeptTest> tests, std::size_t count);
-double mean_percent(std::span<const KeptTest> tests);
-double median_seconds(std::span<const KeptTest> tests);
-std::string trend_line(std::span<const KeptTest> tests, bool utf8);
+std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
+double mean_percent(std::span<const TrendTest> tests);
+double median_seconds(std::span<const TrendTest> tests);
+std::string trend_line(std::span<const TrendTest> tests, bool utf8);
 std::string date_text(const records::LoggedTime& time);
 std::string percent_text(int percent);
 
 }  // namespace
 
+// Rows are made twice, once to measure and once to write, so that only
+// one is kept however many children there are.
 void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
-                         std::string& out) {
+                         OutputBuffer& out) {
   TableLayout layout({Align::kLeft, Align::kRight, Align::kLeft, Align::kLeft, Align::kRight,
                       Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft});
-  std::vector<TableLayout::Row> rows;
-  rows.reserve(children.size());
   layout.measure(kTableHeader);
+  for (const ChildProgress* child : children) layout.measure(child_row(*child, utf8));
+  layout.write(kTableHeader, out.text());
   for (const ChildProgress* child : children) {
-    rows.push_back(child_row(*child, utf8));
-    layout.measure(rows.back());
+    layout.write(child_row(*child, utf8), out.text());
+    out.wrote();
   }
-  layout.write(kTableHeader, out);
-  for (const TableLayout::Row& row : rows) layout.write(row, out);
 }
 
 // The rows are made twice, once to measure and once to write, so that
@@ -119,17 +119,17 @@ void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
 }
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
-  const KeptTest& latest = child.latest.back();
+  const TrendTest& latest = child.trend.back();
   return {terminal_text(child.name),
           integer_text(static_cast<std::int64_t>(child.tests)),
           date_text(child.first_start),
-          date_text(latest.start),
+          date_text(child.last_start),
           percent_text(latest.percent),
           std::string(records::letter_grade(latest.percent)),
           percent_text(child.best_percent),
-          rounded_text(mean_percent(last(child.latest, kAverageTests))) + "%",
-          tenths_text(median_seconds(last(child.latest, kAverageTests))),
-          trend_line(last(child.latest, kTrendTests), utf8)};
+          rounded_text(mean_percent(last(child.trend, kAverageTests))) + "%",
+          tenths_text(median_seconds(last(child.trend, kAverageTests))),
+          trend_line(last(child.trend, kTrendTests), utf8)};
 }
 
 // The cells of the row of `test`, written over those of the row before,
@@ -153,37 +153,37 @@ void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.
-std::span<const KeptTest> last(std::span<const KeptTest> tests, std::size_t count) {
+std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count) {
   return tests.last(std::min(count, tests.size()));
 }
 
 // 0 when there are no tests.
-double mean_percent(std::span<const KeptTest> tests) {
+double mean_percent(std::span<const TrendTest> tests) {
   if (tests.empty()) return 0;
   double sum = 0;
-  for (const KeptTest& test : tests) sum += test.percent;
+  for (const TrendTest& test : tests) sum += test.percent;
   return sum / static_cast<double>(tests.size());
 }
 
 // The middle value, or the mean of the two middle values; 0 when there are
 // no tests.
-double median_seconds(std::span<const KeptTest> tests) {
+double median_seconds(std::span<const TrendTest> tests) {
   const std::size_t n = tests.size();
   if (n == 0) return 0;
   std::vector<double> seconds;
   seconds.reserve(n);
-  for (const KeptTest& test : tests) seconds.push_back(test.seconds);
+  for (const TrendTest& test : tests) seconds.push_back(test.seconds);
   std::sort(seconds.begin(), seconds.end());
   return n % 2 != 0 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
 }
 
-std::string trend_line(std::span<const KeptTest> tests, bool utf8) {
+std::string trend_line(std::span<const TrendTest> tests, bool utf8) {
   // U+2581..U+2588, three bytes each in UTF-8.
   constexpr std::string_view kBlocks = "▁▂▃▄▅▆▇█";
   constexpr std::size_t kBlockSize = 3;
   constexpr int kLevels = 8;
   std::string line;
-  for (const KeptTest& test : tests) {
+  for (const TrendTest& test : tests) {
     const int percent = std::clamp(test.percent, 0, 100);
     if (utf8) {
       // The nearest of the eight heights: 0..100 onto 0..7.

@@ -30,9 +30,10 @@ inline constexpr std::size_t kTrendTests = 20;
 // trend line of the last twenty: one character per test, earliest first,
 // showing its percent. With `utf8` it is a block of one to eight eighths'
 // height (▁▂▃▄▅▆▇█: 0% is ▁, 100% is █); otherwise the tens digit, 0 to 9
-// (90% and 100% are both 9). Each child has at least one test.
+// (90% and 100% are both 9). Each child has at least one test, and the
+// book kept at least the trend of its last kTrendTests.
 void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
-                         std::string& out);
+                         OutputBuffer& out);
 
 // Writes the listing of one child's `tests` (in the order given) to `out`,
 // a row per test as it is made: the date and time the test started, the

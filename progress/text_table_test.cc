@@ -55,12 +55,14 @@ class TextTableTest : public ::testing::Test {
 
   std::string table(bool utf8 = false) {
     const std::vector<const ChildProgress*> children = book_.finish();
-    std::string out;
+    testing_support::StringSink sink;
+    OutputBuffer out(sink);
     write_summary_table(children, utf8, out);
-    return out;
+    EXPECT_TRUE(out.flush());
+    return sink.bytes();
   }
 
-  ProgressBook book_{kTrendTests};
+  ProgressBook book_{Keep{.trend = kTrendTests}};
 };
 
 TEST_F(TextTableTest, AlignsColumnsByTheirWidthOnATerminal) {
@@ -107,7 +109,7 @@ TEST_F(TextTableTest, AveragesTheLastFiveTests) {
        .median_seconds = "50"},
   };
   for (const AverageCase& c : cases) {
-    book_ = ProgressBook(kTrendTests);
+    book_ = ProgressBook(Keep{.trend = kTrendTests});
     for (std::size_t i = 0; i < c.seconds.size(); ++i) {
       add(on_day(static_cast<int>(i) + 1, c.rights[i], c.seconds[i]));
     }
@@ -143,7 +145,7 @@ TEST_F(TextTableTest, ShowsNamesMadeSafeAndUnknownDatesAsQuestionMarks) {
 }
 
 TEST_F(TextTableTest, ListsEveryTestOfAChild) {
-  book_ = ProgressBook(kAllTests);
+  book_ = ProgressBook(Keep{.tests = kAllTests});
   add(on_day(2, 20, "1.23457e+06"));
   add(Block{.start = "??? ??? ?? ??:??:?? ????", .limit = "-7", .right = 0, .rating = "-2"});
   add(on_day(9, 13, "95"));

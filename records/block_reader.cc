@@ -1,8 +1,10 @@
 #include "records/block_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -17,6 +19,8 @@ constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date);
+std::uint64_t mix_line(std::uint64_t hash, std::string_view line);
+std::uint64_t finish_hash(std::uint64_t hash);
 
 }  // namespace
 
@@ -71,12 +75,15 @@ bool BlockReader::take_line(std::string_view line) {
       if (index_ > 0) skip(block_first_line_, number - 1);
       block_first_line_ = number;
       index_ = 1;
+      if (fingerprints_) fingerprint_ = mix_line(0, line);
       return false;
     }
     if (index_ > 0 && read_line(index_, line, test_, last_date_)) {
+      if (fingerprints_) fingerprint_ = mix_line(fingerprint_, line);
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
+      test_.fingerprint = fingerprints_ ? finish_hash(fingerprint_) : 0;
       ++counts_.tests;
       return true;
     }
@@ -344,7 +351,8 @@ std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t mi
 // million in size the integer itself ("95", "-5"); from a million on six
 // significant digits with an exponent ("1e+06", "-1.23457e+06"). Such a
 // text is read back to its value and written again; only the same text
-// passes.
+// passes, and only up to kMaxElapsedSeconds in size, so that sums and
+// scales of a few of them stay finite.
 std::optional<double> parse_elapsed(std::string_view text) {
   constexpr std::int64_t kLargestPlain = 999'999;
   if (std::optional<std::int64_t> whole = parse_integer(text, -kLargestPlain, kLargestPlain)) {
@@ -354,7 +362,7 @@ std::optional<double> parse_elapsed(std::string_view text) {
   double value = 0;
   const auto read = std::from_chars(text.data(), end, value, std::chars_format::scientific);
   if (read.ec != std::errc() || read.ptr != end || !std::isfinite(value) ||
-      std::fabs(value) <= kLargestPlain) {
+      std::fabs(value) <= kLargestPlain || std::fabs(value) > kMaxElapsedSeconds) {
     return std::nullopt;
   }
   char written[32];
@@ -445,6 +453,35 @@ int weekday_of(std::int64_t year, int month, int day) {
 }
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Mixes the length of `line`, then its bytes eight at a time, into `hash`.
+// Lines of a block are short and read once, so a word at a time is enough.
+std::uint64_t mix_line(std::uint64_t hash, std::string_view line) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+  const auto mix = [&](std::uint64_t word) { hash = std::rotl(hash ^ word, 27) * kMultiplier; };
+  mix(line.size());
+  std::size_t at = 0;
+  for (; at + sizeof(std::uint64_t) <= line.size(); at += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, line.data() + at, sizeof word);
+    mix(word);
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, line.data() + at, line.size() - at);
+  mix(tail);
+  return hash;
+}
+
+// Spreads every bit of `hash` over the whole fingerprint (MurmurHash3's
+// final mix).
+std::uint64_t finish_hash(std::uint64_t hash) {
+  hash ^= hash >> 33;
+  hash *= 0xFF51AFD7ED558CCDu;
+  hash ^= hash >> 33;
+  hash *= 0xC4CEB9FE1A85EC53u;
+  hash ^= hash >> 33;
+  return hash;
+}
 
 }  // namespace
 

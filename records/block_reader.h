@@ -3,12 +3,15 @@
 // them into lines and reads each line of a block by its fixed texts and
 // fields. Anything that is not part of a whole, sound block (a cut block,
 // foreign text, binary bytes, a line longer than any block line, a block
-// whose percent or grade contradicts its answers) is skipped, and reading
+// whose percent or grade contradicts its answers, an elapsed time beyond
+// what the drill's clock can give) is skipped, and reading
 // picks up again at the next separator line, wherever it stands. Lines may
 // end in CR LF or LF alone, and a UTF-8 byte-order mark at the start of the
 // file (a log saved by a Windows editor) is passed over. The reader counts
-// what it skipped by line numbers, for the message about each file. Memory
-// is one test and at most one line of the file, whatever the log holds.
+// what it skipped by line numbers, for the message about each file. Asked
+// to, it gives each test the fingerprint of its block's lines, so that a
+// test read twice from several files can be told. Memory is one test and at
+// most one line of the file, whatever the log holds.
 // mathdrill-progress and its fuzz target use it.
 #ifndef RECORDS_BLOCK_READER_H_
 #define RECORDS_BLOCK_READER_H_
@@ -24,9 +27,12 @@ namespace records {
 // Lines longer than this, without their line end, are never part of a
 // block.
 inline constexpr std::size_t kMaxLineLength = 4096;
-// The longest elapsed time a block may hold: "%g" of the most negative
-// double, "-1.79769e+308".
-inline constexpr std::size_t kMaxElapsedLength = 13;
+// The largest elapsed time a block may hold, in size: 2^63 seconds, beyond
+// any difference of the drill's clock readings.
+inline constexpr double kMaxElapsedSeconds = 9223372036854775808.0;
+// The longest elapsed time a block may hold: "%g" of a negative one below
+// kMaxElapsedSeconds in size, "-1.23457e+18".
+inline constexpr std::size_t kMaxElapsedLength = 12;
 
 // A logged time: the fields of a timestamp text. All zero for the
 // placeholder, which stands for a time the drill could not read.
@@ -55,6 +61,9 @@ struct LoggedTest {
   std::int32_t percent = 0;  // right * 100 / kProblemCount
   std::int32_t rating = 0;
   std::uint64_t first_line = 0;  // of the separator line, counted from 1
+  // A hash of the block's nine lines without their line ends, the same for
+  // blocks identical in every line; 0 unless the reader makes them.
+  std::uint64_t fingerprint = 0;
 };
 
 // Lines first..last (counted from 1), skipped together.
@@ -91,6 +100,10 @@ struct LastDate {
 // end of the file.
 class BlockReader {
  public:
+  // Gives each test read from now on its fingerprint, which costs a pass
+  // over the block's bytes.
+  void make_fingerprints() { fingerprints_ = true; }
+
   // Takes the next piece of the file. The bytes must stay valid until
   // next() has returned null.
   void add(std::string_view bytes);
@@ -114,6 +127,8 @@ class BlockReader {
   LoggedTest test_;
   LastDate last_date_;
   int index_ = 0;  // the line of a block expected next; 0 outside one
+  bool fingerprints_ = false;
+  std::uint64_t fingerprint_ = 0;  // of the block's lines read so far
   std::uint64_t block_first_line_ = 0;
   LineRange open_range_;  // the skipped stretch not counted yet; empty if last == 0
   ReadCounts counts_;

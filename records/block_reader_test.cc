@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -269,9 +270,16 @@ TEST(BlockReaderTest, ReadsElapsedTimesAsPercentGWritesWholeSeconds) {
       {.text = "1e+06", .valid = true, .seconds = 1e6},
       {.text = "-1e+06", .valid = true, .seconds = -1e6},
       {.text = "1.23457e+06", .valid = true, .seconds = 1234570},
-      {.text = "9.99999e+18", .valid = true, .seconds = 9.99999e18},
-      {.text = "1e+100", .valid = true, .seconds = 1e100},
-      {.text = "1.79769e+308", .valid = true, .seconds = 1.79769e308},
+      // The drill's clock differences stay within 2^63 seconds, about
+      // 9.2234e+18, in size.
+      {.text = "9.22337e+18", .valid = true, .seconds = 9.22337e18},
+      {.text = "-9.22337e+18", .valid = true, .seconds = -9.22337e18},
+      {.text = "9.22338e+18"},
+      {.text = "-9.22338e+18"},
+      {.text = "9.99999e+18"},
+      {.text = "1e+100"},
+      {.text = "1.79769e+308"},
+      {.text = "-1.79769e+308"},
       {.text = "1000000"},  // "%g" switches to the exponent at a million
       {.text = "-0"},
       {.text = "095"},
@@ -426,6 +434,47 @@ TEST(BlockReaderTest, ReadsNothingFromNothing) {
   EXPECT_TRUE(reading.tests.empty());
   EXPECT_EQ(reading.counts.lines, 0u);
   EXPECT_EQ(reading.counts.skipped_ranges, 0u);
+}
+
+// The fingerprints of the blocks of `text`, read `piece` bytes at a time.
+std::vector<std::uint64_t> fingerprints(std::string_view text, std::size_t piece) {
+  BlockReader reader;
+  reader.make_fingerprints();
+  std::vector<std::uint64_t> made;
+  for (std::size_t at = 0; at < text.size(); at += piece) {
+    reader.add(text.substr(at, piece));
+    while (const LoggedTest* test = reader.next()) made.push_back(test->fingerprint);
+  }
+  reader.finish();
+  return made;
+}
+
+TEST(BlockReaderTest, FingerprintsBlocksByTheirLines) {
+  const Block base{};
+  // Blocks that differ from the first in one line each, then the first with
+  // LF line ends, then the first again.
+  const Block others[] = {
+      {.site = "other.example"},
+      {.name = "Anne"},
+      {.end = "Tue Dec 08 10:04:01 2026"},
+      {.start = "Tue Dec 08 09:59:59 2026"},
+      {.elapsed = "241"},
+      {.limit = "11"},
+      {.right = 17},
+      {.rating = "7"},
+  };
+  std::string text = base.text();
+  for (const Block& other : others) text += other.text();
+  text += Block{.line_end = "\n"}.text() + base.text();
+  for (std::size_t piece : {std::size_t{1}, std::size_t{7}, text.size()}) {
+    const std::vector<std::uint64_t> made = fingerprints(text, piece);
+    ASSERT_EQ(made.size(), 11u);
+    for (std::size_t i = 1; i < 9; ++i) EXPECT_NE(made[i], made[0]) << "block " << i;
+    EXPECT_EQ(made[9], made[0]) << "line ends are not part of a line";
+    EXPECT_EQ(made[10], made[0]);
+    EXPECT_EQ(made, fingerprints(text, 4096)) << "pieces of " << piece;
+  }
+  EXPECT_EQ(read_all(base.text()).tests.at(0).fingerprint, 0u) << "none unless asked for";
 }
 
 }  // namespace
