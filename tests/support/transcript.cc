@@ -338,4 +338,41 @@ bool set_field(Field field, std::string_view value, Report& report) {
 
 }  // namespace
 
+namespace {
+
+bool has_sign(std::string_view signs, char sign) {
+  return signs.find(sign) != std::string_view::npos ||
+         (sign == 'x' && signs.find('*') != std::string_view::npos);
+}
+
+}  // namespace
+
+std::string limit_prompt(std::string_view signs) {
+  return has_sign(signs, 'x') || has_sign(signs, '/') ? kNumbersPrompt : kLimitPrompt;
+}
+
+std::string test_description(std::string_view signs) {
+  const std::pair<char, std::string_view> names[] = {
+      {'+', "addition"}, {'-', "subtraction"}, {'x', "multiplication"}, {'/', "division"}};
+  std::string joined;
+  int count = 0;
+  for (const auto& [sign, name] : names) {
+    if (!has_sign(signs, sign)) continue;
+    joined += (count++ == 0 ? "" : "/") + std::string(name);
+  }
+  if (count == 1) return joined + " only";
+  const std::string_view shares[] = {"", "", "50/50", "1/3 each", "1/4 each"};
+  return "mixed " + joined + " (random " + std::string(shares[count]) + ")";
+}
+
+std::string limit_line(std::string_view signs, std::int64_t limit) {
+  std::string head = "Addend limits 0";
+  if (has_sign(signs, '/')) {
+    head = "Number limits 1";
+  } else if (has_sign(signs, 'x')) {
+    head = "Number limits 0";
+  }
+  return head + " through " + std::to_string(limit);
+}
+
 }  // namespace testing_support

@@ -120,6 +120,19 @@ struct ParsedBlock {
 };
 std::optional<ParsedBlock> parse_block(std::string_view text, std::size_t* failed_at = nullptr);
 
+// The texts that depend on the operations chosen with -o, given by their
+// signs in any order ("+-", "x/", "/x"): the limit question, the test
+// description after "problems, " and the limit line of the report.
+inline const std::string kNumbersPrompt = "How big do you want the numbers to be? ";
+std::string limit_prompt(std::string_view signs);
+std::string test_description(std::string_view signs);
+std::string limit_line(std::string_view signs, std::int64_t limit);
+
+// The last line of every message about a wrong command line, and the
+// version line.
+inline const std::string kTryHelp = "Try 'mathdrill --help' for more information.\n";
+inline const std::string kVersionLine = "mathdrill 1.1\n";
+
 }  // namespace testing_support
 
 #endif  // TESTS_SUPPORT_TRANSCRIPT_H_
