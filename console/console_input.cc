@@ -29,7 +29,7 @@ ReadResult ConsoleInput::read_word(char* buffer, std::size_t size) {
   return ReadResult::ok;
 }
 
-ReadResult ConsoleInput::read_integer(std::int32_t& target) {
+ReadResult ConsoleInput::read_integer(std::int32_t* target) {
   number_rejected_ = false;
   rejected_size_ = 0;
   if (ReadResult result = begin_read(); result != ReadResult::ok) return result;
@@ -81,7 +81,7 @@ ReadResult ConsoleInput::read_integer(std::int32_t& target) {
     return ReadResult::not_a_number;
   }
   if (negative) value = 0u - value;
-  target = static_cast<std::int32_t>(value);
+  *target = static_cast<std::int32_t>(value);
   return ReadResult::ok;
 }
 

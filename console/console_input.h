@@ -44,7 +44,7 @@ class ConsoleInput {
   // continue the number stays unread. A lone sign, "0x" without hex digits,
   // or a non-digit: `not_a_number`, target untouched, the sign or prefix
   // consumed. At end of input before any text: `ended`.
-  ReadResult read_integer(std::int32_t& target);
+  ReadResult read_integer(std::int32_t* target);
 
   // After read_integer() returned `not_a_number`, for a message: the text
   // that could not be read as a number, the sign or "0x" prefix that read

@@ -65,7 +65,7 @@ TEST_P(IntegerInputTest, StoresValueLeavesRestUnreadAndSetsFlags) {
   StringSource source(c.typed);
   ConsoleInput in(source, nullptr);
   std::int32_t target = 777;
-  EXPECT_EQ(in.read_integer(target), c.result);
+  EXPECT_EQ(in.read_integer(&target), c.result);
   EXPECT_EQ(target, c.target);
   EXPECT_EQ(in.end_of_input(), c.end_of_input);
   EXPECT_EQ(in.failed(), c.failed);
@@ -118,8 +118,8 @@ TEST(IntegerInput, NumberSplitAcrossReadsOfOneByte) {
   StringSource source("  -0x7fFfFfFf 1", 1);
   ConsoleInput in(source, nullptr);
   std::int32_t a = 0, b = 0;
-  EXPECT_EQ(in.read_integer(a), ReadResult::ok);
-  EXPECT_EQ(in.read_integer(b), ReadResult::ok);
+  EXPECT_EQ(in.read_integer(&a), ReadResult::ok);
+  EXPECT_EQ(in.read_integer(&b), ReadResult::ok);
   EXPECT_EQ(a, -2147483647);
   EXPECT_EQ(b, 1);
   EXPECT_TRUE(in.end_of_input());
@@ -148,7 +148,7 @@ TEST(WordInput, WordLongerThanBufferIsCutAndConsumedWhole) {
   ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
   EXPECT_EQ(std::string(word), name.substr(0, 255));
   std::int32_t next = 0;
-  EXPECT_EQ(in.read_integer(next), ReadResult::ok);
+  EXPECT_EQ(in.read_integer(&next), ReadResult::ok);
   EXPECT_EQ(next, 12);
 }
 
@@ -171,9 +171,9 @@ TEST(InputState, ReadEndedByEndOfInputStandsThenTheNextFailsWithoutReading) {
   StringSource numbers("7");
   ConsoleInput number_input(numbers, nullptr);
   std::int32_t value = 0;
-  ASSERT_EQ(number_input.read_integer(value), ReadResult::ok);
+  ASSERT_EQ(number_input.read_integer(&value), ReadResult::ok);
   const std::size_t number_reads = numbers.reads();
-  EXPECT_EQ(number_input.read_integer(value), ReadResult::not_good);
+  EXPECT_EQ(number_input.read_integer(&value), ReadResult::not_good);
   EXPECT_EQ(value, 7);
   EXPECT_EQ(numbers.reads(), number_reads);
 }
@@ -182,11 +182,11 @@ TEST(InputState, FailureIsPermanentAndLaterReadsConsumeNothing) {
   StringSource source("abc 5 yes\n");
   ConsoleInput in(source, nullptr);
   std::int32_t value = 3;
-  EXPECT_EQ(in.read_integer(value), ReadResult::not_a_number);
+  EXPECT_EQ(in.read_integer(&value), ReadResult::not_a_number);
   std::size_t consumed = source.consumed();
   std::size_t reads = source.reads();
   for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(in.read_integer(value), ReadResult::not_good);
+    EXPECT_EQ(in.read_integer(&value), ReadResult::not_good);
   }
   char word[8] = "old";
   EXPECT_EQ(in.read_word(word, sizeof word), ReadResult::not_good);
@@ -220,7 +220,7 @@ TEST(InputState, RejectedWordIsWhatTheFailedReadMet) {
     StringSource source(c.typed, 1);
     ConsoleInput in(source, nullptr);
     std::int32_t value = 0;
-    ASSERT_EQ(in.read_integer(value), ReadResult::not_a_number) << c.typed;
+    ASSERT_EQ(in.read_integer(&value), ReadResult::not_a_number) << c.typed;
     char rejected[8];
     EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), std::strlen(c.rejected));
     EXPECT_STREQ(rejected, c.rejected);
@@ -231,7 +231,7 @@ TEST(InputState, RejectedWordIsWhatTheFailedReadMet) {
   StringSource source("12abc");
   ConsoleInput in(source, nullptr);
   std::int32_t value = 0;
-  ASSERT_EQ(in.read_integer(value), ReadResult::ok);
+  ASSERT_EQ(in.read_integer(&value), ReadResult::ok);
   char rejected[8] = "old";
   EXPECT_EQ(in.take_rejected_word(rejected, sizeof rejected), 0u);
   EXPECT_STREQ(rejected, "");
@@ -250,7 +250,7 @@ TEST(InputTie, ReadOnGoodStreamFlushesPendingOutputFirst) {
   // The stream has met end of input: a read no longer flushes.
   out << "How big? ";
   std::int32_t value = 0;
-  EXPECT_EQ(in.read_integer(value), ReadResult::not_good);
+  EXPECT_EQ(in.read_integer(&value), ReadResult::not_good);
   EXPECT_EQ(sink.bytes(), "What is your name? ");
   out.flush();
   EXPECT_EQ(sink.bytes(), "What is your name? How big? ");

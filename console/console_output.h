@@ -41,8 +41,6 @@ class ConsoleOutput {
   // stream turns bad and they are dropped.
   void flush();
 
-  bool bad() const { return bad_; }
-
  private:
   void put(const char* data, std::size_t size);
 

@@ -1,7 +1,7 @@
 // A text built piece by piece in a fixed buffer, without the heap: the
-// drill's report builds its records.txt block in one, and the driver each
-// message line it writes to standard error, so that either goes out in one
-// write.
+// records.txt block writer builds a block in one, and the timestamp text,
+// and the driver each message line it writes to standard error, so that a
+// block or a message goes out in one write.
 #ifndef CONSOLE_TEXT_BUFFER_H_
 #define CONSOLE_TEXT_BUFFER_H_
 

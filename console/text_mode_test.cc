@@ -133,12 +133,12 @@ TEST(TextModeInput, ConsoleInputReadsWordsAndNumbers) {
   std::int32_t number = 0;
   ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
   EXPECT_STREQ(word, "Ann");
-  ASSERT_EQ(in.read_integer(number), ReadResult::ok);
+  ASSERT_EQ(in.read_integer(&number), ReadResult::ok);
   EXPECT_EQ(number, 31);
   // "12", Ctrl-Z cuts "9" and the line end, and "3" follows at once.
-  ASSERT_EQ(in.read_integer(number), ReadResult::ok);
+  ASSERT_EQ(in.read_integer(&number), ReadResult::ok);
   EXPECT_EQ(number, 123);
-  EXPECT_EQ(in.read_integer(number), ReadResult::ended);
+  EXPECT_EQ(in.read_integer(&number), ReadResult::ended);
   EXPECT_TRUE(in.end_of_input());
 }
 

@@ -12,6 +12,7 @@
 #include "drill/problem.h"
 #include "drill/random.h"
 #include "drill/report.h"
+#include "records/format.h"
 
 namespace drill {
 
@@ -19,8 +20,6 @@ namespace {
 
 using console::line_end;
 using console::ReadResult;
-
-constexpr std::int32_t kProblemsPerTest = 20;
 
 // How far a run has got: still running, or why it ended.
 enum class Ending {
@@ -74,6 +73,7 @@ class Drill {
 };
 
 void write_message(const Message& message, console::ByteSink& sink);
+bool pause_before_closing(unsigned console_processes);
 void wait_for_enter(console::ByteSource& input);
 
 }  // namespace
@@ -122,8 +122,6 @@ int run_program(const Surroundings& surroundings) {
   return 1;
 }
 
-bool pause_before_closing(unsigned console_processes) { return console_processes == 1; }
-
 namespace {
 
 Ending Drill::run() {
@@ -171,7 +169,7 @@ Ending Drill::read_addend_limit() {
     std::int32_t limit = 0;
     out_ << (operations_.multiplies() ? "How big do you want the numbers to be? "
                                       : "How big do you want the addends to be? ");
-    const ReadResult result = in_.read_integer(limit);
+    const ReadResult result = in_.read_integer(&limit);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_limit);
     if (result != ReadResult::ok) {
       out_ << line_end;
@@ -191,19 +189,19 @@ Ending Drill::read_addend_limit() {
 Ending Drill::run_test(Problem& problem) {
   TestRecord record;
   record.name = std::string_view(name_, name_size_);
+  record.operations = operations_;
   record.addend_limit = limit_;
-  record.problem_count = kProblemsPerTest;
   record.start_time = clock_.now();
-  out_ << "Starting time:  " << console::timestamp_text(clock_, record.start_time).view()
+  out_ << records::kStartHead << local_timestamp(clock_, record.start_time).view() << "\n"
        << line_end << line_end;
   out_ << "Ok, GO!!!   Good luck!!!" << line_end << line_end;
 
-  for (std::int32_t number = 1; number <= kProblemsPerTest; ++number) {
+  for (std::int32_t number = 1; number <= records::kProblemCount; ++number) {
     const records::Operation operation = choose_operation();
     out_ << number << ".\t" << problem.prompt(operation).view();
     const std::int32_t correct = problem.answer(operation);
     std::int32_t answer = 0;
-    const ReadResult result = in_.read_integer(answer);
+    const ReadResult result = in_.read_integer(&answer);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_answer);
     if (result != ReadResult::ok) {
       out_ << line_end;
@@ -252,6 +250,11 @@ void Drill::report_lost_block(std::string_view reason) {
 void write_message(const Message& message, console::ByteSink& sink) {
   sink.write(message.view().data(), message.view().size());
 }
+
+// Whether the drill must wait for Enter before it ends with a message: only
+// when it is the one process on its console window (started by a
+// double-click on Windows), which closes as soon as it ends.
+bool pause_before_closing(unsigned console_processes) { return console_processes == 1; }
 
 // Waits until a line end is typed or input ends. Reads the source itself,
 // not the console input, so what was typed before the message does not count.

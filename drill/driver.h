@@ -38,17 +38,14 @@ int run_command_line(int argc, const char* const* argv, Surroundings surrounding
 //   ends during a test abandons it: no report, no block in the log.
 // - 1 when the addend limit or an answer is not a whole number: a line end
 //   after the pending prompt, then one message on `errors` that quotes the
-//   text; an abandoned test is not recorded. Where the drill owns its console
-//   window alone (see pause_before_closing), it then asks on `errors` for
-//   Enter and waits for a line end or the end of input.
+//   text; an abandoned test is not recorded. Where the drill is the one
+//   process on its console window (console_processes is 1: started by a
+//   double-click on Windows, the window closes as soon as the drill ends),
+//   it then asks on `errors` for Enter and waits for a line end or the end
+//   of input.
 // Tests finished before keep their blocks. A block that cannot be stored is
 // reported on `errors` with the system's reason, and the drill goes on.
 int run_program(const Surroundings& surroundings);
-
-// Whether the drill must wait for Enter before it ends with a message: only
-// when it is the one process on its console window (started by a
-// double-click on Windows), which closes as soon as it ends.
-bool pause_before_closing(unsigned console_processes);
 
 }  // namespace drill
 

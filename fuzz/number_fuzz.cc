@@ -127,8 +127,8 @@ void Harness::read_integer() {
   before_read();
   std::int32_t value = kUntouched;
   std::int32_t expected = kUntouched;
-  const ReadResult result = in_.read_integer(value);
-  const Outcome outcome = model_.read_integer(expected);
+  const ReadResult result = in_.read_integer(&value);
+  const Outcome outcome = model_.read_integer(&expected);
   after_read(result, outcome);
   if (value != expected) {
     std::fprintf(stderr, "read %d, expected %d\n", value, expected);

@@ -36,7 +36,7 @@ Outcome ReferenceInput::read_word(std::string& word) {
   return Outcome::ok;
 }
 
-Outcome ReferenceInput::read_integer(std::int32_t& value) {
+Outcome ReferenceInput::read_integer(std::int32_t* value) {
   if (Outcome outcome = begin_read(); outcome != Outcome::ok) return outcome;
   constexpr std::int64_t kModulus = std::int64_t{1} << 32;
   const std::string_view rest = text_.substr(position_);
@@ -74,7 +74,7 @@ Outcome ReferenceInput::read_integer(std::int32_t& value) {
     failed_ = true;
     return Outcome::not_a_number;
   }
-  value = to_int32(magnitude, negative);
+  *value = to_int32(magnitude, negative);
   return Outcome::ok;
 }
 

@@ -33,7 +33,7 @@ class ReferenceInput {
   // `not_a_number` when no digit belongs to the number (the sign and an "0x"
   // are consumed), `ended` and `not_good` as for words. `value` changes only
   // on `ok`.
-  Outcome read_integer(std::int32_t& value);
+  Outcome read_integer(std::int32_t* value);
 
   // What no read has consumed yet.
   std::string_view unread() const { return text_.substr(position_); }

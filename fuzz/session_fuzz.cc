@@ -27,6 +27,7 @@
 
 #include "console/clock.h"
 #include "fuzz/reference_input.h"
+#include "records/format.h"
 #include "tests/support/session.h"
 #include "tests/support/transcript.h"
 
@@ -35,7 +36,6 @@ namespace {
 using fuzzing::Outcome;
 
 constexpr std::size_t kMaxInput = 64 * 1024;
-constexpr int kProblemsPerTest = 20;
 constexpr console::CalendarTime kTen = 1796724000;  // Tue Dec 08 10:00:00 2026 UTC
 
 // The clock readings: the random seed, then the start and end of the first
@@ -178,7 +178,7 @@ bool check_test(int index, const std::string& name, std::int32_t limit,
   const TestTimes& times = kTimes[std::min(index, 2)];
   console.expect(kStartingTime + utc_timestamp(times.start) + "\n\n\n" + kGo);
   int right = 0;
-  for (int number = 1; number <= kProblemsPerTest; ++number) {
+  for (int number = 1; number <= records::kProblemCount; ++number) {
     const std::optional<int> now_right =
         check_problem(number, name, limit, right, typed, console, walk);
     if (!now_right) return false;
@@ -230,7 +230,7 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
   constexpr std::string_view kSpace = " \t\n\v\f\r";
   std::string_view rest = typed.unread();
   std::int32_t value = 0;
-  const Outcome outcome = typed.read_integer(value);
+  const Outcome outcome = typed.read_integer(&value);
   if (outcome == Outcome::ok) return value;
   if (outcome == Outcome::not_a_number) {
     rest.remove_prefix(rest.find_first_not_of(kSpace));

@@ -285,6 +285,7 @@ struct Ending {
   bool abandoned = false;   // a test after those was started and abandoned
   bool close_input = true;  // false: input stays open, the drill must end without it
   std::vector<std::string> output_has = {};  // each somewhere in standard output
+  std::optional<std::int64_t> limit = {};    // the addend limit every report shows
 };
 
 void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.label; }
@@ -326,7 +327,12 @@ TEST_P(Endings, EndAsExpected) {
   }
   const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), static_cast<std::size_t>(c.blocks));
-  for (const Report& r : reports) expect_sound(r, earliest, now());
+  for (const Report& r : reports) {
+    expect_sound(r, earliest, now());
+    if (c.limit) {
+      EXPECT_EQ(r.limit, *c.limit);
+    }
+  }
   if (c.blocks == 0) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("records.txt")));
   } else {
@@ -391,13 +397,13 @@ INSTANTIATE_TEST_SUITE_P(
         bad_limit("limit a lone minus at end of input", "Ann\n-", "-"),
         left_open(bad_limit("limit 0x, input left open", "Ann\n0x\n", "0x")),
         // (d) limit -1 is asked again
-        Ending{
-            .label = "limit -1 twice, then 3",
-            .input = "Ann\n-1\n-1\n3\n" + k20Zeros + "n\n",
-            .output_ends = kGoAgain,
-            .blocks = 1,
-            .output_has = {kNamePrompt + kLimitPrompt + kLimitPrompt + kLimitPrompt + kStartingTime,
-                           "Addend limits 0 through 3\n"}},
+        Ending{.label = "limit -1 twice, then 3",
+               .input = "Ann\n-1\n-1\n3\n" + k20Zeros + "n\n",
+               .output_ends = kGoAgain,
+               .blocks = 1,
+               .output_has = {kNamePrompt + kLimitPrompt + kLimitPrompt + kLimitPrompt +
+                              kStartingTime},
+               .limit = 3},
         // (e) input ends mid-test: the test is abandoned, status 0
         abandoned("answers run out after three", "Ann\n5\n1\n2\n3\n"),
         abandoned("input ends in the second test", "Ann\n5\n" + k20Zeros + "y\n1\n", 1),

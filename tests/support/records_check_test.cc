@@ -8,24 +8,18 @@
 namespace testing_support {
 namespace {
 
-// Ann's example block (limit 10, 18 right in 240 seconds), lines joined
-// with CR LF.
-std::string example_block(const std::vector<std::string>& replace = {}, int at = -1) {
-  std::vector<std::string> lines = {
-      std::string(kSeparator),
-      "Test results for Ann:",
-      "Ending time:    Tue Dec 08 10:04:00 2026",
-      "Starting time:  Tue Dec 08 10:00:00 2026",
-      "Elapsed time:   240 seconds.",
-      "Test description: 20  problems, mixed addition/subtraction (random 50/50)",
-      "Addend limits 0 through 10",
-      "Results: 18 right out of 20, grade 90% / A",
-      "Time/performance rating: 6",
-  };
-  if (at >= 0) lines[static_cast<std::size_t>(at)] = replace.at(0);
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
+// Ann's example block (limit 10, 18 right in 240 seconds): the defaults of
+// BlockFacts, with CR LF line ends.
+std::string example_block() { return BlockFacts{}.text(); }
+
+// The example block with `from` replaced by `to` on line `line` (0 to 8).
+std::string example_block_with(int line, std::string_view from, std::string_view to) {
+  std::string block = example_block();
+  std::size_t at = 0;
+  for (int n = 0; n < line; ++n) at = block.find('\n', at) + 1;
+  const std::size_t found = block.find(from, at);
+  EXPECT_LT(found, block.find('\n', at)) << from;
+  return block.replace(found, from.size(), to);
 }
 
 TEST(RecordsCheck, ReadsAnnsExample) {
@@ -80,55 +74,55 @@ TEST(RecordsCheck, RejectsCutAndMixedBlocks) {
 }
 
 struct BadLine {
-  int line = 0;  // 0 to 8
-  const char* text = "";
+  int line = 0;           // 0 to 8
+  const char* from = "";  // what is replaced on that line
+  const char* to = "";    // by what
 };
+
+void PrintTo(const BadLine& c, std::ostream* os) { *os << c.line << ": " << c.to; }
 
 class RecordsCheckBadLine : public testing::TestWithParam<BadLine> {};
 
 TEST_P(RecordsCheckBadLine, IsRejected) {
+  const BadLine& c = GetParam();
   std::string why;
-  EXPECT_FALSE(parse_records(example_block({GetParam().text}, GetParam().line), nullptr, &why))
-      << GetParam().text;
-  EXPECT_NE(why.find("line " + std::to_string(GetParam().line + 1)), std::string::npos) << why;
+  EXPECT_FALSE(parse_records(example_block_with(c.line, c.from, c.to), nullptr, &why));
+  EXPECT_NE(why.find("line " + std::to_string(c.line + 1)), std::string::npos) << why;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, RecordsCheckBadLine,
-    testing::Values(
-        BadLine{.line = 0, .text = kSeparatorText + 1},  // one hyphen short
-        BadLine{.line = 1, .text = "Test results for Ann Lee:"},
-        BadLine{.line = 1, .text = "Test results for Ann"},
-        BadLine{.line = 2, .text = "Ending time:    Wed Dec 08 10:04:00 2026"},  // wrong weekday
-        BadLine{.line = 2, .text = "Ending time:    Tue Dec  8 10:04:00 2026"},  // no zero pad
-        BadLine{.line = 3, .text = "Starting time:  Mon Feb 30 10:00:00 2026"},  // no such day
-        BadLine{.line = 3, .text = "Starting time:  Tue Dec 08 24:00:00 2026"},
-        BadLine{.line = 4, .text = "Elapsed time:   1000000 seconds."},  // %g gives 1e+06
-        BadLine{.line = 4, .text = "Elapsed time:   240.0 seconds."},
-        BadLine{.line = 4, .text = "Elapsed time:   240 seconds"},
-        BadLine{.line = 5,
-                .text = "Test description: 20 problems, mixed addition/subtraction (random 50/50)"},
-        BadLine{.line = 6, .text = "Addend limits 0 through 2147483648"},
-        BadLine{.line = 6, .text = "Addend limits 0 through 010"},
-        BadLine{.line = 7, .text = "Results: 18 right out of 20, grade 90% / B"},
-        BadLine{.line = 7, .text = "Results: 21 right out of 20, grade 105% / A+"},
-        BadLine{.line = 8, .text = "Time/performance rating: 7"}));
+    testing::Values(BadLine{.line = 0, .from = "--", .to = "-"},  // one hyphen short
+                    BadLine{.line = 1, .from = "Ann:", .to = "Ann Lee:"},
+                    BadLine{.line = 1, .from = "Ann:", .to = "Ann"},
+                    BadLine{.line = 2, .from = "Tue", .to = "Wed"},                // wrong weekday
+                    BadLine{.line = 2, .from = "08", .to = " 8"},                  // no zero pad
+                    BadLine{.line = 3, .from = "Tue Dec 08", .to = "Mon Feb 30"},  // no such day
+                    BadLine{.line = 3, .from = "10:00:00", .to = "24:00:00"},
+                    BadLine{.line = 4, .from = "240", .to = "1000000"},  // %g gives 1e+06
+                    BadLine{.line = 4, .from = "240", .to = "240.0"},
+                    BadLine{.line = 4, .from = "seconds.", .to = "seconds"},
+                    BadLine{.line = 5, .from = "  ", .to = " "},  // the console's one space
+                    BadLine{.line = 6, .from = "10", .to = "2147483648"},
+                    BadLine{.line = 6, .from = "10", .to = "010"},
+                    BadLine{.line = 7, .from = "/ A", .to = "/ B"},
+                    BadLine{.line = 7, .from = "18", .to = "21"},
+                    BadLine{.line = 8, .from = "6", .to = "7"}));
 
+// Blocks with other elapsed times, results and ratings.
 TEST(RecordsCheck, ChecksTheScoreAgainstTheElapsedTime) {
-  auto with = [](const char* elapsed, const char* results, const char* score) {
-    std::string block = example_block({std::string("Elapsed time:   ") + elapsed + " seconds."}, 4);
-    block.replace(block.find("Results"), block.size(),
-                  std::string(results) + "\r\nTime/performance rating: " + score + "\r\n");
-    return parse_records(block, nullptr, nullptr);
+  auto with = [](const char* elapsed, int right, const char* rating) {
+    return parse_records(BlockFacts{.elapsed = elapsed, .right = right, .rating = rating}.text(),
+                         nullptr, nullptr);
   };
-  EXPECT_TRUE(with("0", "Results: 20 right out of 20, grade 100% / A+", "2000"));
-  EXPECT_TRUE(with("-5", "Results: 20 right out of 20, grade 100% / A+", "2000"));
-  EXPECT_TRUE(with("100", "Results: 20 right out of 20, grade 100% / A+", "20"));
-  EXPECT_TRUE(with("1.23457e+06", "Results: 20 right out of 20, grade 100% / A+", "0"));
-  EXPECT_TRUE(with("7", "Results: 0 right out of 20, grade 0% / F", "0"));
-  EXPECT_TRUE(with("7", "Results: 11 right out of 20, grade 55% / F", "86"));
-  EXPECT_FALSE(with("1.23457e+06", "Results: 20 right out of 20, grade 100% / A+", "1"));
-  EXPECT_FALSE(with("1.50000e+06", "Results: 20 right out of 20, grade 100% / A+", "0"));
+  EXPECT_TRUE(with("0", 20, "2000"));
+  EXPECT_TRUE(with("-5", 20, "2000"));
+  EXPECT_TRUE(with("100", 20, "20"));
+  EXPECT_TRUE(with("1.23457e+06", 20, "0"));
+  EXPECT_TRUE(with("7", 0, "0"));
+  EXPECT_TRUE(with("7", 11, "86"));
+  EXPECT_FALSE(with("1.23457e+06", 20, "1"));
+  EXPECT_FALSE(with("1.50000e+06", 20, "0"));
 }
 
 TEST(RecordsCheck, GradeScale) {
