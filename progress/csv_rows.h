@@ -13,20 +13,16 @@
 #define PROGRESS_CSV_ROWS_H_
 
 #include <string>
-#include <string_view>
 
-#include "progress/block_format.h"
+#include "records/block_reader.h"
 
 namespace progress {
 
 // Appends the header row to `out`.
-void append_csv_header(std::string* out);
+void append_csv_header(std::string& out);
 
 // Appends the row of `test` to `out`.
-void append_csv_row(const LoggedTest& test, std::string* out);
-
-// Appends `field` to `out`, in quotes when RFC 4180 asks for them.
-void append_csv_field(std::string_view field, std::string* out);
+void append_csv_row(const records::LoggedTest& test, std::string& out);
 
 }  // namespace progress
 

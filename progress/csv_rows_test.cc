@@ -2,39 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
+#include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
 
 namespace progress {
 namespace {
 
 using Block = testing_support::BlockFacts;
-
-struct FieldCase {
-  std::string_view field;
-  std::string_view written;
-};
-
-TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
-  const FieldCase cases[] = {
-      {.field = "Ann", .written = "Ann"},
-      {.field = "", .written = ""},
-      {.field = "Zoë", .written = "Zoë"},
-      {.field = "O'Neil", .written = "O'Neil"},
-      {.field = "a,b", .written = "\"a,b\""},
-      {.field = "\"Jo\"", .written = "\"\"\"Jo\"\"\""},
-      {.field = "O'Neil,\"Jo\"", .written = "\"O'Neil,\"\"Jo\"\"\""},
-      {.field = "a\rb", .written = "\"a\rb\""},
-      {.field = "a\nb", .written = "\"a\nb\""},
-  };
-  for (const FieldCase& c : cases) {
-    std::string out;
-    append_csv_field(c.field, &out);
-    EXPECT_EQ(out, c.written) << c.field;
-  }
-}
 
 struct RowCase {
   Block block;
@@ -44,8 +21,13 @@ struct RowCase {
 TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
   const RowCase cases[] = {
       {.block = {}, .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6\r\n"},
+      // Quotes around a field with a comma or quotes, its quotes doubled.
       {.block = {.name = "a,\"b\"", .elapsed = "1e+06", .limit = "-3", .right = 0, .rating = "0"},
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"a,\"\"b\"\"\",-3,0,20,0,F,1e+06,0\r\n"},
+      {.block = {.name = "\"Jo\""},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"\"\"Jo\"\"\",10,18,20,90,A,240,6\r\n"},
+      {.block = {.name = "O'Neil;Zoë"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,O'Neil;Zoë,10,18,20,90,A,240,6\r\n"},
       {.block = {.end = "??? ??? ?? ??:??:?? ????",
                  .start = "??? ??? ?? ??:??:?? ????",
                  .elapsed = "0",
@@ -55,12 +37,11 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
       {.block = {.end = "Thu Jan 01 00:00:05   99", .start = "Tue Dec 08 10:00:00 12026"},
        .row = "12026-12-08T10:00:00,0099-01-01T00:00:05,Ann,10,18,20,90,A,240,6\r\n"},
   };
-  auto test = std::make_unique<LoggedTest>();
   for (const RowCase& c : cases) {
-    const std::string text = c.block.text();
-    ASSERT_EQ(read_block(text, test.get()), text.size());
+    const std::optional<records::LoggedTest> test = testing_support::read_test(c.block);
+    ASSERT_TRUE(test) << c.row;
     std::string out;
-    append_csv_row(*test, &out);
+    append_csv_row(*test, out);
     EXPECT_EQ(out, c.row);
   }
 }

@@ -3,16 +3,60 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <string_view>
 
-#include "progress/block_format.h"
-#include "progress/log_time.h"
-#include "progress/number_text.h"
-#include "progress/xml_text.h"
+#include "progress/output_text.h"
+#include "records/format.h"
 
 namespace progress {
 
 namespace {
 
+// The chart's size and its plot area, in SVG user units.
+constexpr double kWidth = 760;
+constexpr double kHeight = 320;
+constexpr double kLeft = 70;
+constexpr double kRight = 680;
+constexpr double kTop = 56;
+constexpr double kBottom = 260;
+// Both scales have this many equal steps, with a grid line at each.
+constexpr int kGridSteps = 4;
+// Labels stand this far beside what they label, and their baseline this
+// far below it, which centres 13px text on a line.
+constexpr double kLabelGap = 8;
+constexpr double kLabelDrop = 4;
+// The legend: a row above the plot, with a sample of each series (a line
+// with its mark in the middle) and its text after it.
+constexpr double kLegendY = 22;
+constexpr double kLegendLine = 40;
+constexpr double kSecondsLegendX = 360;
+constexpr double kLegendTextDrop = 5;
+// The axis titles: beside the scales, turned along them, and under the
+// dates.
+constexpr double kLeftTitleX = 18;
+constexpr double kRightTitleX = kWidth - 12;
+constexpr double kBottomTitleY = kHeight - 10;
+// A tick under every mark, and the dates below the ticks; a date closer
+// than kLabelSpacing to the one before is left out.
+constexpr double kTickLength = 6;
+constexpr double kDateDrop = 24;
+constexpr double kLabelSpacing = 84;
+// Marks take this share of a test's slot across the plot, within these
+// sizes.
+constexpr double kMarkShare = 0.8;
+constexpr double kSmallestMark = 5;
+constexpr double kLargestMark = 10;
+constexpr double kLineWidth = 2;
+constexpr std::string_view kDash = "6 4";
+
+constexpr std::string_view kPercentColour = "#1f5fa8";
+constexpr std::string_view kSecondsColour = "#b8481f";
+constexpr std::string_view kBackground = "#ffffff";
+constexpr std::string_view kAxisColour = "#555555";
+constexpr std::string_view kGridColour = "#dddddd";
+
+// The page up to the chart's width, which its style names.
 constexpr std::string_view kPageHead =
     "<!DOCTYPE html>\n"
     "<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n"
@@ -27,7 +71,9 @@ constexpr std::string_view kPageHead =
     "h2 { font-size: 1.3em; margin-bottom: 0.2em; }\n"
     "section { margin-bottom: 2.5em; }\n"
     "p { margin: 0.3em 0; }\n"
-    "svg { display: block; width: 100%; height: auto; max-width: 760px; }\n"
+    "svg { display: block; width: 100%; height: auto; max-width: ";
+constexpr std::string_view kPageIntro =
+    "px; }\n"
     "svg text { font-family: sans-serif; font-size: 13px; fill: #222; }\n"
     "</style>\n"
     "</head>\n"
@@ -36,31 +82,33 @@ constexpr std::string_view kPageHead =
     "<p>One chart per child, one mark per test, earliest on the left. Circles on the solid"
     " line: percent right (left scale). Squares on the dashed line: seconds taken (right"
     " scale).</p>\n";
-
 constexpr std::string_view kPageTail = "</body>\n</html>\n";
 
-// The chart's size and its plot area, in SVG user units.
-constexpr double kWidth = 760;
-constexpr double kHeight = 320;
-constexpr double kLeft = 70;
-constexpr double kRight = 680;
-constexpr double kTop = 56;
-constexpr double kBottom = 260;
-// Date labels closer than this to the one before are left out.
-constexpr double kLabelSpacing = 84;
-
-constexpr std::string_view kPercentColour = "#1f5fa8";
-constexpr std::string_view kSecondsColour = "#b8481f";
-
-// The seconds scale: from `low` to `low + 4 * step`, four equal steps.
+// The seconds scale: from `low` to `low + kGridSteps * step`.
 struct Scale {
   double low;
   double step;
-  double high() const { return low + 4 * step; }
+  double high() const { return low + kGridSteps * step; }
 };
 
-void write_section(const ChildChart& child, std::string& page);
-void write_chart(const ChildChart& child, std::string& page);
+// An SVG element written into the page: its name, then attributes in the
+// order given, then either its end ("/>") or the end of its start tag.
+class Element {
+ public:
+  Element(std::string& page, std::string_view name);
+  Element& number(std::string_view attribute, double value);
+  Element& text(std::string_view attribute, std::string_view value);
+  // "/>" and a line end.
+  void empty();
+  // ">", for content to follow.
+  void open();
+
+ private:
+  std::string& page_;
+};
+
+void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page);
+void write_chart(std::string_view name, std::span<const KeptTest> tests, std::string& page);
 void write_legend(std::string& page);
 void write_grid(const Scale& seconds, std::string& page);
 void write_dates(std::span<const KeptTest> tests, std::string& page);
@@ -71,108 +119,207 @@ double nice_step(double at_least);
 double x_of(std::size_t index, std::size_t count);
 double percent_y(double percent);
 double seconds_y(double seconds, const Scale& scale);
-std::string date_label(const LogTime& time);
+std::string date_label(const records::LoggedTime& time);
 void append_number(double value, std::string& out);
 void append_point_title(const KeptTest& test, std::string& page);
+void append_xml_text(std::string_view text, std::string& out);
+std::size_t sequence_length(std::string_view text, std::size_t at, std::uint32_t* code_point);
+bool allowed(std::uint32_t code_point);
 
 }  // namespace
 
-std::string html_page(std::span<const ChildChart> children) {
+std::string html_page(std::span<const ChildProgress* const> children) {
   std::string page(kPageHead);
+  append_number(kWidth, page);
+  page.append(kPageIntro);
   if (children.empty()) page.append("<p>No tests were found.</p>\n");
-  for (const ChildChart& child : children) write_section(child, page);
+  for (const ChildProgress* child : children) {
+    const std::span<const KeptTest> latest = child->latest;
+    write_section(*child, latest.last(std::min(kChartTests, latest.size())), page);
+  }
   page.append(kPageTail);
   return page;
 }
 
 namespace {
 
-void write_section(const ChildChart& child, std::string& page) {
-  const KeptTest& last = child.shown.back();
+Element::Element(std::string& page, std::string_view name) : page_(page) {
+  page_.push_back('<');
+  page_.append(name);
+}
+
+Element& Element::number(std::string_view attribute, double value) {
+  page_.push_back(' ');
+  page_.append(attribute);
+  page_.append("=\"");
+  append_number(value, page_);
+  page_.push_back('"');
+  return *this;
+}
+
+Element& Element::text(std::string_view attribute, std::string_view value) {
+  page_.push_back(' ');
+  page_.append(attribute);
+  page_.append("=\"");
+  page_.append(value);
+  page_.push_back('"');
+  return *this;
+}
+
+void Element::empty() { page_.append("/>\n"); }
+
+void Element::open() { page_.push_back('>'); }
+
+// The child's heading, a line of figures, and the chart of `shown`, its
+// latest tests.
+void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page) {
+  const KeptTest& last = shown.back();
   page.append("<section>\n<h2>");
-  append_xml_text(child.name, &page);
+  append_xml_text(child.name, page);
   page.append("</h2>\n<p>");
-  append_integer(static_cast<std::int64_t>(child.tests), &page);
+  append_integer(static_cast<std::int64_t>(child.tests), page);
   page.append(child.tests == 1 ? " test, " : " tests, ");
   page.append(date_label(child.first_start));
   page.append(" to ");
   page.append(date_label(last.start));
   page.append(". Last: ");
-  append_integer(last.percent, &page);
+  append_integer(last.percent, page);
   page.append("% (");
-  page.append(letter_grade(last.percent));
+  page.append(records::letter_grade(last.percent));
   page.append("). Best: ");
-  append_integer(child.best_percent, &page);
+  append_integer(child.best_percent, page);
   page.append("%.");
-  if (child.shown.size() < child.tests) {
+  if (shown.size() < child.tests) {
     page.append(" The chart shows the last ");
-    append_integer(static_cast<std::int64_t>(child.shown.size()), &page);
+    append_integer(static_cast<std::int64_t>(shown.size()), page);
     page.append(".");
   }
   page.append("</p>\n");
-  write_chart(child, page);
+  write_chart(child.name, shown, page);
   page.append("</section>\n");
 }
 
-void write_chart(const ChildChart& child, std::string& page) {
-  const Scale seconds = seconds_scale(child.shown);
-  page.append("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ");
-  append_number(kWidth, page);
-  page.push_back(' ');
-  append_number(kHeight, page);
-  page.append("\" role=\"img\">\n<title>Percent right and seconds taken per test: ");
-  append_xml_text(child.name, &page);
+void write_chart(std::string_view name, std::span<const KeptTest> tests, std::string& page) {
+  const Scale seconds = seconds_scale(tests);
+  std::string view_box = "0 0 ";
+  append_number(kWidth, view_box);
+  view_box.push_back(' ');
+  append_number(kHeight, view_box);
+  Element(page, "svg")
+      .text("xmlns", "http://www.w3.org/2000/svg")
+      .text("viewBox", view_box)
+      .text("role", "img")
+      .open();
+  page.append("\n<title>Percent right and seconds taken per test: ");
+  append_xml_text(name, page);
   page.append("</title>\n");
-  page.append("<rect x=\"0\" y=\"0\" width=\"760\" height=\"320\" fill=\"#ffffff\"/>\n");
+  Element(page, "rect")
+      .number("x", 0)
+      .number("y", 0)
+      .number("width", kWidth)
+      .number("height", kHeight)
+      .text("fill", kBackground)
+      .empty();
   write_legend(page);
   write_grid(seconds, page);
-  write_dates(child.shown, page);
-  write_series(child.shown, seconds, false, page);
-  write_series(child.shown, seconds, true, page);
+  write_dates(tests, page);
+  write_series(tests, seconds, false, page);
+  write_series(tests, seconds, true, page);
   page.append("</svg>\n");
 }
 
+// A sample of each series: its line with its mark in the middle, and its
+// text after it.
 void write_legend(std::string& page) {
-  page.append(
-      "<g>\n"
-      "<line x1=\"70\" y1=\"22\" x2=\"110\" y2=\"22\" stroke=\"#1f5fa8\" stroke-width=\"2\"/>\n"
-      "<circle cx=\"90\" cy=\"22\" r=\"5\" fill=\"#1f5fa8\"/>\n"
-      "<text x=\"118\" y=\"27\">Percent right (left scale)</text>\n"
-      "<line x1=\"360\" y1=\"22\" x2=\"400\" y2=\"22\" stroke=\"#b8481f\" stroke-width=\"2\""
-      " stroke-dasharray=\"6 4\"/>\n"
-      "<rect x=\"375\" y=\"17\" width=\"10\" height=\"10\" fill=\"#ffffff\" stroke=\"#b8481f\""
-      " stroke-width=\"2\"/>\n"
-      "<text x=\"408\" y=\"27\">Seconds taken (right scale)</text>\n"
-      "</g>\n");
+  // The sample line from `x`, solid or dashed, and the text after it.
+  const auto sample = [&](double x, std::string_view colour, bool dashed) {
+    Element line(page, "line");
+    line.number("x1", x)
+        .number("y1", kLegendY)
+        .number("x2", x + kLegendLine)
+        .number("y2", kLegendY)
+        .text("stroke", colour)
+        .number("stroke-width", kLineWidth);
+    if (dashed) line.text("stroke-dasharray", kDash);
+    line.empty();
+  };
+  const auto text = [&](double x, std::string_view words) {
+    Element(page, "text")
+        .number("x", x + kLegendLine + kLabelGap)
+        .number("y", kLegendY + kLegendTextDrop)
+        .open();
+    page.append(words);
+    page.append("</text>\n");
+  };
+  page.append("<g>\n");
+  sample(kLeft, kPercentColour, false);
+  Element(page, "circle")
+      .number("cx", kLeft + kLegendLine / 2)
+      .number("cy", kLegendY)
+      .number("r", kLargestMark / 2)
+      .text("fill", kPercentColour)
+      .empty();
+  text(kLeft, "Percent right (left scale)");
+  sample(kSecondsLegendX, kSecondsColour, true);
+  Element(page, "rect")
+      .number("x", kSecondsLegendX + kLegendLine / 2 - kLargestMark / 2)
+      .number("y", kLegendY - kLargestMark / 2)
+      .number("width", kLargestMark)
+      .number("height", kLargestMark)
+      .text("fill", kBackground)
+      .text("stroke", kSecondsColour)
+      .number("stroke-width", kLineWidth)
+      .empty();
+  text(kSecondsLegendX, "Seconds taken (right scale)");
+  page.append("</g>\n");
 }
 
-// Five grid lines shared by both scales, their labels and the axis titles.
+// A grid line at each step shared by both scales, their labels and the
+// axis titles.
 void write_grid(const Scale& seconds, std::string& page) {
   page.append("<g>\n");
-  for (int step = 0; step <= 4; ++step) {
-    const double y = percent_y(step * 25.0);
-    page.append("<line x1=\"70\" x2=\"680\" y1=\"");
-    append_number(y, page);
-    page.append("\" y2=\"");
-    append_number(y, page);
-    page.append(step == 0 ? "\" stroke=\"#555555\"/>\n" : "\" stroke=\"#dddddd\"/>\n");
-    page.append("<text x=\"62\" text-anchor=\"end\" y=\"");
-    append_number(y + 4, page);
-    page.append("\">");
-    append_integer(step * 25, &page);
-    page.append("%</text>\n<text x=\"688\" y=\"");
-    append_number(y + 4, page);
-    page.append("\">");
+  for (int step = 0; step <= kGridSteps; ++step) {
+    const int percent = step * 100 / kGridSteps;
+    const double y = percent_y(percent);
+    Element(page, "line")
+        .number("x1", kLeft)
+        .number("x2", kRight)
+        .number("y1", y)
+        .number("y2", y)
+        .text("stroke", step == 0 ? kAxisColour : kGridColour)
+        .empty();
+    Element(page, "text")
+        .number("x", kLeft - kLabelGap)
+        .text("text-anchor", "end")
+        .number("y", y + kLabelDrop)
+        .open();
+    append_integer(percent, page);
+    page.append("%</text>\n");
+    Element(page, "text").number("x", kRight + kLabelGap).number("y", y + kLabelDrop).open();
     page.append(tenths_text(seconds.low + step * seconds.step));
     page.append("</text>\n");
   }
-  page.append(
-      "<text transform=\"translate(18 158) rotate(-90)\" text-anchor=\"middle\">Percent "
-      "right</text>\n"
-      "<text transform=\"translate(748 158) rotate(90)\" text-anchor=\"middle\">Seconds "
-      "taken</text>\n"
-      "<text x=\"375\" y=\"310\" text-anchor=\"middle\">Date of test</text>\n"
-      "</g>\n");
+  // An axis title turned by `angle` about its middle.
+  const auto title = [&](double x, int angle, std::string_view words) {
+    std::string transform = "translate(";
+    append_number(x, transform);
+    transform.push_back(' ');
+    append_number((kTop + kBottom) / 2, transform);
+    transform.append(") rotate(");
+    append_integer(angle, transform);
+    transform.push_back(')');
+    Element(page, "text").text("transform", transform).text("text-anchor", "middle").open();
+    page.append(words);
+    page.append("</text>\n");
+  };
+  title(kLeftTitleX, -90, "Percent right");
+  title(kRightTitleX, 90, "Seconds taken");
+  Element(page, "text")
+      .number("x", (kLeft + kRight) / 2)
+      .number("y", kBottomTitleY)
+      .text("text-anchor", "middle")
+      .open();
+  page.append("Date of test</text>\n</g>\n");
 }
 
 // A tick under every mark, and the date under the first test of each day,
@@ -183,16 +330,20 @@ void write_dates(std::span<const KeptTest> tests, std::string& page) {
   std::string previous;
   for (std::size_t i = 0; i < tests.size(); ++i) {
     const double x = x_of(i, tests.size());
-    page.append("<line y1=\"260\" y2=\"266\" stroke=\"#555555\" x1=\"");
-    append_number(x, page);
-    page.append("\" x2=\"");
-    append_number(x, page);
-    page.append("\"/>\n");
+    Element(page, "line")
+        .number("y1", kBottom)
+        .number("y2", kBottom + kTickLength)
+        .text("stroke", kAxisColour)
+        .number("x1", x)
+        .number("x2", x)
+        .empty();
     std::string date = date_label(tests[i].start);
     if ((i == 0 || date != previous) && x - last_label >= kLabelSpacing) {
-      page.append("<text y=\"284\" text-anchor=\"middle\" x=\"");
-      append_number(x, page);
-      page.append("\">");
+      Element(page, "text")
+          .number("y", kBottom + kDateDrop)
+          .text("text-anchor", "middle")
+          .number("x", x)
+          .open();
       page.append(date);
       page.append("</text>\n");
       last_label = x;
@@ -210,47 +361,43 @@ void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool pe
   auto y_of = [&](const KeptTest& test) {
     return percent ? percent_y(test.percent) : seconds_y(test.seconds, seconds);
   };
-  page.append("<g>\n<polyline fill=\"none\" stroke-width=\"2\" stroke=\"");
-  page.append(colour);
-  page.append(percent ? "\"" : "\" stroke-dasharray=\"6 4\"");
-  page.append(" points=\"");
+  std::string points;
   for (std::size_t i = 0; i < tests.size(); ++i) {
-    if (i > 0) page.push_back(' ');
-    append_number(x_of(i, tests.size()), page);
-    page.push_back(',');
-    append_number(y_of(tests[i]), page);
+    if (i > 0) points.push_back(' ');
+    append_number(x_of(i, tests.size()), points);
+    points.push_back(',');
+    append_number(y_of(tests[i]), points);
   }
-  page.append("\"/>\n");
-  // Marks shrink as tests crowd in, from 10 units across down to 5.
-  const double mark =
-      std::clamp((kRight - kLeft) / static_cast<double>(tests.size()) * 0.8, 5.0, 10.0);
+  page.append("<g>\n");
+  Element line(page, "polyline");
+  line.text("fill", "none").number("stroke-width", kLineWidth).text("stroke", colour);
+  if (!percent) line.text("stroke-dasharray", kDash);
+  line.text("points", points).empty();
+  // Marks shrink as tests crowd in.
+  const double mark = std::clamp((kRight - kLeft) / static_cast<double>(tests.size()) * kMarkShare,
+                                 kSmallestMark, kLargestMark);
   for (std::size_t i = 0; i < tests.size(); ++i) {
     const double x = x_of(i, tests.size());
     const double y = y_of(tests[i]);
     if (percent) {
-      page.append("<circle fill=\"");
-      page.append(colour);
-      page.append("\" r=\"");
-      append_number(mark / 2, page);
-      page.append("\" cx=\"");
-      append_number(x, page);
-      page.append("\" cy=\"");
-      append_number(y, page);
-      page.append("\">");
+      Element(page, "circle")
+          .text("fill", colour)
+          .number("r", mark / 2)
+          .number("cx", x)
+          .number("cy", y)
+          .open();
       append_point_title(tests[i], page);
       page.append("</circle>\n");
     } else {
-      page.append("<rect fill=\"#ffffff\" stroke-width=\"2\" stroke=\"");
-      page.append(colour);
-      page.append("\" width=\"");
-      append_number(mark, page);
-      page.append("\" height=\"");
-      append_number(mark, page);
-      page.append("\" x=\"");
-      append_number(x - mark / 2, page);
-      page.append("\" y=\"");
-      append_number(y - mark / 2, page);
-      page.append("\">");
+      Element(page, "rect")
+          .text("fill", kBackground)
+          .number("stroke-width", kLineWidth)
+          .text("stroke", colour)
+          .number("width", mark)
+          .number("height", mark)
+          .number("x", x - mark / 2)
+          .number("y", y - mark / 2)
+          .open();
       append_point_title(tests[i], page);
       page.append("</rect>\n");
     }
@@ -259,7 +406,7 @@ void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool pe
 }
 
 // From 0 (or the lowest value, when one is below 0) to at least the highest
-// value, in four equal round steps.
+// value, in kGridSteps equal round steps.
 Scale seconds_scale(std::span<const KeptTest> tests) {
   double lowest = 0;
   double highest = 0;
@@ -267,7 +414,7 @@ Scale seconds_scale(std::span<const KeptTest> tests) {
     lowest = std::min(lowest, test.seconds);
     highest = std::max(highest, test.seconds);
   }
-  double step = nice_step((highest - lowest) / 4);
+  double step = nice_step((highest - lowest) / kGridSteps);
   Scale scale{std::floor(lowest / step) * step, step};
   // Starting below the lowest value can leave the highest above the scale;
   // the next round step then covers it.
@@ -303,8 +450,10 @@ double seconds_y(double seconds, const Scale& scale) {
   return kBottom - (kBottom - kTop) * (seconds - scale.low) / (scale.high() - scale.low);
 }
 
-std::string date_label(const LogTime& time) {
-  return time.known() ? std::string(iso_date(time).view()) : "date unknown";
+std::string date_label(const records::LoggedTime& time) {
+  std::string label;
+  append_iso_date(time, label);
+  return time.known() ? label : "date unknown";
 }
 
 // A coordinate with one decimal at most.
@@ -320,14 +469,106 @@ void append_number(double value, std::string& out) {
 // The tooltip of a mark: "2026-03-02 16:05:00: 90% (A), 41 seconds".
 void append_point_title(const KeptTest& test, std::string& page) {
   page.append("<title>");
-  page.append(test.start.known() ? iso_date_time(test.start, ' ').view() : "date unknown");
+  if (test.start.known()) {
+    append_iso_date_time(test.start, ' ', page);
+  } else {
+    page.append("date unknown");
+  }
   page.append(": ");
-  append_integer(test.percent, &page);
+  append_integer(test.percent, page);
   page.append("% (");
-  page.append(letter_grade(test.percent));
+  page.append(records::letter_grade(test.percent));
   page.append("), ");
-  append_xml_text(test.elapsed_text(), &page);
+  append_xml_text(test.elapsed(), page);
   page.append(" seconds</title>");
+}
+
+// Appends `text`, escaped as the header says, to `out`.
+void append_xml_text(std::string_view text, std::string& out) {
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+  std::size_t at = 0;
+  while (at < text.size()) {
+    switch (text[at]) {
+      case '&':
+        out.append("&amp;");
+        ++at;
+        continue;
+      case '<':
+        out.append("&lt;");
+        ++at;
+        continue;
+      case '>':
+        out.append("&gt;");
+        ++at;
+        continue;
+      case '"':
+        out.append("&quot;");
+        ++at;
+        continue;
+      case '\'':
+        out.append("&#39;");
+        ++at;
+        continue;
+      default:
+        break;
+    }
+    std::uint32_t code_point = 0;
+    const std::size_t length = sequence_length(text, at, &code_point);
+    if (length == 0) {
+      // Each byte that starts no character is replaced on its own.
+      out.append(kReplacement);
+      ++at;
+      continue;
+    }
+    out.append(allowed(code_point) ? text.substr(at, length) : kReplacement);
+    at += length;
+  }
+}
+
+// The length of the well-formed UTF-8 sequence at `at`, storing its code
+// point; 0 when the bytes there are not one (a stray continuation byte, a
+// cut sequence, an overlong form, a surrogate, or past U+10FFFF).
+std::size_t sequence_length(std::string_view text, std::size_t at, std::uint32_t* code_point) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length;
+  std::uint32_t value;
+  // The range the second byte must lie in, which rules out overlong forms,
+  // surrogates and code points past U+10FFFF.
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead < 0x80) {
+    *code_point = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0Fu;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07u;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size() || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (byte(i) & 0x3Fu);
+  }
+  *code_point = value;
+  return length;
+}
+
+// XML 1.0 characters, less the controls that show nothing.
+bool allowed(std::uint32_t code_point) {
+  if (code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F)) return false;
+  return code_point != 0xFFFE && code_point != 0xFFFF;
 }
 
 }  // namespace

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
 
 namespace progress {
@@ -21,52 +22,46 @@ std::size_t count(const std::string& text, std::string_view piece) {
   return n;
 }
 
-// The numbers of every `attribute="..."` in `text`.
-std::vector<double> values(const std::string& text, const std::string& attribute) {
+// The numbers of `attribute="..."` in every piece of `text` that starts
+// with `head`, in order.
+std::vector<double> values(const std::string& text, std::string_view head,
+                           const std::string& attribute) {
   std::vector<double> found;
-  const std::string head = " " + attribute + "=\"";
+  const std::string name = " " + attribute + "=\"";
   for (std::size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
-    found.push_back(std::strtod(text.c_str() + at + head.size(), nullptr));
+    const std::size_t end = text.find('>', at);
+    const std::size_t value = text.find(name, at);
+    if (value < end) found.push_back(std::strtod(text.c_str() + value + name.size(), nullptr));
   }
   return found;
 }
 
+// The marks of the series: circles for the percent, hollow squares for the
+// seconds (the legend's have other heads).
+constexpr std::string_view kCircle = "<circle fill=";
+constexpr std::string_view kSquare = "<rect fill=\"#ffffff\" stroke-width";
+
 class HtmlPageTest : public ::testing::Test {
  protected:
-  // A chart of tests on consecutive days from Dec 1, 2026, with these
+  // Tests of `name` on consecutive days from Dec 1, 2026, with these
   // seconds and answers right.
-  void add_child(std::string name, const std::vector<std::string>& seconds,
-                 const std::vector<int>& rights, std::uint64_t tests = 0) {
-    auto& kept = kept_.emplace_back();
-    auto test = std::make_unique<LoggedTest>();
+  void add_child(const std::string& name, const std::vector<std::string>& seconds,
+                 const std::vector<int>& rights) {
+    constexpr std::int64_t kDecember1 = 1796119200;  // 2026-12-01 10:00:00 UTC
+    constexpr std::int64_t kDay = 24 * 60 * 60;
     for (std::size_t i = 0; i < seconds.size(); ++i) {
-      static const char* const kDays[] = {"Tue", "Wed", "Thu", "Fri", "Sat", "Sun", "Mon"};
-      const std::string start = std::string(kDays[i % 7]) + " Dec " + (i + 1 < 10 ? "0" : "") +
-                                std::to_string(i + 1) + " 10:00:00 2026";
-      const std::string text =
-          Block{.name = name, .start = start, .elapsed = seconds[i], .right = rights[i]}.text();
-      EXPECT_EQ(read_block(text, test.get()), text.size()) << text;
-      kept.push_back(keep_test(*test, TestOrder{}));
+      const std::string start =
+          testing_support::utc_timestamp(kDecember1 + static_cast<std::int64_t>(i) * kDay);
+      const std::optional<records::LoggedTest> test = testing_support::read_test(
+          Block{.name = name, .start = start, .elapsed = seconds[i], .right = rights[i]});
+      ASSERT_TRUE(test) << start;
+      book_.add(*test);
     }
-    names_.push_back(std::move(name));
-    tests_.push_back(tests == 0 ? seconds.size() : tests);
   }
 
-  std::string page() {
-    std::vector<ChildChart> charts;
-    for (std::size_t i = 0; i < kept_.size(); ++i) {
-      charts.push_back({.name = names_[i],
-                        .tests = tests_[i],
-                        .best_percent = 100,
-                        .first_start = kept_[i].front().start,
-                        .shown = kept_[i]});
-    }
-    return html_page(charts);
-  }
+  std::string page() { return html_page(book_.finish()); }
 
-  std::vector<std::vector<KeptTest>> kept_;
-  std::vector<std::string> names_;
-  std::vector<std::uint64_t> tests_;
+  ProgressBook book_{kChartTests};
 };
 
 TEST_F(HtmlPageTest, DrawsOneChartPerChildWithAMarkPerTest) {
@@ -75,12 +70,13 @@ TEST_F(HtmlPageTest, DrawsOneChartPerChildWithAMarkPerTest) {
   const std::string html = page();
   EXPECT_EQ(count(html, "<svg "), 2u);
   EXPECT_EQ(count(html, "<section>"), 2u);
-  EXPECT_LT(html.find("<h2>Ann</h2>"), html.find("<h2>&lt;b&gt;Tom&amp;Jerry&lt;/b&gt;</h2>"));
+  EXPECT_LT(html.find("<h2>&lt;b&gt;Tom&amp;Jerry&lt;/b&gt;</h2>"), html.find("<h2>Ann</h2>"))
+      << "children in the byte order of their names";
   EXPECT_EQ(html.find("Tom&J"), std::string::npos) << "names are escaped";
   // A circle per test and one in each legend; a hollow square per test and
   // one in each legend.
   EXPECT_EQ(count(html, "<circle "), 4u + 2u);
-  EXPECT_EQ(count(html, "<rect fill=\"#ffffff\" stroke-width"), 4u);
+  EXPECT_EQ(count(html, kSquare), 4u);
   EXPECT_EQ(count(html, "stroke-dasharray"), 2u + 2u);
   EXPECT_NE(html.find("Percent right (left scale)"), std::string::npos);
   EXPECT_NE(html.find("Seconds taken (right scale)"), std::string::npos);
@@ -91,44 +87,102 @@ TEST_F(HtmlPageTest, DrawsOneChartPerChildWithAMarkPerTest) {
   EXPECT_EQ(html.find("http://w"), html.find("http://www.w3.org/1999/xhtml"));
 }
 
+TEST_F(HtmlPageTest, DrawsAHigherFigureHigherAndALaterTestFurtherRight) {
+  add_child("Ann", {"40", "90", "10", "60"}, {10, 20, 0, 15});
+  const std::string html = page();
+  const std::vector<double> x = values(html, kCircle, "cx");
+  const std::vector<double> percent_y = values(html, kCircle, "cy");
+  const std::vector<double> seconds_y = values(html, kSquare, "y");
+  ASSERT_EQ(x.size(), 4u);
+  ASSERT_EQ(percent_y.size(), 4u);
+  ASSERT_EQ(seconds_y.size(), 4u);
+  EXPECT_LT(x[0], x[1]);
+  EXPECT_LT(x[1], x[2]);
+  EXPECT_LT(x[2], x[3]);
+  // SVG's y grows downwards: 100% (the 2nd) highest, then 75%, 50%, 0%.
+  EXPECT_LT(percent_y[1], percent_y[3]);
+  EXPECT_LT(percent_y[3], percent_y[0]);
+  EXPECT_LT(percent_y[0], percent_y[2]);
+  // 90 seconds highest, then 60, 40, 10.
+  EXPECT_LT(seconds_y[1], seconds_y[3]);
+  EXPECT_LT(seconds_y[3], seconds_y[0]);
+  EXPECT_LT(seconds_y[0], seconds_y[2]);
+}
+
 TEST_F(HtmlPageTest, KeepsEveryMarkInsideThePlot) {
   add_child("Ann", {"-5", "1e+06", "0", "37"}, {0, 20, 10, 5});
   const std::string html = page();
-  for (double y : values(html, "cy")) {
-    if (y == 22) continue;  // the legend
-    EXPECT_GE(y, 56);
-    EXPECT_LE(y, 260);
+  // The grid lines after the legend, from the 0% axis to the 100% line.
+  const std::string grid = html.substr(html.find("</g>"));
+  const double top = values(grid, "<line x1=", "y1").back();
+  const double bottom = values(grid, "<line x1=", "y1").front();
+  ASSERT_LT(top, bottom);
+  for (double y : values(html, kCircle, "cy")) {
+    EXPECT_GE(y, top);
+    EXPECT_LE(y, bottom);
   }
-  std::size_t squares = 0;
-  for (std::size_t at = html.find("<rect fill=\"#ffffff\" stroke-width"); at != std::string::npos;
-       at = html.find("<rect fill=\"#ffffff\" stroke-width", at + 1)) {
-    const double y =
-        std::strtod(html.c_str() + html.find(" y=\"", at) + 4, nullptr) + 5;  // 10 across
-    EXPECT_GE(y, 56);
-    EXPECT_LE(y, 260);
-    ++squares;
+  const std::vector<double> sizes = values(html, kSquare, "height");
+  const std::vector<double> corners = values(html, kSquare, "y");
+  ASSERT_EQ(corners.size(), 4u);
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    EXPECT_GE(corners[i] + sizes[i] / 2, top);
+    EXPECT_LE(corners[i] + sizes[i] / 2, bottom);
   }
-  EXPECT_EQ(squares, 4u);
   EXPECT_NE(html.find(">-500000</text>"), std::string::npos) << "the scale reaches below 0";
 }
 
-TEST_F(HtmlPageTest, ThinsOutDatesAndSaysWhenTestsAreLeftOut) {
-  std::vector<std::string> seconds(28, "30");
-  std::vector<int> rights(28, 15);
-  add_child("Ann", seconds, rights, 250);
+TEST_F(HtmlPageTest, ThinsOutDatesAndChartsTheLastHundredTests) {
+  std::vector<std::string> seconds(130, "30");
+  std::vector<int> rights(130, 15);
+  rights.back() = 20;
+  add_child("Ann", seconds, rights);
   const std::string html = page();
-  const std::size_t labels = count(html, "\">2026-12-");
+  EXPECT_EQ(count(html, std::string(kCircle)), kChartTests);
+  const std::size_t labels = count(html, "\" text-anchor=\"middle\" x=\"");
   EXPECT_GE(labels, 5u);
   EXPECT_LT(labels, 28u) << "one a day would run into each other";
-  EXPECT_NE(html.find("250 tests"), std::string::npos);
-  EXPECT_NE(html.find("The chart shows the last 28."), std::string::npos);
+  EXPECT_NE(html.find("130 tests"), std::string::npos);
+  EXPECT_NE(html.find("Last: 100% (A+)"), std::string::npos);
+  EXPECT_NE(html.find("The chart shows the last 100."), std::string::npos);
 }
 
 TEST_F(HtmlPageTest, SaysSoWhenThereAreNoTests) {
-  const std::string html = html_page({});
+  const std::string html = page();
   EXPECT_NE(html.find("No tests were found."), std::string::npos);
   EXPECT_EQ(html.find("<svg"), std::string::npos);
   EXPECT_NE(html.find("</html>"), std::string::npos);
+}
+
+struct XmlCase {
+  std::string_view name;
+  std::string_view shown;
+};
+
+TEST_F(HtmlPageTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
+  const XmlCase cases[] = {
+      {.name = "Ann", .shown = "Ann"},
+      {.name = "<b>Tom&Jerry</b>", .shown = "&lt;b&gt;Tom&amp;Jerry&lt;/b&gt;"},
+      {.name = "O'Neil,\"Jo\"", .shown = "O&#39;Neil,&quot;Jo&quot;"},
+      {.name = "Zoë▅𝄞", .shown = "Zoë▅𝄞"},
+      {.name = "\xff\xfe"
+               "Bad",
+       .shown = "\uFFFD\uFFFDBad"},
+      {.name = "Red\x1b[31m", .shown = "Red\uFFFD[31m"},
+      {.name = "\xc3", .shown = "\uFFFD"},                                // cut sequence
+      {.name = "\xc0\xaf", .shown = "\uFFFD\uFFFD"},                      // overlong '/'
+      {.name = "\xed\xa0\x80", .shown = "\uFFFD\uFFFD\uFFFD"},            // a surrogate
+      {.name = "\xf4\x90\x80\x80", .shown = "\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+      {.name = "\xef\xbf\xbe", .shown = "\uFFFD"},                        // U+FFFE
+      {.name = "\xc2\x85", .shown = "\uFFFD"},                            // a C1 control
+  };
+  for (const XmlCase& c : cases) {
+    book_ = ProgressBook(kChartTests);
+    add_child(std::string(c.name), {"30"}, {20});
+    const std::string html = page();
+    EXPECT_NE(html.find("<h2>" + std::string(c.shown) + "</h2>"), std::string::npos) << c.name;
+    EXPECT_NE(html.find("per test: " + std::string(c.shown) + "</title>"), std::string::npos)
+        << c.name;
+  }
 }
 
 }  // namespace

@@ -4,12 +4,13 @@ namespace progress {
 
 namespace {
 
-bool take_value(const std::vector<std::string>& args, std::size_t& index, std::string_view name,
-                std::optional<std::string_view> attached, std::string* value, std::string* error);
+ParsedOptions usage_error(std::string error);
+std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t& index,
+                                      std::optional<std::string_view> attached);
 
 }  // namespace
 
-bool parse_options(const std::vector<std::string>& args, Options* options, std::string* error) {
+ParsedOptions parse_options(const std::vector<std::string>& args) {
   Options parsed;
   bool child_given = false;
   bool csv_given = false;
@@ -25,8 +26,7 @@ bool parse_options(const std::vector<std::string>& args, Options* options, std::
       continue;
     }
     if (!arg.starts_with("--")) {
-      *error = "invalid option -- '" + std::string(arg.substr(1, 1)) + "'";
-      return false;
+      return usage_error("invalid option -- '" + std::string(arg.substr(1, 1)) + "'");
     }
     // "--name=value" or "--name".
     const std::size_t equals = arg.find('=');
@@ -35,68 +35,56 @@ bool parse_options(const std::vector<std::string>& args, Options* options, std::
     if (equals != std::string_view::npos) attached = arg.substr(equals + 1);
     if (name == "--help" || name == "--csv") {
       if (attached) {
-        *error = "option '" + std::string(name) + "' doesn't allow an argument";
-        return false;
+        return usage_error("option '" + std::string(name) + "' doesn't allow an argument");
       }
       // Help is shown whatever follows, as soon as it is asked for.
       if (name == "--help") {
-        *options = Options();
-        options->help = true;
-        return true;
+        Options help;
+        help.help = true;
+        return {.options = std::move(help), .error = {}};
       }
       csv_given = true;
     } else if (name == "--child") {
       if (child_given) {
-        *error = "option '--child' given more than once";
-        return false;
+        return usage_error("option '--child' given more than once");
       }
-      if (!take_value(args, i, name, attached, &parsed.child, error)) return false;
+      std::optional<std::string> value = take_value(args, i, attached);
+      if (!value) return usage_error("option '--child' requires an argument");
+      parsed.child = std::move(*value);
       child_given = true;
     } else if (name == "--html") {
       if (parsed.html) {
-        *error = "option '--html' given more than once";
-        return false;
+        return usage_error("option '--html' given more than once");
       }
-      std::string file;
-      if (!take_value(args, i, name, attached, &file, error)) return false;
-      parsed.html = std::move(file);
+      parsed.html = take_value(args, i, attached);
+      if (!parsed.html) return usage_error("option '--html' requires an argument");
     } else {
-      *error = "unrecognized option '" + std::string(arg) + "'";
-      return false;
+      return usage_error("unrecognized option '" + std::string(arg) + "'");
     }
   }
   if (csv_given && child_given) {
-    *error = "options '--csv' and '--child' cannot be used together";
-    return false;
+    return usage_error("options '--csv' and '--child' cannot be used together");
   }
   if (csv_given && parsed.html) {
-    *error = "options '--csv' and '--html' cannot be used together";
-    return false;
+    return usage_error("options '--csv' and '--html' cannot be used together");
   }
   if (csv_given) parsed.output = Options::Output::kCsv;
   if (child_given) parsed.output = Options::Output::kChild;
   if (parsed.files.empty()) parsed.files.emplace_back("records.txt");
-  *options = std::move(parsed);
-  return true;
+  return {.options = std::move(parsed), .error = {}};
 }
 
 namespace {
 
-// The value of option `name`: the text after its '=', or else the next
-// argument, which `index` then moves past. False, with the message, when
-// there is none.
-bool take_value(const std::vector<std::string>& args, std::size_t& index, std::string_view name,
-                std::optional<std::string_view> attached, std::string* value, std::string* error) {
-  if (attached) {
-    *value = *attached;
-    return true;
-  }
-  if (index + 1 >= args.size()) {
-    *error = "option '" + std::string(name) + "' requires an argument";
-    return false;
-  }
-  *value = args[++index];
-  return true;
+ParsedOptions usage_error(std::string error) { return {.options = {}, .error = std::move(error)}; }
+
+// The value of an option: the text after its '=', or else the next
+// argument, which `index` then moves past. Nothing when there is none.
+std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t& index,
+                                      std::optional<std::string_view> attached) {
+  if (attached) return std::string(*attached);
+  if (index + 1 >= args.size()) return std::nullopt;
+  return args[++index];
 }
 
 }  // namespace

@@ -26,12 +26,19 @@ struct Options {
   std::vector<std::string> files;   // "records.txt" when none are named
 };
 
-// Reads the arguments after the program's name. On a usage error returns
-// false with the message (without the program's name) in `*error`, e.g.
-// "unrecognized option '--foo'". --help sets `help` alone, whatever follows
+// What a command line asks for, or why it is wrong.
+struct ParsedOptions {
+  Options options;
+  // The usage error without the program's name, e.g. "unrecognized option
+  // '--foo'"; empty when the command line is right.
+  std::string error;
+};
+
+// Reads the arguments after the program's name. On a usage error: the
+// error, and default options. --help sets `help` alone, whatever follows
 // it, unless an argument before it is already wrong. --csv goes with
 // neither --child nor --html; --child and --html may each be given once.
-bool parse_options(const std::vector<std::string>& args, Options* options, std::string* error);
+ParsedOptions parse_options(const std::vector<std::string>& args);
 
 }  // namespace progress
 

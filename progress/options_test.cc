@@ -41,9 +41,9 @@ TEST(ParseOptionsTest, ReadsWhatToShowAndFromWhere) {
       {.args = {"--", "--csv", "-"}, .files = {"--csv", "-"}},
   };
   for (const GoodCase& c : cases) {
-    Options options;
-    std::string error;
-    ASSERT_TRUE(parse_options(c.args, &options, &error)) << error;
+    const ParsedOptions parsed = parse_options(c.args);
+    ASSERT_EQ(parsed.error, "");
+    const Options& options = parsed.options;
     EXPECT_FALSE(options.help);
     EXPECT_EQ(options.output, c.output);
     EXPECT_EQ(options.child, c.child);
@@ -75,18 +75,15 @@ TEST(ParseOptionsTest, NamesWhatIsWrong) {
       {.args = {"--foo", "--help"}, .error = "unrecognized option '--foo'"},
   };
   for (const BadCase& c : cases) {
-    Options options;
-    std::string error;
-    EXPECT_FALSE(parse_options(c.args, &options, &error)) << c.error;
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(parse_options(c.args).error, c.error);
   }
 }
 
 TEST(ParseOptionsTest, TakesHelpWhateverFollows) {
-  Options options;
-  std::string error;
-  ASSERT_TRUE(parse_options({"a.txt", "--help", "--foo", "--csv", "--child"}, &options, &error));
-  EXPECT_TRUE(options.help);
+  const ParsedOptions parsed = parse_options({"a.txt", "--help", "--foo", "--csv", "--child"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.options.help);
+  EXPECT_TRUE(parsed.options.files.empty());
 }
 
 }  // namespace

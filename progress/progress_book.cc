@@ -2,43 +2,95 @@
 
 #include <algorithm>
 
-#include "progress/short_compare.h"
-
 namespace progress {
 
-void ProgressBook::add(const LoggedTest& test) {
-  ChildProgress* child = &child_named(test.name());
-  const KeptTest kept = keep_test(test, child->timeline.place(test.start));
-  if (child->tests == 0 || kept.order < child->first.order) child->first = kept;
-  child->best_percent = std::max(child->best_percent, test.percent);
-  child->recent.add(kept);
-  ++child->tests;
+namespace {
+
+TestOrder place(const records::LoggedTime& start, TestOrder after, std::uint64_t sequence);
+
+}  // namespace
+
+void ProgressBook::add(const records::LoggedTest& test) {
+  ChildProgress& child = child_named(test.name);
+  const TestOrder order = place(test.start, child.last_read, child.tests);
+  child.last_read = order;
+  if (child.tests == 0 || order < child.first_order) {
+    child.first_order = order;
+    child.first_start = test.start;
+  }
+  child.best_percent = std::max(child.best_percent, test.percent);
+  ++child.tests;
+  // A test earlier than every test of a full window is not among the
+  // latest. Tests mostly come in order; those that do not are put in order
+  // when the tests are trimmed to the window, once there are twice as many,
+  // so that each trim pays for many tests.
+  std::vector<KeptTest>& latest = child.latest;
+  if (child.in_order && latest.size() >= window_ && order < latest[latest.size() - window_].order) {
+    return;
+  }
+  if (!latest.empty() && order < latest.back().order) child.in_order = false;
+  KeptTest& kept = latest.emplace_back(KeptTest{.order = order,
+                                                .start = test.start,
+                                                .seconds = test.elapsed_seconds,
+                                                .rating = test.rating,
+                                                .addend_limit = test.addend_limit,
+                                                .right = test.right,
+                                                .percent = test.percent});
+  kept.elapsed_size =
+      static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
+  if (window_ != kAllTests && latest.size() >= 2 * window_) keep_latest(child);
 }
 
-// The child of that name, new if none is known yet.
-ChildProgress& ProgressBook::child_named(std::string_view name) {
-  std::size_t mark = name.size();
-  if (!name.empty()) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
-    mark = mark * 131 + byte(0) * 7 + byte(name.size() / 2) * 3 + byte(name.size() - 1);
-  }
-  ChildProgress*& quick = quick_[mark % kQuickSlots];
-  if (quick != nullptr && same_bytes(quick->name, name)) return *quick;
-  auto found = children_.find(name);
-  if (found == children_.end()) {
-    found = children_.try_emplace(std::string(name), std::string(name), window_).first;
-  }
-  quick = &found->second;
-  return *quick;
-}
-
-std::vector<const ChildProgress*> ProgressBook::children() const {
+std::vector<const ChildProgress*> ProgressBook::finish() {
   std::vector<const ChildProgress*> sorted;
   sorted.reserve(children_.size());
-  for (const auto& [name, child] : children_) sorted.push_back(&child);
+  for (auto& [name, child] : children_) {
+    keep_latest(child);
+    sorted.push_back(&child);
+  }
   std::sort(sorted.begin(), sorted.end(),
             [](const ChildProgress* a, const ChildProgress* b) { return a->name < b->name; });
   return sorted;
 }
+
+// The child of that name, new if none is known yet.
+ChildProgress& ProgressBook::child_named(std::string_view name) {
+  auto found = children_.find(name);
+  if (found == children_.end()) {
+    found = children_.emplace(std::string(name), ChildProgress{.name = std::string(name)}).first;
+  }
+  return found->second;
+}
+
+// Puts the child's latest tests in order and drops all but `window_` of
+// them.
+void ProgressBook::keep_latest(ChildProgress& child) const {
+  std::vector<KeptTest>& tests = child.latest;
+  if (!child.in_order) {
+    std::sort(tests.begin(), tests.end(),
+              [](const KeptTest& a, const KeptTest& b) { return a.order < b.order; });
+    child.in_order = true;
+  }
+  if (tests.size() > window_) tests.erase(tests.begin(), tests.end() - window_);
+}
+
+namespace {
+
+// The place of the child's test read as its `sequence`-th, which started at
+// `start`; a test of unknown time takes the place of the one read before
+// it, `after`.
+TestOrder place(const records::LoggedTime& start, TestOrder after, std::uint64_t sequence) {
+  TestOrder order = after;
+  if (start.known()) {
+    order.year = start.year;
+    order.time_of_year =
+        ((((start.month * 32u + start.day) * 32u + start.hour) * 64u + start.minute) * 64u) +
+        start.second;
+  }
+  order.sequence = sequence;
+  return order;
+}
+
+}  // namespace
 
 }  // namespace progress

@@ -4,13 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "progress/recent_tests.h"
-#include "progress/summary_table.h"
-#include "progress/trend.h"
+#include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
 
 namespace progress {
@@ -21,10 +19,10 @@ using Block = testing_support::BlockFacts;
 // A test that started `minute` minutes after midnight on Tue Dec 08 2026
 // (the placeholder when negative).
 Block at_minute(int minute, int right = 18, std::string name = "Ann") {
-  char start[32];
   if (minute < 0) {
     return Block{.name = std::move(name), .start = "??? ??? ?? ??:??:?? ????", .right = right};
   }
+  char start[32];
   std::snprintf(start, sizeof start, "Tue Dec 08 %02d:%02d:00 2026", minute / 60, minute % 60);
   return Block{.name = std::move(name), .start = start, .right = right};
 }
@@ -32,29 +30,30 @@ Block at_minute(int minute, int right = 18, std::string name = "Ann") {
 class ProgressBookTest : public ::testing::Test {
  protected:
   void add(const Block& block) {
-    const std::string text = block.text();
-    ASSERT_EQ(read_block(text, test_.get()), text.size());
-    book_.add(*test_);
+    const std::optional<records::LoggedTest> test = testing_support::read_test(block);
+    ASSERT_TRUE(test) << block.text();
+    book_.add(*test);
   }
 
+  // The child of that name, once every test is added.
   const ChildProgress& child(std::string_view name) {
-    for (const ChildProgress* child : book_.children()) {
+    children_ = book_.finish();
+    for (const ChildProgress* child : children_) {
       if (child->name == name) return *child;
     }
     ADD_FAILURE() << "no child " << name;
-    return *book_.children().front();
+    return *children_.front();
   }
 
-  // The percents of the child's kept tests, earliest first.
-  std::vector<int> recent_percents(std::string_view name) {
+  // The percents of the child's latest tests, earliest first.
+  std::vector<int> latest_percents(std::string_view name) {
     std::vector<int> percents;
-    const RecentTests& recent = child(name).recent;
-    for (std::size_t i = 0; i < recent.size(); ++i) percents.push_back(recent[i].percent);
+    for (const KeptTest& test : child(name).latest) percents.push_back(test.percent);
     return percents;
   }
 
-  std::unique_ptr<LoggedTest> test_ = std::make_unique<LoggedTest>();
-  ProgressBook book_{kTrendTests};
+  ProgressBook book_{20};
+  std::vector<const ChildProgress*> children_;
 };
 
 TEST_F(ProgressBookTest, KeepsChildrenApartAndInNameOrder) {
@@ -63,14 +62,14 @@ TEST_F(ProgressBookTest, KeepsChildrenApartAndInNameOrder) {
   add(at_minute(3, 12, "Zoë"));
   add(at_minute(4, 13, "Bob"));
   add(at_minute(5, 14, "Ann"));
-  const std::vector<const ChildProgress*> children = book_.children();
+  const std::vector<const ChildProgress*> children = book_.finish();
   ASSERT_EQ(children.size(), 3u);
   EXPECT_EQ(children[0]->name, "Ann");
   EXPECT_EQ(children[1]->name, "Bob");
   EXPECT_EQ(children[2]->name, "Zoë");
   EXPECT_EQ(children[0]->tests, 2u);
-  EXPECT_EQ(recent_percents("Ann"), (std::vector<int>{55, 70}));
-  EXPECT_EQ(recent_percents("Zoë"), (std::vector<int>{50, 60}));
+  EXPECT_EQ(latest_percents("Ann"), (std::vector<int>{55, 70}));
+  EXPECT_EQ(latest_percents("Zoë"), (std::vector<int>{50, 60}));
 }
 
 TEST_F(ProgressBookTest, OrdersTestsByStartingTimeNotByReading) {
@@ -80,9 +79,11 @@ TEST_F(ProgressBookTest, OrdersTestsByStartingTimeNotByReading) {
   add(at_minute(100, 5));
   add(at_minute(650, 10));
   const ChildProgress& ann = child("Ann");
-  EXPECT_EQ(iso_date_time(ann.first.start).view(), "2026-12-08T01:40:00");
-  EXPECT_EQ(iso_date_time(ann.recent.latest().start).view(), "2026-12-08T11:40:00");
-  EXPECT_EQ(recent_percents("Ann"), (std::vector<int>{25, 100, 50, 95}));
+  EXPECT_EQ(ann.first_start.hour, 1);
+  EXPECT_EQ(ann.first_start.minute, 40);
+  EXPECT_EQ(ann.latest.back().start.hour, 11);
+  EXPECT_EQ(ann.latest.back().start.minute, 40);
+  EXPECT_EQ(latest_percents("Ann"), (std::vector<int>{25, 100, 50, 95}));
   EXPECT_EQ(ann.best_percent, 100);
 }
 
@@ -90,7 +91,7 @@ TEST_F(ProgressBookTest, KeepsTestsOfTheSameSecondInReadingOrder) {
   add(at_minute(60, 1));
   add(at_minute(60, 2));
   add(at_minute(60, 3));
-  EXPECT_EQ(recent_percents("Ann"), (std::vector<int>{5, 10, 15}));
+  EXPECT_EQ(latest_percents("Ann"), (std::vector<int>{5, 10, 15}));
 }
 
 TEST_F(ProgressBookTest, PlacesATestOfUnknownTimeAfterTheTestReadBeforeIt) {
@@ -100,9 +101,9 @@ TEST_F(ProgressBookTest, PlacesATestOfUnknownTimeAfterTheTestReadBeforeIt) {
   add(at_minute(300, 4));
   add(at_minute(900, 5));
   add(at_minute(-1, 6));  // right after the 15:00 test
-  EXPECT_EQ(recent_percents("Ann"), (std::vector<int>{5, 20, 10, 15, 25, 30}));
-  EXPECT_FALSE(child("Ann").first.start.known());
-  EXPECT_FALSE(child("Ann").recent.latest().start.known());
+  EXPECT_EQ(latest_percents("Ann"), (std::vector<int>{5, 20, 10, 15, 25, 30}));
+  EXPECT_FALSE(child("Ann").first_start.known());
+  EXPECT_FALSE(child("Ann").latest.back().start.known());
 }
 
 TEST_F(ProgressBookTest, KeepsOnlyTheLatestTestsWhateverTheOrderTheyCome) {
@@ -115,59 +116,38 @@ TEST_F(ProgressBookTest, KeepsOnlyTheLatestTestsWhateverTheOrderTheyCome) {
     std::swap(order[i], order[(i * 89 + 13) % order.size()]);
   for (int minute : order) add(at_minute(minute, minute % 21));
   std::vector<int> expected;
-  for (std::size_t i = minutes.size() - kTrendTests; i < minutes.size(); ++i) {
+  for (std::size_t i = minutes.size() - 20; i < minutes.size(); ++i) {
     expected.push_back(minutes[i] % 21 * 5);
   }
-  EXPECT_EQ(recent_percents("Ann"), expected);
+  EXPECT_EQ(latest_percents("Ann"), expected);
   EXPECT_EQ(child("Ann").tests, 200u);
-  EXPECT_EQ(child("Ann").first.start.hour, 0);
-  EXPECT_EQ(child("Ann").first.start.minute, 0);
+  EXPECT_EQ(child("Ann").first_start.hour, 0);
+  EXPECT_EQ(child("Ann").first_start.minute, 0);
 }
 
-struct AverageCase {
-  std::vector<std::string> seconds;  // of the tests in time order
-  std::vector<int> rights;
-  double mean_percent = 0;
-  double median_seconds = 0;
-};
-
-TEST_F(ProgressBookTest, AveragesTheLastFiveTests) {
-  const AverageCase cases[] = {
-      {.seconds = {"30"}, .rights = {18}, .mean_percent = 90, .median_seconds = 30},
-      {.seconds = {"30", "41"}, .rights = {17, 18}, .mean_percent = 87.5, .median_seconds = 35.5},
-      {.seconds = {"5", "90", "40"},
-       .rights = {20, 0, 10},
-       .mean_percent = 50,
-       .median_seconds = 40},
-      // Only the last five count: the first two are left out.
-      {.seconds = {"999", "999", "60", "-5", "1e+06", "50", "45"},
-       .rights = {0, 0, 20, 20, 10, 10, 20},
-       .mean_percent = 80,
-       .median_seconds = 50},
+TEST(ProgressBookAllTestsTest, KeepsEveryTestInOrder) {
+  ProgressBook book(kAllTests);
+  const Block blocks[] = {
+      {.name = "Jo", .start = "Wed Dec 09 09:00:00 2026", .right = 1},
+      {.name = "Jo", .start = "Mon Dec 07 09:00:00 2026", .right = 3},
+      {.name = "Jo", .start = "??? ??? ?? ??:??:?? ????", .right = 5},
+      {.name = "Jo", .start = "Tue Dec 08 09:00:00 2026", .right = 6},
   };
-  for (const AverageCase& c : cases) {
-    ProgressBook book(kTrendTests);
-    for (std::size_t i = 0; i < c.seconds.size(); ++i) {
-      Block block = at_minute(static_cast<int>(i), c.rights[i]);
-      block.elapsed = c.seconds[i];
-      const std::string text = block.text();
-      ASSERT_EQ(read_block(text, test_.get()), text.size()) << c.seconds[i];
-      book.add(*test_);
-    }
-    const RecentTests& recent = book.children().front()->recent;
-    EXPECT_DOUBLE_EQ(mean_percent(recent, kAverageTests), c.mean_percent);
-    EXPECT_DOUBLE_EQ(median_seconds(recent, kAverageTests), c.median_seconds);
+  for (int round = 0; round < 20; ++round) {
+    for (const Block& block : blocks) book.add(*testing_support::read_test(block));
   }
-}
-
-TEST_F(ProgressBookTest, DrawsTheTrendOfTheLastTwenty) {
-  for (int right : {0, 2, 4, 10, 14, 18, 19, 20}) add(at_minute(right, right));
-  const RecentTests& recent = child("Ann").recent;
-  EXPECT_EQ(trend_line(recent, kTrendTests, false), "01257999");
-  EXPECT_EQ(trend_line(recent, kTrendTests, true), "▁▂▂▅▆▇██");
-  EXPECT_EQ(trend_line(recent, 3, false), "999");
-  for (int i = 0; i < 30; ++i) add(at_minute(100 + i, 10));
-  EXPECT_EQ(trend_line(child("Ann").recent, kTrendTests, false), std::string(20, '5'));
+  const std::vector<const ChildProgress*> children = book.finish();
+  ASSERT_EQ(children.size(), 1u);
+  std::vector<int> rights;
+  for (const KeptTest& kept : children[0]->latest) rights.push_back(kept.right);
+  // Each test of unknown time follows the Dec 7 one read just before it;
+  // tests of the same time keep the order read.
+  std::vector<int> expected;
+  for (int round = 0; round < 20; ++round) expected.insert(expected.end(), {3, 5});
+  expected.insert(expected.end(), 20, 6);
+  expected.insert(expected.end(), 20, 1);
+  EXPECT_EQ(rights, expected);
+  EXPECT_EQ(children[0]->tests, 80u);
 }
 
 }  // namespace

@@ -1,20 +1,16 @@
 #include "progress/run_progress.h"
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 
-#include "progress/child_history.h"
-#include "progress/child_listing.h"
 #include "progress/csv_rows.h"
 #include "progress/html_page.h"
-#include "progress/number_text.h"
 #include "progress/options.h"
 #include "progress/output_buffer.h"
+#include "progress/output_text.h"
 #include "progress/progress_book.h"
-#include "progress/records_reader.h"
-#include "progress/summary_table.h"
-#include "progress/text_columns.h"
+#include "progress/text_table.h"
+#include "records/block_reader.h"
 
 namespace progress {
 
@@ -47,9 +43,12 @@ constexpr std::string_view kUsage =
     "Exit status: 0 when every file was read, 1 when a file could not be read\n"
     "or written, 2 for a wrong option.\n";
 
-// How many of a child's latest tests the page charts: more would crowd a
-// chart of one mark per test.
-constexpr std::size_t kChartTests = 100;
+// A file is read in pieces of at most this many bytes. The buffer starts
+// at kFirstPiece and grows while reads fill it, so that a small file needs
+// little and a large one is read in large pieces; it is kept for the files
+// after.
+constexpr std::size_t kFirstPiece = 4096;
+constexpr std::size_t kLargestPiece = 256 * 1024;
 
 // The run of one command line: what it collects while reading the files,
 // and its status.
@@ -62,10 +61,12 @@ class Run {
   int finish();
 
  private:
-  void report_skipped(std::string_view name, const ReadCounts& counts);
-  void write_table();
-  void write_child();
-  void write_page(const std::vector<ChildChart>& charts);
+  std::string_view next_piece(Input& input);
+  void take(const records::LoggedTest& test);
+  void report_skipped(std::string_view name, const records::ReadCounts& counts);
+  void write_table(std::span<const ChildProgress* const> children);
+  void write_child(std::span<const ChildProgress* const> children);
+  void write_page(std::span<const ChildProgress* const> children);
   void message(std::string_view name, std::string_view text);
   void message(std::string_view text);
 
@@ -74,8 +75,9 @@ class Run {
   console::ByteSink& errors_;
   Files& files_;
   bool utf8_output_;
-  std::optional<ProgressBook> book_;
-  std::optional<ChildHistory> history_;
+  std::optional<ProgressBook> book_;  // for the table and --child, not --csv
+  std::vector<char> buffer_;
+  std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
 };
 
@@ -86,9 +88,9 @@ int usage_error(console::ByteSink& errors, std::string_view error);
 
 int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
                  console::ByteSink& errors, Files& files, bool utf8_output) {
-  Options options;
-  std::string error;
-  if (!parse_options(args, &options, &error)) return usage_error(errors, error);
+  const ParsedOptions parsed = parse_options(args);
+  if (!parsed.error.empty()) return usage_error(errors, parsed.error);
+  const Options& options = parsed.options;
   if (options.help) return out.write(kUsage.data(), kUsage.size()) ? 0 : 1;
   Run run(options, out, errors, files, utf8_output);
   for (const std::string& name : options.files) run.read_file(name);
@@ -99,42 +101,40 @@ namespace {
 
 Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& errors, Files& files,
          bool utf8_output)
-    : options_(options), out_(out), errors_(errors), files_(files), utf8_output_(utf8_output) {
+    : options_(options),
+      out_(out),
+      errors_(errors),
+      files_(files),
+      utf8_output_(utf8_output),
+      buffer_(kFirstPiece) {
   switch (options.output) {
     case Options::Output::kTable:
       book_.emplace(options.html ? kChartTests : kTrendTests);
       break;
     case Options::Output::kChild:
-      history_.emplace(options.child);
+      book_.emplace(kAllTests);
       break;
     case Options::Output::kCsv:
-      append_csv_header(&out_.text());
+      append_csv_header(out_.text());
       break;
   }
 }
 
 // Reads one file through and adds its tests to the output.
 void Run::read_file(const std::string& name) {
-  std::string reason;
-  std::unique_ptr<Input> input = files_.open(name, &reason);
-  if (input == nullptr) {
-    message(shown_name(name), reason);
+  OpenedInput opened = files_.open(name);
+  if (opened.input == nullptr) {
+    message(shown_name(name), opened.reason);
     status_ = 1;
     return;
   }
-  RecordsReader reader(*input);
-  while (const LoggedTest* test = reader.next()) {
-    if (book_) {
-      book_->add(*test);
-    } else if (history_) {
-      history_->add(*test);
-    } else {
-      append_csv_row(*test, &out_.text());
-      out_.wrote();
-    }
+  records::BlockReader reader;
+  for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
+    reader.add(piece);
+    while (const records::LoggedTest* test = reader.next()) take(*test);
   }
-  report_skipped(shown_name(name), reader.counts());
-  reason = input->read_error();
+  report_skipped(shown_name(name), reader.finish());
+  const std::string reason = opened.input->read_error();
   if (!reason.empty()) {
     message(shown_name(name), reason);
     status_ = 1;
@@ -143,8 +143,15 @@ void Run::read_file(const std::string& name) {
 
 // Writes what was collected and returns the exit status.
 int Run::finish() {
-  if (book_) write_table();
-  if (history_) write_child();
+  if (book_) {
+    const std::vector<const ChildProgress*> children = book_->finish();
+    if (options_.output == Options::Output::kTable) {
+      write_table(children);
+    } else {
+      write_child(children);
+    }
+    if (options_.html) write_page(children);
+  }
   if (!out_.flush()) {
     message("standard output", "write error");
     status_ = 1;
@@ -152,26 +159,53 @@ int Run::finish() {
   return status_;
 }
 
+// The next piece of `input` in the buffer; empty at its end. The pieces
+// before it have been read through, so the buffer may grow first.
+std::string_view Run::next_piece(Input& input) {
+  if (last_read_ == buffer_.size() && buffer_.size() < kLargestPiece) {
+    buffer_.resize(std::min(buffer_.size() * 4, kLargestPiece));
+  }
+  last_read_ = input.read(buffer_.data(), buffer_.size());
+  return {buffer_.data(), last_read_};
+}
+
+// Adds a test read to the output: to the book, when it is kept for the
+// table or is the child's asked for, or as a CSV row at once.
+void Run::take(const records::LoggedTest& test) {
+  switch (options_.output) {
+    case Options::Output::kTable:
+      book_->add(test);
+      break;
+    case Options::Output::kChild:
+      if (test.name == options_.child) book_->add(test);
+      break;
+    case Options::Output::kCsv:
+      append_csv_row(test, out_.text());
+      out_.wrote();
+      break;
+  }
+}
+
 // "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)".
-void Run::report_skipped(std::string_view name, const ReadCounts& counts) {
+void Run::report_skipped(std::string_view name, const records::ReadCounts& counts) {
   if (counts.skipped_ranges == 0) return;
   std::string text;
-  append_integer(static_cast<std::int64_t>(counts.tests), &text);
+  append_integer(static_cast<std::int64_t>(counts.tests), text);
   text.append(counts.tests == 1 ? " test read, " : " tests read, ");
-  append_integer(static_cast<std::int64_t>(counts.skipped_ranges), &text);
-  const LineRange& only = counts.first_ranges[0];
+  append_integer(static_cast<std::int64_t>(counts.skipped_ranges), text);
+  const records::LineRange& only = counts.first_ranges[0];
   text.append(counts.skipped_ranges == 1 && only.first == only.last ? " skipped (line "
                                                                     : " skipped (lines ");
-  const std::size_t shown = counts.skipped_ranges < ReadCounts::kRangesKept
+  const std::size_t shown = counts.skipped_ranges < records::ReadCounts::kRangesKept
                                 ? static_cast<std::size_t>(counts.skipped_ranges)
-                                : ReadCounts::kRangesKept;
+                                : records::ReadCounts::kRangesKept;
   for (std::size_t i = 0; i < shown; ++i) {
-    const LineRange& range = counts.first_ranges[i];
+    const records::LineRange& range = counts.first_ranges[i];
     if (i > 0) text.append(", ");
-    append_integer(static_cast<std::int64_t>(range.first), &text);
+    append_integer(static_cast<std::int64_t>(range.first), text);
     if (range.last != range.first) {
       text.push_back('-');
-      append_integer(static_cast<std::int64_t>(range.last), &text);
+      append_integer(static_cast<std::int64_t>(range.last), text);
     }
   }
   if (counts.skipped_ranges > shown) text.append(", ...");
@@ -179,57 +213,28 @@ void Run::report_skipped(std::string_view name, const ReadCounts& counts) {
   message(name, text);
 }
 
-void Run::write_table() {
-  const std::vector<const ChildProgress*> children = book_->children();
+void Run::write_table(std::span<const ChildProgress* const> children) {
   if (!children.empty()) {
-    write_summary_table(children, utf8_output_, &out_.text());
+    write_summary_table(children, utf8_output_, out_.text());
   } else if (status_ == 0) {
     // After a file that could not be read, its message says enough.
     message("no tests found");
   }
-  if (!options_.html) return;
-  // The page needs each child's tests side by side; the window is a ring.
-  std::vector<std::vector<KeptTest>> shown(children.size());
-  std::vector<ChildChart> charts;
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    const ChildProgress& child = *children[i];
-    for (std::size_t j = 0; j < child.recent.size(); ++j) shown[i].push_back(child.recent[j]);
-    charts.push_back({.name = child.name,
-                      .tests = child.tests,
-                      .best_percent = child.best_percent,
-                      .first_start = child.first.start,
-                      .shown = shown[i]});
-  }
-  write_page(charts);
 }
 
-void Run::write_child() {
-  const std::deque<KeptTest>& tests = history_->tests();
-  if (!tests.empty()) {
-    write_child_listing(tests, out_);
+// The book holds the one child asked for, or nobody.
+void Run::write_child(std::span<const ChildProgress* const> children) {
+  if (!children.empty()) {
+    write_child_listing(children.front()->latest, out_);
   } else if (status_ == 0) {
     message("no tests of " + terminal_text(options_.child) + " found");
   }
-  if (!options_.html) return;
-  std::vector<ChildChart> charts;
-  int best = 0;
-  for (const KeptTest& test : tests) best = std::max<int>(best, test.percent);
-  const std::vector<KeptTest> shown(
-      tests.size() > kChartTests ? tests.end() - kChartTests : tests.begin(), tests.end());
-  if (!tests.empty()) {
-    charts.push_back({.name = history_->name(),
-                      .tests = tests.size(),
-                      .best_percent = best,
-                      .first_start = tests.front().start,
-                      .shown = shown});
-  }
-  write_page(charts);
 }
 
-void Run::write_page(const std::vector<ChildChart>& charts) {
-  std::string reason;
-  if (!files_.write(*options_.html, html_page(charts), &reason)) {
-    message(*options_.html, reason);
+void Run::write_page(std::span<const ChildProgress* const> children) {
+  const console::WriteResult result = files_.write(*options_.html, html_page(children));
+  if (!result.written) {
+    message(*options_.html, result.reason);
     status_ = 1;
   }
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "console/byte_stream.h"
+#include "console/output_file.h"
 
 namespace progress {
 
@@ -30,17 +31,25 @@ class Input : public console::ByteSource {
   virtual std::string read_error() const = 0;
 };
 
-// The files the program reads and writes. The program's own (system_files.h)
-// uses the platform's files; tests hand out bytes from memory.
+// How opening a file went: the input, or null with the system's reason
+// ("No such file or directory").
+struct OpenedInput {
+  std::unique_ptr<Input> input;
+  std::string reason;
+};
+
+// The files the program reads and writes. main() plugs in the platform's
+// files (console/input_file.h, console/output_file.h); tests hand out bytes
+// from memory.
 class Files {
  public:
   virtual ~Files() = default;
-  // Opens `name` for reading; "-" is standard input. Returns null, with the
-  // system's reason in `*reason`, when it cannot be opened.
-  virtual std::unique_ptr<Input> open(const std::string& name, std::string* reason) = 0;
-  // Writes `bytes` as the whole of the file `name`. Returns false, with the
-  // system's reason in `*reason`, when that fails.
-  virtual bool write(const std::string& name, std::string_view bytes, std::string* reason) = 0;
+  // Opens `name` for reading; "-" is standard input. When it cannot be
+  // opened: no input, and the system's reason.
+  virtual OpenedInput open(const std::string& name) = 0;
+  // Writes `bytes` as the whole of the file `name`. When that fails: not
+  // written, with the system's reason.
+  virtual console::WriteResult write(const std::string& name, std::string_view bytes) = 0;
 };
 
 // Runs the program on `args` (the arguments after its name), writing its

@@ -104,6 +104,42 @@ TEST_F(RunProgressTest, NamesOnlyTheFirstFiveStretches) {
             "mathdrill-progress: one.txt: 1 test read, 1 skipped (line 1)\n");
 }
 
+// A log saved by a Windows editor starts with a byte-order mark, and one
+// cut short ends without a line end; the drill then starts its next block
+// with CR LF.
+TEST_F(RunProgressTest, ReadsLogsWithAByteOrderMarkOrACutLastLine) {
+  const std::string block = Block{.name = "Ann"}.text();
+  files_.inputs["windows.txt"] = "\xEF\xBB\xBF" + block;
+  files_.inputs["cut.txt"] = block.substr(0, 100) + "\r\n" + Block{.name = "Bob"}.text();
+  const RunResult result = run({"--csv", "windows.txt", "cut.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors, "mathdrill-progress: cut.txt: 1 test read, 1 skipped (lines 1-2)\n");
+  EXPECT_NE(result.out.find(",Ann,"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(",Bob,"), std::string::npos) << result.out;
+}
+
+TEST_F(RunProgressTest, ReadsManyFilesOneAfterAnother) {
+  // Small and large files in turn: the reading buffer grows and is kept.
+  std::vector<std::string> args = {"--csv"};
+  std::string large;
+  for (int i = 0; i < 2000; ++i) large += Block{.name = "Big"}.text();
+  files_.chunk = 1 << 20;
+  for (int i = 0; i < 6; ++i) {
+    const std::string name = "log" + std::to_string(i) + ".txt";
+    files_.inputs[name] = i % 2 == 0 ? Block{.name = "Small"}.text() : large;
+    args.push_back(name);
+  }
+  const RunResult result = run(args);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors, "");
+  std::size_t rows = 0;
+  for (std::size_t at = result.out.find("\r\n"); at != std::string::npos;
+       at = result.out.find("\r\n", at + 2)) {
+    ++rows;
+  }
+  EXPECT_EQ(rows, 1u + 3u + 3u * 2000u);
+}
+
 TEST_F(RunProgressTest, MergesChildrenAcrossFiles) {
   files_.inputs["-"] = Block{.name = "Ann", .start = "Sat Mar 14 10:00:00 2026", .right = 5}.text();
   const RunResult result = run({"records.txt", "-", "records.txt"});

@@ -16,9 +16,12 @@
 //   Time/performance rating: 6
 //
 // with CR LF line ends. Readers accept LF alone too, and any site name.
+// A log saved by a Windows editor starts with a UTF-8 byte-order mark,
+// which readers pass over.
 #ifndef RECORDS_FORMAT_H_
 #define RECORDS_FORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -28,8 +31,12 @@ namespace records {
 inline constexpr std::int32_t kProblemCount = 20;
 // A block has this many lines, the separator line first.
 inline constexpr int kBlockLines = 9;
+// A name is at most this many bytes; the drill cuts longer ones.
+inline constexpr std::size_t kMaxNameLength = 255;
 // The line end that the writer puts after every line of a block.
 inline constexpr std::string_view kLineEnd = "\r\n";
+// What a Windows editor puts at the start of a UTF-8 file it saves.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The separator line: its head, the site name and its tail. Older drills
 // wrote other site names, so a reader takes any name between head and tail.
@@ -48,8 +55,9 @@ inline constexpr std::string_view kDescriptionHead = "Test description: ";
 // The description after the problem count: "problems, " and the
 // operations' description (operations.h), such as "mixed
 // addition/subtraction (random 50/50)". The block puts two spaces before
-// "problems", the console one.
+// "problems" (kBlockCountGap), the console one.
 inline constexpr std::string_view kProblemsHead = "problems, ";
+inline constexpr std::string_view kBlockCountGap = "  ";
 // The head of the limit line of tests of addition and subtraction alone;
 // operations.h gives the head for every choice of operations.
 inline constexpr std::string_view kLimitHead = "Addend limits 0 through ";

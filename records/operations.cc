@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "records/format.h"
 
@@ -102,15 +103,30 @@ OperationsText description(Operations operations) {
 }
 
 std::optional<Operations> read_description(std::string_view text) {
-  // Fifteen sets in all: try each.
-  for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
-    std::optional<Operations> operations;
-    for (int index = 0; index < kOperationKinds; ++index) {
-      if ((bits & (1u << index)) == 0) continue;
-      operations = operations ? operations->with(operation_of(index))
-                              : Operations::only(operation_of(index));
+  // Fifteen sets in all, each with its description, made once.
+  struct Described {
+    Operations operations;
+    OperationsText text;
+  };
+  static const std::vector<Described> kDescribed = [] {
+    std::vector<Described> all;
+    for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
+      std::optional<Operations> operations;
+      for (int index = 0; index < kOperationKinds; ++index) {
+        if ((bits & (1u << index)) == 0) continue;
+        operations = operations ? operations->with(operation_of(index))
+                                : Operations::only(operation_of(index));
+      }
+      all.push_back({*operations, description(*operations)});
     }
-    if (description(*operations).view() == text) return operations;
+    // The drill's default first: most blocks hold it.
+    std::stable_partition(all.begin(), all.end(), [](const Described& d) {
+      return d.operations == Operations::mixed_addition_subtraction();
+    });
+    return all;
+  }();
+  for (const Described& described : kDescribed) {
+    if (described.text.view() == text) return described.operations;
   }
   return std::nullopt;
 }

@@ -40,25 +40,29 @@ std::string testdata(std::string_view name) {
   return bytes;
 }
 
-std::unique_ptr<progress::Input> MemoryFiles::open(const std::string& name, std::string* reason) {
+progress::OpenedInput MemoryFiles::open(const std::string& name) {
   opened.push_back(name);
   const auto found = inputs.find(name);
-  if (found == inputs.end()) {
-    *reason = "No such file or directory";
-    return nullptr;
-  }
+  if (found == inputs.end()) return {.input = nullptr, .reason = "No such file or directory"};
   const auto error = read_errors.find(name);
-  return std::make_unique<MemoryInput>(found->second, chunk,
-                                       error == read_errors.end() ? "" : error->second);
+  return {.input = std::make_unique<MemoryInput>(found->second, chunk,
+                                                 error == read_errors.end() ? "" : error->second),
+          .reason = {}};
 }
 
-bool MemoryFiles::write(const std::string& name, std::string_view bytes, std::string* reason) {
-  if (unwritable.count(name) != 0) {
-    *reason = "Permission denied";
-    return false;
-  }
+console::WriteResult MemoryFiles::write(const std::string& name, std::string_view bytes) {
+  if (unwritable.count(name) != 0) return {.written = false, .reason = "Permission denied"};
   written[name] = std::string(bytes);
-  return true;
+  return {};
+}
+
+std::optional<records::LoggedTest> read_test(const BlockFacts& block) {
+  records::BlockReader reader;
+  const std::string text = block.text();
+  reader.add(text);
+  const records::LoggedTest* test = reader.next();
+  if (test == nullptr) return std::nullopt;
+  return *test;
 }
 
 RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8) {

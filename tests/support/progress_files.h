@@ -1,19 +1,22 @@
 // mathdrill-progress run in-process for its tests: log files in memory
-// (MemoryFiles), a run of the program on them, and the bytes of the files
-// in progress/testdata. Blocks to put in those files come from
-// transcript.h (BlockFacts).
+// (MemoryFiles), a run of the program on them, the bytes of the files in
+// progress/testdata, and a block read back as the program reads it. Blocks
+// to put in those files come from transcript.h (BlockFacts).
 #ifndef TESTS_SUPPORT_PROGRESS_FILES_H_
 #define TESTS_SUPPORT_PROGRESS_FILES_H_
 
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "progress/run_progress.h"
+#include "records/block_reader.h"
+#include "tests/support/transcript.h"
 
 namespace testing_support {
 
@@ -23,8 +26,8 @@ std::string testdata(std::string_view name);
 // Files in memory. A name not among the inputs cannot be opened.
 class MemoryFiles : public progress::Files {
  public:
-  std::unique_ptr<progress::Input> open(const std::string& name, std::string* reason) override;
-  bool write(const std::string& name, std::string_view bytes, std::string* reason) override;
+  progress::OpenedInput open(const std::string& name) override;
+  console::WriteResult write(const std::string& name, std::string_view bytes) override;
 
   std::map<std::string, std::string> inputs;
   // Inputs that end in this read error after their bytes.
@@ -37,6 +40,10 @@ class MemoryFiles : public progress::Files {
   std::vector<std::string> opened;
 };
 
+// The test of `block` as records::BlockReader reads it, or nothing when it
+// reads no test from the block's text.
+std::optional<records::LoggedTest> read_test(const BlockFacts& block);
+
 // What one run of run_progress gave.
 struct RunResult {
   int status = -1;
@@ -46,7 +53,8 @@ struct RunResult {
 
 // Runs mathdrill-progress on `args` with `files`; `utf8` says whether its
 // output is a UTF-8 terminal.
-RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8 = false);
+RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files,
+                          bool utf8 = false);
 
 }  // namespace testing_support
 

@@ -1,10 +1,10 @@
-// POSIX part of file_source.h: whether standard output is a UTF-8
+// POSIX part of utf8_terminal.h: whether standard output is a UTF-8
 // terminal.
 #include <unistd.h>
 
 #include <cstdlib>
 
-#include "console/file_source.h"
+#include "console/utf8_terminal.h"
 
 namespace console {
 

@@ -1,7 +1,7 @@
-// Windows part of file_source.h: the console's output code page.
+// Windows part of utf8_terminal.h: the console's output code page.
 #include <windows.h>
 
-#include "console/file_source.h"
+#include "console/utf8_terminal.h"
 
 namespace console {
 

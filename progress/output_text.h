@@ -1,0 +1,47 @@
+// The texts that every output of mathdrill-progress shows in the same way:
+// logged times as ISO 8601 dates, numbers written without locale or printf
+// (whole, rounded to a tenth, or to a whole number), and names made safe
+// for a terminal. The table, the --child listing, the CSV rows and the page
+// use them.
+#ifndef PROGRESS_OUTPUT_TEXT_H_
+#define PROGRESS_OUTPUT_TEXT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/block_reader.h"
+
+namespace progress {
+
+// Appends "YYYY-MM-DD" to `out`: the year with at least four digits, a '-'
+// before a negative one ("0099-01-05", "-0005-03-01", "12026-12-08").
+// Nothing when the time is unknown.
+void append_iso_date(const records::LoggedTime& time, std::string& out);
+
+// Appends the date, `separator`, then "HH:MM:SS" to `out`:
+// "2026-12-08T10:04:00" with 'T'. Nothing when the time is unknown.
+void append_iso_date_time(const records::LoggedTime& time, char separator, std::string& out);
+
+// Appends the decimal text of `value` to `out`.
+void append_integer(std::int64_t value, std::string& out);
+
+// The decimal text of `value`.
+std::string integer_text(std::int64_t value);
+
+// `value` rounded to the nearest tenth, without the ".0" of a whole number:
+// "41", "40.5", "-5", "1000000". Values of a billion or more in size are
+// written in the shortest exponent form ("1e+100").
+std::string tenths_text(double value);
+
+// `value` rounded to the nearest whole number, halves away from zero.
+std::string rounded_text(double value);
+
+// `text` with every control character (bytes 0-31 and 127) replaced by '?',
+// so that a name from a file cannot move a terminal's cursor or change its
+// colours.
+std::string terminal_text(std::string_view text);
+
+}  // namespace progress
+
+#endif  // PROGRESS_OUTPUT_TEXT_H_

@@ -1,0 +1,68 @@
+#include "progress/output_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace progress {
+namespace {
+
+struct DateCase {
+  records::LoggedTime time;
+  std::string_view date;
+  std::string_view date_time;  // with ' ' between date and time
+};
+
+TEST(IsoDateTest, WritesTheDateOrNothing) {
+  const DateCase cases[] = {
+      {.time = {.year = 2026, .month = 12, .day = 8, .hour = 10, .minute = 4, .second = 5},
+       .date = "2026-12-08",
+       .date_time = "2026-12-08 10:04:05"},
+      {.time = {.year = 99, .month = 1, .day = 5},
+       .date = "0099-01-05",
+       .date_time = "0099-01-05 00:00:00"},
+      {.time = {.year = -5, .month = 3, .day = 1, .second = 60},
+       .date = "-0005-03-01",
+       .date_time = "-0005-03-01 00:00:60"},
+      {.time = {.year = 12026, .month = 12, .day = 8, .hour = 23, .minute = 59},
+       .date = "12026-12-08",
+       .date_time = "12026-12-08 23:59:00"},
+      {.time = {}, .date = "", .date_time = ""},  // unknown
+  };
+  for (const DateCase& c : cases) {
+    std::string date = "x";
+    append_iso_date(c.time, date);
+    EXPECT_EQ(date, "x" + std::string(c.date));
+    std::string date_time;
+    append_iso_date_time(c.time, ' ', date_time);
+    EXPECT_EQ(date_time, c.date_time);
+  }
+}
+
+struct TenthsCase {
+  double value;
+  std::string_view text;
+};
+
+TEST(TenthsTextTest, RoundsToATenthWithoutAWholeNumbersPoint) {
+  const TenthsCase cases[] = {
+      {.value = 41, .text = "41"},        {.value = 40.5, .text = "40.5"},
+      {.value = 40.04, .text = "40"},     {.value = 40.06, .text = "40.1"},
+      {.value = -5, .text = "-5"},        {.value = -0.5, .text = "-0.5"},
+      {.value = 0, .text = "0"},          {.value = 1e6, .text = "1000000"},
+      {.value = 1e100, .text = "1e+100"}, {.value = -2.5e9, .text = "-2.5e+09"},
+  };
+  for (const TenthsCase& c : cases) EXPECT_EQ(tenths_text(c.value), c.text) << c.value;
+  EXPECT_EQ(rounded_text(87.5), "88");
+  EXPECT_EQ(rounded_text(-0.5), "-1");
+  EXPECT_EQ(integer_text(-9223372036854775807 - 1), "-9223372036854775808");
+}
+
+TEST(TerminalTextTest, ReplacesControlCharacters) {
+  EXPECT_EQ(terminal_text("Red\x1b[31mAlert"), "Red?[31mAlert");
+  EXPECT_EQ(terminal_text(std::string("a\0b\x7f\tc", 6)), "a?b??c");
+  EXPECT_EQ(terminal_text("Zoë"), "Zoë");
+}
+
+}  // namespace
+}  // namespace progress

@@ -1,0 +1,219 @@
+#include "progress/text_table.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "progress/output_text.h"
+#include "records/format.h"
+
+namespace progress {
+
+namespace {
+
+enum class Align { kLeft, kRight };
+
+// The columns of a table: how each is aligned and how wide it is. Cells
+// are measured in one pass over the rows and written in a second.
+template <std::size_t kColumns>
+class ColumnLayout {
+ public:
+  using Row = std::array<std::string, kColumns>;
+
+  explicit ColumnLayout(const std::array<Align, kColumns>& aligns) : aligns_(aligns) {}
+
+  // Widens the columns to hold the cells of `row`.
+  void measure(const Row& row);
+
+  // Appends `row` to `out`: each cell padded to its column's width, two
+  // spaces between columns, no spaces at the end, then "\n".
+  void write(const Row& row, std::string& out) const;
+
+ private:
+  std::array<Align, kColumns> aligns_;
+  std::array<std::size_t, kColumns> widths_{};
+};
+
+constexpr std::size_t kTableColumns = 10;
+constexpr std::size_t kListingColumns = 7;
+using TableLayout = ColumnLayout<kTableColumns>;
+using ListingLayout = ColumnLayout<kListingColumns>;
+
+const TableLayout::Row kTableHeader = {
+    "Name",  "Tests",  "First test",    "Last test",       "Last %",
+    "Grade", "Best %", "Mean % last 5", "Median s last 5", "Last 20 tests"};
+const ListingLayout::Row kListingHeader = {"Started", "Limit",   "Right", "Percent",
+                                           "Grade",   "Seconds", "Score"};
+
+TableLayout::Row child_row(const ChildProgress& child, bool utf8);
+void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
+std::span<const KeptTest> last(std::span<const KeptTest> tests, std::size_t count);
+double mean_percent(std::span<const KeptTest> tests);
+double median_seconds(std::span<const KeptTest> tests);
+std::string trend_line(std::span<const KeptTest> tests, bool utf8);
+std::string date_text(const records::LoggedTime& time);
+std::string percent_text(int percent);
+std::size_t display_width(std::string_view text);
+
+}  // namespace
+
+void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
+                         std::string& out) {
+  TableLayout layout({Align::kLeft, Align::kRight, Align::kLeft, Align::kLeft, Align::kRight,
+                      Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft});
+  std::vector<TableLayout::Row> rows;
+  rows.reserve(children.size());
+  layout.measure(kTableHeader);
+  for (const ChildProgress* child : children) {
+    rows.push_back(child_row(*child, utf8));
+    layout.measure(rows.back());
+  }
+  layout.write(kTableHeader, out);
+  for (const TableLayout::Row& row : rows) layout.write(row, out);
+}
+
+// The rows are made twice, once to measure and once to write, so that
+// nothing but the child's tests is kept.
+void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
+  ListingLayout layout({Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft,
+                        Align::kRight, Align::kRight});
+  ListingLayout::Row row;
+  layout.measure(kListingHeader);
+  for (const KeptTest& test : tests) {
+    fill_test_row(test, row);
+    layout.measure(row);
+  }
+  layout.write(kListingHeader, out.text());
+  for (const KeptTest& test : tests) {
+    fill_test_row(test, row);
+    layout.write(row, out.text());
+    out.wrote();
+  }
+}
+
+namespace {
+
+template <std::size_t kColumns>
+void ColumnLayout<kColumns>::measure(const Row& row) {
+  for (std::size_t i = 0; i < kColumns; ++i) {
+    widths_[i] = std::max(widths_[i], display_width(row[i]));
+  }
+}
+
+template <std::size_t kColumns>
+void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
+  const std::size_t row_start = out.size();
+  for (std::size_t i = 0; i < kColumns; ++i) {
+    const std::size_t width = display_width(row[i]);
+    const std::size_t padding = widths_[i] > width ? widths_[i] - width : 0;
+    if (i > 0) out.append("  ");
+    if (aligns_[i] == Align::kRight) out.append(padding, ' ');
+    out.append(row[i]);
+    if (aligns_[i] == Align::kLeft) out.append(padding, ' ');
+  }
+  // Left-aligned cells at the end leave padding behind them.
+  const std::size_t last = out.find_last_not_of(' ');
+  out.resize(last == std::string::npos || last < row_start ? row_start : last + 1);
+  out.push_back('\n');
+}
+
+TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
+  const KeptTest& latest = child.latest.back();
+  return {terminal_text(child.name),
+          integer_text(static_cast<std::int64_t>(child.tests)),
+          date_text(child.first_start),
+          date_text(latest.start),
+          percent_text(latest.percent),
+          std::string(records::letter_grade(latest.percent)),
+          percent_text(child.best_percent),
+          rounded_text(mean_percent(last(child.latest, kAverageTests))) + "%",
+          tenths_text(median_seconds(last(child.latest, kAverageTests))),
+          trend_line(last(child.latest, kTrendTests), utf8)};
+}
+
+// The cells of the row of `test`, written over those of the row before,
+// so that their storage is reused.
+void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
+  for (std::string& cell : row) cell.clear();
+  if (test.start.known()) {
+    append_iso_date_time(test.start, ' ', row[0]);
+  } else {
+    row[0].push_back('?');
+  }
+  append_integer(test.addend_limit, row[1]);
+  append_integer(test.right, row[2]);
+  row[2].append(" of ");
+  append_integer(records::kProblemCount, row[2]);
+  append_integer(test.percent, row[3]);
+  row[3].push_back('%');
+  row[4] = records::letter_grade(test.percent);
+  row[5] = test.elapsed();
+  append_integer(test.rating, row[6]);
+}
+
+// The last `count` of `tests`, or all of them when there are fewer.
+std::span<const KeptTest> last(std::span<const KeptTest> tests, std::size_t count) {
+  return tests.last(std::min(count, tests.size()));
+}
+
+// 0 when there are no tests.
+double mean_percent(std::span<const KeptTest> tests) {
+  if (tests.empty()) return 0;
+  double sum = 0;
+  for (const KeptTest& test : tests) sum += test.percent;
+  return sum / static_cast<double>(tests.size());
+}
+
+// The middle value, or the mean of the two middle values; 0 when there are
+// no tests.
+double median_seconds(std::span<const KeptTest> tests) {
+  const std::size_t n = tests.size();
+  if (n == 0) return 0;
+  std::vector<double> seconds;
+  seconds.reserve(n);
+  for (const KeptTest& test : tests) seconds.push_back(test.seconds);
+  std::sort(seconds.begin(), seconds.end());
+  return n % 2 != 0 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
+}
+
+std::string trend_line(std::span<const KeptTest> tests, bool utf8) {
+  // U+2581..U+2588, three bytes each in UTF-8.
+  constexpr std::string_view kBlocks = "▁▂▃▄▅▆▇█";
+  constexpr std::size_t kBlockSize = 3;
+  constexpr int kLevels = 8;
+  std::string line;
+  for (const KeptTest& test : tests) {
+    const int percent = std::clamp(test.percent, 0, 100);
+    if (utf8) {
+      // The nearest of the eight heights: 0..100 onto 0..7.
+      const auto level = static_cast<std::size_t>((percent * (kLevels - 1) + 50) / 100);
+      line.append(kBlocks.substr(level * kBlockSize, kBlockSize));
+    } else {
+      line.push_back(static_cast<char>('0' + std::min(percent / 10, 9)));
+    }
+  }
+  return line;
+}
+
+std::string date_text(const records::LoggedTime& time) {
+  std::string text;
+  append_iso_date(time, text);
+  return time.known() ? text : "?";
+}
+
+std::string percent_text(int percent) { return integer_text(percent) + "%"; }
+
+// The places `text` takes on a terminal: its bytes that are not UTF-8
+// continuation bytes (10xxxxxx).
+std::size_t display_width(std::string_view text) {
+  std::size_t width = 0;
+  for (char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+  }
+  return width;
+}
+
+}  // namespace
+
+}  // namespace progress

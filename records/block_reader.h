@@ -1,0 +1,127 @@
+// Reading records.txt back: the blocks of a log (format.h), handed out one
+// test at a time. The file comes in pieces of any size; the reader splits
+// them into lines and reads each line of a block by its fixed texts and
+// fields. Anything that is not part of a whole, sound block (a cut block,
+// foreign text, binary bytes, a line longer than any block line, a block
+// whose percent or grade contradicts its answers) is skipped, and reading
+// picks up again at the next separator line, wherever it stands. Lines may
+// end in CR LF or LF alone, and a UTF-8 byte-order mark at the start of the
+// file (a log saved by a Windows editor) is passed over. The reader counts
+// what it skipped by line numbers, for the message about each file. Memory
+// is one test and at most one line of the file, whatever the log holds.
+// mathdrill-progress and its fuzz target use it.
+#ifndef RECORDS_BLOCK_READER_H_
+#define RECORDS_BLOCK_READER_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/operations.h"
+
+namespace records {
+
+// Lines longer than this, without their line end, are never part of a
+// block.
+inline constexpr std::size_t kMaxLineLength = 4096;
+// The longest elapsed time a block may hold: "%g" of the most negative
+// double, "-1.79769e+308".
+inline constexpr std::size_t kMaxElapsedLength = 13;
+
+// A logged time: the fields of a timestamp text. All zero for the
+// placeholder, which stands for a time the drill could not read.
+struct LoggedTime {
+  std::int64_t year = 0;     // as logged: 2026, 99, -5
+  std::uint8_t month = 0;    // 1..12; 0 when the time is unknown
+  std::uint8_t day = 0;      // 1..31
+  std::uint8_t hour = 0;     // 0..23
+  std::uint8_t minute = 0;   // 0..59
+  std::uint8_t second = 0;   // 0..60 (a leap second)
+  std::uint8_t weekday = 0;  // 0 (Sunday)..6
+
+  bool known() const { return month != 0; }
+};
+
+// One test as its block logs it.
+struct LoggedTest {
+  std::string site;  // the web-site name in the separator line
+  std::string name;  // the bytes logged: no whitespace, no NUL
+  LoggedTime end;
+  LoggedTime start;
+  std::string elapsed;  // as logged: "95", "1e+06"
+  double elapsed_seconds = 0;
+  Operations operations = Operations::mixed_addition_subtraction();
+  std::int32_t addend_limit = 0;  // the largest number
+  std::int32_t right = 0;         // 0..kProblemCount
+  std::int32_t percent = 0;       // right * 100 / kProblemCount
+  std::int32_t rating = 0;
+  std::uint64_t first_line = 0;  // of the separator line, counted from 1
+};
+
+// Lines first..last (counted from 1), skipped together.
+struct LineRange {
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+
+  bool operator==(const LineRange&) const = default;
+};
+
+// What reading a file found. Complete once finish() has been called.
+struct ReadCounts {
+  static constexpr std::size_t kRangesKept = 5;
+
+  std::uint64_t tests = 0;          // whole blocks handed out
+  std::uint64_t lines = 0;          // lines read, a last one without LF too
+  std::uint64_t skipped_lines = 0;  // lines in no whole block
+  // Stretches of consecutive skipped lines, and the first few of them.
+  std::uint64_t skipped_ranges = 0;
+  std::array<LineRange, kRangesKept> first_ranges{};
+};
+
+// The timestamp read last that gave a known time, and that time. A log
+// holds many tests of one day, and a test mostly ends on the day it
+// started, so a timestamp of the same date is read by its time of day
+// alone. Kept by BlockReader.
+struct LastDate {
+  std::string text;
+  LoggedTime time;
+};
+
+// Reads the blocks of one file. Give it the file piece by piece with add(),
+// taking the tests with next() after each piece, and call finish() at the
+// end of the file.
+class BlockReader {
+ public:
+  // Takes the next piece of the file. The bytes must stay valid until
+  // next() has returned null.
+  void add(std::string_view bytes);
+
+  // The next test whose block ends in the pieces given so far, or null when
+  // they are used up. The test stays valid until the next call.
+  const LoggedTest* next();
+
+  // Ends the file: a last line without a line end, and a block still open,
+  // are skipped. Returns the counts, now complete.
+  const ReadCounts& finish();
+
+ private:
+  bool take_line(std::string_view line);
+  void keep_partial(std::string_view part);
+  void skip(std::uint64_t first, std::uint64_t last);
+  void close_range();
+
+  std::string_view rest_;  // the bytes of the piece not read yet
+  std::string partial_;    // the start of a line that goes on in a later piece
+  LoggedTest test_;
+  LastDate last_date_;
+  int index_ = 0;  // the line of a block expected next; 0 outside one
+  std::uint64_t block_first_line_ = 0;
+  LineRange open_range_;  // the skipped stretch not counted yet; empty if last == 0
+  ReadCounts counts_;
+};
+
+}  // namespace records
+
+#endif  // RECORDS_BLOCK_READER_H_
