@@ -1,9 +1,7 @@
 #include "records/operations.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
-#include <vector>
 
 #include "records/format.h"
 
@@ -22,27 +20,40 @@ constexpr std::string_view kShares[kOperationKinds + 1] = {
 constexpr std::string_view kNumberLimitHead = "Number limits 0 through ";
 constexpr std::string_view kDivisionLimitHead = "Number limits 1 through ";
 
-void append(OperationsText* text, std::string_view piece) {
-  std::memcpy(text->bytes + text->size, piece.data(), piece.size());
-  text->size = static_cast<std::uint8_t>(text->size + piece.size());
+constexpr void append(OperationsText* text, std::string_view piece) {
+  for (char c : piece) text->bytes[text->size++] = c;
 }
 
-Operation operation_of(int index) { return static_cast<Operation>(index); }
+constexpr Operation operation_of(int index) { return static_cast<Operation>(index); }
+
+constexpr OperationsText names_of(Operations operations) {
+  OperationsText text;
+  for (int index = 0; index < operations.count(); ++index) {
+    if (index > 0) append(&text, "/");
+    append(&text, kNames[static_cast<int>(operations.at(index))]);
+  }
+  return text;
+}
+
+constexpr OperationsText description_of(Operations operations) {
+  const int count = operations.count();
+  OperationsText text;
+  if (count == 1) {
+    text = names_of(operations);
+    append(&text, kOnly);
+    return text;
+  }
+  append(&text, kMixed);
+  append(&text, names_of(operations).view());
+  append(&text, kShares[count]);
+  return text;
+}
+
+// The drill's default, which most blocks hold, made at compile time.
+constexpr OperationsText kUsualDescription =
+    description_of(Operations::mixed_addition_subtraction());
 
 }  // namespace
-
-int Operations::count() const {
-  int count = 0;
-  for (int index = 0; index < kOperationKinds; ++index) count += has(operation_of(index)) ? 1 : 0;
-  return count;
-}
-
-Operation Operations::at(int index) const {
-  for (int kind = 0; kind < kOperationKinds; ++kind) {
-    if (has(operation_of(kind)) && index-- == 0) return operation_of(kind);
-  }
-  return Operation::addition;
-}
 
 SignsRead read_signs(std::string_view text) {
   SignsRead read;
@@ -79,54 +90,21 @@ OperationsText signs(Operations operations) {
   return text;
 }
 
-OperationsText names(Operations operations) {
-  OperationsText text;
-  for (int index = 0; index < operations.count(); ++index) {
-    if (index > 0) append(&text, "/");
-    append(&text, kNames[static_cast<int>(operations.at(index))]);
-  }
-  return text;
-}
+OperationsText names(Operations operations) { return names_of(operations); }
 
-OperationsText description(Operations operations) {
-  const int count = operations.count();
-  if (count == 1) {
-    OperationsText text = names(operations);
-    append(&text, kOnly);
-    return text;
-  }
-  OperationsText text;
-  append(&text, kMixed);
-  append(&text, names(operations).view());
-  append(&text, kShares[count]);
-  return text;
-}
+OperationsText description(Operations operations) { return description_of(operations); }
 
 std::optional<Operations> read_description(std::string_view text) {
-  // Fifteen sets in all, each with its description, made once.
-  struct Described {
-    Operations operations;
-    OperationsText text;
-  };
-  static const std::vector<Described> kDescribed = [] {
-    std::vector<Described> all;
-    for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
-      std::optional<Operations> operations;
-      for (int index = 0; index < kOperationKinds; ++index) {
-        if ((bits & (1u << index)) == 0) continue;
-        operations = operations ? operations->with(operation_of(index))
-                                : Operations::only(operation_of(index));
-      }
-      all.push_back({*operations, description(*operations)});
+  if (text == kUsualDescription.view()) return Operations::mixed_addition_subtraction();
+  // Then the fifteen sets in all, each made from its bits.
+  for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
+    std::optional<Operations> operations;
+    for (int index = 0; index < kOperationKinds; ++index) {
+      if ((bits & (1u << index)) == 0) continue;
+      operations = operations ? operations->with(operation_of(index))
+                              : Operations::only(operation_of(index));
     }
-    // The drill's default first: most blocks hold it.
-    std::stable_partition(all.begin(), all.end(), [](const Described& d) {
-      return d.operations == Operations::mixed_addition_subtraction();
-    });
-    return all;
-  }();
-  for (const Described& described : kDescribed) {
-    if (described.text.view() == text) return described.operations;
+    if (description(*operations).view() == text) return operations;
   }
   return std::nullopt;
 }

@@ -32,9 +32,18 @@ class Operations {
 
   constexpr bool has(Operation operation) const { return (bits_ & bit(operation)) != 0; }
   // How many operations the set holds, 1 to 4.
-  int count() const;
+  constexpr int count() const {
+    int count = 0;
+    for (int index = 0; index < kOperationKinds; ++index) count += (bits_ >> index) & 1;
+    return count;
+  }
   // The operation at `index` (0 to count() - 1) in canonical order.
-  Operation at(int index) const;
+  constexpr Operation at(int index) const {
+    for (int kind = 0; kind < kOperationKinds; ++kind) {
+      if (((bits_ >> kind) & 1) != 0 && index-- == 0) return static_cast<Operation>(kind);
+    }
+    return Operation::addition;
+  }
   // Whether the numbers of a problem are "numbers" rather than "addends":
   // multiplication or division is among them.
   constexpr bool multiplies() const {
@@ -72,9 +81,9 @@ SignsRead read_signs(std::string_view text);
 
 // A short text with its own room, long enough for every text below.
 struct OperationsText {
-  char bytes[80];
+  char bytes[80] = {};
   std::uint8_t size = 0;
-  std::string_view view() const { return {bytes, size}; }
+  constexpr std::string_view view() const { return {bytes, size}; }
 };
 
 // The signs in canonical order: "+-", "x/", "+-x/".
