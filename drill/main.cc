@@ -3,12 +3,13 @@
 #include "console/append_file.h"
 #include "console/system.h"
 #include "drill/driver.h"
+#include "records/format.h"
 
 int main(int argc, char** argv) {
   console::prepare_process();
   console::StandardStreams streams;
   console::SystemClock clock;
-  console::FileAppender log("records.txt");
+  console::FileAppender log("records.txt", records::kLineEnd);
   return drill::run_command_line(argc, argv,
                                  {.input = streams.input(),
                                   .output = streams.output(),

@@ -112,7 +112,6 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
                                         Signs signs);
 void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, Signs signs,
                   int right, Transcript& console, Transcript& log);
-std::string shown_name(std::string_view word);
 std::string shown_text(std::string_view word);
 std::int64_t largest_number(std::int32_t limit, Signs signs);
 [[noreturn]] void fail(const char* problem);
@@ -164,7 +163,7 @@ void check_session(std::string_view input, Signs signs, const SessionRun& sessio
   std::string word;
   if (typed.read_word(word) != Outcome::ok) {
     console.expect("\n");
-  } else if (const std::string name = shown_name(word);
+  } else if (const std::string name = shown_text(word);
              std::optional<std::int32_t> limit = check_limit_prompts(typed, signs, console, walk)) {
     while (check_test(tests, name, *limit, signs, typed, console, log, walk)) {
       ++tests;
@@ -307,16 +306,10 @@ void check_report(const TestTimes& times, const std::string& name, std::int32_t 
   log.expect(log_block(report));
 }
 
-// The name as the drill shows it: shown_text() of the word up to its first
-// NUL.
-std::string shown_name(std::string_view word) {
-  return shown_text(word.substr(0, word.find('\0')));
-}
-
 // A typed word as the drill shows it: its first 255 bytes, less a UTF-8
 // character that the cut splits (a lead byte 0xC2-0xF4 among the last three
 // kept bytes whose sequence would run past them, with the continuation bytes
-// after it), and every byte 0x01-0x1F or 0x7F shown as '?'.
+// after it), and every byte 0x00-0x1F or 0x7F shown as '?'.
 std::string shown_text(std::string_view word) {
   std::string text(word.substr(0, 255));
   if (word.size() > 255) {
@@ -332,7 +325,7 @@ std::string shown_text(std::string_view word) {
     }
   }
   for (char& c : text) {
-    if ((c >= 0x01 && c <= 0x1F) || c == 0x7F) c = '?';
+    if (static_cast<unsigned char>(c) <= 0x1F || c == 0x7F) c = '?';
   }
   return text;
 }
