@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The drill's process-cost benchmark. Builds the bench preset, then, in a
 # temporary folder with TZ=UTC, runs scripted sessions of build/bench/mathdrill
-# and prints four figures. Each is a ratio against a run made in the same
+# and prints six figures. Each is a ratio against a run made in the same
 # benchmark (the machines are shared and noisy), printed with its target and
 # whether this run meets it. Targets are reported, never asserted: the exit
 # status is non-zero only when the benchmark itself cannot run (a tool is
@@ -31,11 +31,12 @@ done
 # Repetitions of the noisy measurements. Instruction counts are exact and
 # are taken once.
 if [ "$quick" = 1 ]; then
-  time_runs=50 rss_runs=5 many_rss_runs=3
+  time_runs=50 rss_runs=5 many_rss_runs=3 fsync_runs=3
 else
-  time_runs=400 rss_runs=15 many_rss_runs=9
+  time_runs=400 rss_runs=15 many_rss_runs=9 fsync_runs=9
 fi
 many_tests=10000
+fsync_tests=200
 
 fail() {
   echo "bench: $*" >&2
@@ -54,16 +55,25 @@ need_tool callgrind_annotate valgrind
 [ -x /bin/true ] || fail "/bin/true is missing"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mathdrill-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+disk_folder=
+trap 'rm -rf "$work" ${disk_folder:+"$disk_folder"}' EXIT
 
 echo "Building the bench preset (build/bench)..."
 if ! (cd "$root" && cmake --preset bench && cmake --build --preset bench) >"$work/build.log" 2>&1; then
   cat "$work/build.log" >&2
   fail "the bench preset did not build"
 fi
-drill=$root/build/bench/mathdrill
+# The same drill without the hardening flags, for figure 6.
+if ! (cd "$root" && cmake --preset bench -B build/bench-plain -DDRILL_HARDENING=OFF &&
+  cmake --build build/bench-plain --target mathdrill) >"$work/build-plain.log" 2>&1; then
+  cat "$work/build-plain.log" >&2
+  fail "the drill without hardening (build/bench-plain) did not build"
+fi
+drill=$root/build/bench/drill/mathdrill
+plain_drill=$root/build/bench-plain/drill/mathdrill
 child_stats=$root/build/bench/bench/child_stats
 floor=$root/build/bench/bench/local_time_floor
+no_fsync=$root/build/bench/bench/libno_fsync.so
 
 export TZ=UTC
 cd "$work"
@@ -165,6 +175,7 @@ against_true() {
 write_session 1 >session1.txt
 write_session 2 >session2.txt
 write_session "$many_tests" >session_many.txt
+write_session "$fsync_tests" >session_fsync.txt
 
 echo "mathdrill benchmark: $drill"
 echo "against /bin/true, TZ=UTC, in $work"
@@ -215,7 +226,9 @@ echo
 
 f3none=$(new_folder)
 f3big=$(new_folder)
-truncate -s 1G "$f3big/records.txt"
+# Sparse, ending in a line end as a log of whole blocks does.
+truncate -s $(((1 << 30) - 1)) "$f3big/records.txt"
+printf '\n' >>"$f3big/records.txt"
 none_ir=$(instructions "$f3none" "$work/session1.txt" "$drill")
 big_ir=$(instructions "$f3big" "$work/session1.txt" "$drill")
 check_session "$f3none" 1
@@ -263,6 +276,59 @@ many_kib=$(median <"$f4many/rss")
 growth=$(awk -v a="$many_kib" -v b="$one_kib" 'BEGIN { print a - b }')
 printf '   peak memory, median of %d runs: %s KiB for %d tests, %s KiB for 1: %s KiB more (target at most 64): %s\n' \
   "$many_rss_runs" "$many_kib" "$many_tests" "$one_kib" "$growth" "$(verdict "$growth <= 64")"
+
+echo
+
+# ---------------------------------------------------------------------------
+# 5. What the flush of each block to the disk (fsync) costs: a session of
+#    $fsync_tests tests in a folder beside the build (the temporary folder
+#    may be a tmpfs, where a flush costs nothing), against the same session
+#    with fsync preloaded as a no-op (bench/no_fsync.cc). Runs alternate.
+
+disk_folder=$(mktemp -d "$root/build/bench/fsync.XXXXXX")
+disk_type=$(stat -f -c %T "$disk_folder")
+
+# Wall time in microseconds of one session from file $1 in $disk_folder; the
+# rest are NAME=VALUE entries for its environment.
+session_us() {
+  local input=$1 start end
+  shift
+  start=$(date +%s%N)
+  (cd "$disk_folder" && env "$@" "$drill" <"$input" >stdout 2>stderr) ||
+    fail "the session in $disk_folder failed"
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+
+: >"$work/flushed.us"
+: >"$work/unflushed.us"
+for ((i = 0; i < fsync_runs; i++)); do
+  size=$(stat -c %s "$disk_folder/records.txt" 2>/dev/null || echo 0)
+  session_us "$work/session_fsync.txt" >>"$work/flushed.us"
+  check_session "$disk_folder" "$fsync_tests" "$size"
+  session_us "$work/session_fsync.txt" LD_PRELOAD="$no_fsync" >>"$work/unflushed.us"
+done
+flushed_us=$(median <"$work/flushed.us")
+unflushed_us=$(median <"$work/unflushed.us")
+echo "5. The flush of each block to the disk, on $disk_type ($disk_folder)"
+awk -v a="$flushed_us" -v b="$unflushed_us" -v n="$fsync_tests" -v runs="$fsync_runs" 'BEGIN {
+  printf "   %d tests, median of %d runs: %.0f ms with the flush, %.0f ms without: %.2f ms per test (reported only)\n",
+    n, runs, a / 1000, b / 1000, (a - b) / n / 1000 }'
+[ "$disk_type" = tmpfs ] && echo "   (a tmpfs: a flush costs nothing there; run from a folder on a disk)"
+
+echo
+
+# ---------------------------------------------------------------------------
+# 6. What the hardening flags (-D_FORTIFY_SOURCE=2, -fstack-protector-strong,
+#    -Wl,-z,relro,-z,now) cost: the session of figure 1 with the drill as
+#    shipped against the same drill built without them.
+
+f6=$(new_folder)
+plain_ir=$(instructions "$f6" "$work/session1.txt" "$plain_drill")
+check_session "$f6" 1
+echo "6. Instructions of one session, hardened (as shipped) against built without hardening"
+printf '   hardened %d, without %d: ratio %s (reported only)\n' \
+  "$drill_ir" "$plain_ir" "$(ratio "$drill_ir" "$plain_ir")"
 
 if [ "$profile" = 1 ]; then
   echo

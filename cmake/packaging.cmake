@@ -28,6 +28,9 @@ else()
   install(FILES packaging/mathdrill.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # lintian's overrides of the package, each with its reason.
+  install(FILES packaging/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME mathdrill)
   # The manual page and the changelog are installed compressed, as Debian has
   # them. Each is copied into the build tree, then compressed there without a
   # time stamp, so the package is the same from one build to the next.

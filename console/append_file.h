@@ -7,6 +7,7 @@
 #ifndef CONSOLE_APPEND_FILE_H_
 #define CONSOLE_APPEND_FILE_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,23 +33,46 @@ class Appender {
 
 // Appends blocks to the file at `path`, created if missing. Other drills may
 // append to the same file at the same moment: each append holds the
-// appenders' lock on the file while it writes (an fcntl lock on POSIX, a
-// byte-range lock on Windows), takes the file's size under it, and when the
+// appenders' lock on the file (an fcntl lock on POSIX, a byte-range lock on
+// Windows) while it writes, takes the file's size under it, and when the
 // write falls short (a full disk, the file-size limit) cuts the file back to
 // that size before it lets go. So a block is stored whole or not at all, and
 // no append ever removes or changes bytes that it did not write. When another
 // program holds the lock for more than about two seconds the block is not
 // written and the failure says so. Where the file system has no locks at all,
 // the block is written with one append that the system places at the end.
+//
+// The seam: when the file is not empty and its last byte is not LF (a copy
+// cut short, a hand edit), the block is written after `line_end`, so that
+// the last line there stays whole and the block starts a line of its own. A
+// file that holds only a UTF-8 byte-order mark counts as empty. Where the
+// file may be written but not read, its end is not known and no line end is
+// added.
+//
+// Durability: the block, once written, is handed to the system to be stored
+// on the disk (fsync, FlushFileBuffers) before the lock is let go. When the
+// system reports that it could not be stored, the block is cut back off like
+// a short write and the append fails with the system's reason.
 class FileAppender : public Appender {
  public:
-  explicit FileAppender(std::string path) : path_(std::move(path)) {}
+  FileAppender(std::string path, std::string_view line_end)
+      : path_(std::move(path)), line_end_(line_end) {}
   AppendResult append(std::string_view block) override;
   std::string_view name() const override { return path_; }
 
  private:
   std::string path_;
+  std::string_view line_end_;
 };
+
+// The seam's rule, shared by both platforms: whether a block appended to a
+// file whose last bytes are `tail` (at most the last three; all of them
+// when `whole_file`) must begin with a line end. Not for an empty file, one
+// that ends in LF, or one that is exactly a UTF-8 byte-order mark.
+bool needs_line_end_first(std::string_view tail, bool whole_file);
+
+// How many of a file's last bytes needs_line_end_first() looks at.
+inline constexpr std::size_t kTailBytes = 3;
 
 }  // namespace console
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "console/append_file.h"
 
@@ -13,6 +14,7 @@ enum class Lock { held, unsupported, busy };
 
 HANDLE open_for_append(const std::string& path);
 Lock lock_for_append(HANDLE file, OVERLAPPED& lock);
+bool ends_without_line_end(HANDLE file, LONGLONG size);
 void cut_back(const std::string& path, LONGLONG size);
 AppendResult failure(DWORD error);
 
@@ -28,9 +30,9 @@ constexpr std::string_view kLockBusy = "locked by another program for too long";
 // file in one piece; the file is shared for reading and writing so that other
 // drills can append too. Wine computes the end and writes there as two
 // steps, and a short write must be cut back without touching another
-// drill's block, so appenders hold the appenders' lock while they write.
+// drill's block, so appenders hold the appenders' lock while they write,
+// store the block on the disk and, on any failure, cut it back.
 AppendResult FileAppender::append(std::string_view block) {
-  if (block.size() > MAXDWORD) return failure(ERROR_INVALID_PARAMETER);
   HANDLE file = open_for_append(path_);
   if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
   OVERLAPPED lock = {};
@@ -40,16 +42,34 @@ AppendResult FileAppender::append(std::string_view block) {
     ::CloseHandle(file);
     return {false, kLockBusy};
   }
-  // Under the lock no other appender moves the end, so the size now is where
-  // this block starts and what a short write is cut back to.
+  // Only a file on a disk is read, stored and cut back. Under the lock no
+  // other appender moves its end, so the size now is where this block
+  // starts and what a failed append is cut back to.
+  const bool on_disk = ::GetFileType(file) == FILE_TYPE_DISK;
   LARGE_INTEGER start = {};
-  const bool start_known = locked == Lock::held && ::GetFileSizeEx(file, &start);
+  const bool size_known = on_disk && ::GetFileSizeEx(file, &start);
+  const bool start_known = size_known && locked == Lock::held;
+  // The seam's line end and the block go in one write, so they are joined
+  // in a buffer of their own when there is a seam.
+  std::string joined;
+  std::string_view bytes = block;
+  if (size_known && ends_without_line_end(file, start.QuadPart)) {
+    joined.reserve(line_end_.size() + block.size());
+    joined.append(line_end_).append(block);
+    bytes = joined;
+  }
   DWORD written = 0;
   DWORD error = 0;
-  if (!::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr)) {
+  if (bytes.size() > MAXDWORD) {
+    error = ERROR_INVALID_PARAMETER;
+  } else if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                          nullptr)) {
     error = ::GetLastError();
-  } else if (written != block.size()) {
+  } else if (written != bytes.size()) {
     error = ERROR_DISK_FULL;
+  } else if (on_disk && !::FlushFileBuffers(file)) {
+    // A file system that cannot flush keeps the file as safe as it can.
+    if (::GetLastError() != ERROR_INVALID_FUNCTION) error = ::GetLastError();
   }
   if (error != 0 && written > 0 && start_known) cut_back(path_, start.QuadPart);
   if (locked == Lock::held) ::UnlockFileEx(file, 0, 1, 0, &lock);
@@ -87,16 +107,34 @@ Lock lock_for_append(HANDLE file, OVERLAPPED& lock) {
   return Lock::busy;
 }
 
-// Cuts the file back to `size` bytes. An append handle may not truncate, so
-// a second handle with write access does it. If anything fails the bytes
-// stay; the block is reported lost all the same.
+// Whether the file of `size` bytes must get a line end before the block
+// (needs_line_end_first). A file that cannot be read (opened for appending
+// alone) gets none.
+bool ends_without_line_end(HANDLE file, LONGLONG size) {
+  if (size <= 0) return false;
+  char tail[kTailBytes];
+  const LONGLONG from = size > static_cast<LONGLONG>(kTailBytes) ? size - kTailBytes : 0;
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(from & 0xffffffff);
+  at.OffsetHigh = static_cast<DWORD>(from >> 32);
+  DWORD n = 0;
+  if (!::ReadFile(file, tail, static_cast<DWORD>(size - from), &n, &at) || n == 0) return false;
+  return needs_line_end_first(std::string_view(tail, n), from == 0);
+}
+
+// Cuts the file back to `size` bytes and stores the cut on the disk. An
+// append handle may not truncate, so a second handle with write access does
+// it. If anything fails the bytes stay; the block is reported lost all the
+// same.
 void cut_back(const std::string& path, LONGLONG size) {
   HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (writer == INVALID_HANDLE_VALUE) return;
   FILE_END_OF_FILE_INFO end;
   end.EndOfFile.QuadPart = size;
-  ::SetFileInformationByHandle(writer, FileEndOfFileInfo, &end, sizeof end);
+  if (::SetFileInformationByHandle(writer, FileEndOfFileInfo, &end, sizeof end)) {
+    ::FlushFileBuffers(writer);
+  }
   ::CloseHandle(writer);
 }
 

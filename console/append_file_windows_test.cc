@@ -18,12 +18,15 @@ using testing_support::read_binary;
 using testing_support::TempFolder;
 using testing_support::write_binary;
 
+// The line end the drill passes for the seam.
+constexpr std::string_view kCrLf = "\r\n";
+
 // The block's bytes go to the file as they are: its CR LF stays CR LF (no C
 // runtime text mode adds a second CR), after what the file held before.
 TEST(WindowsFileAppender, AppendsTheExactBytes) {
   TempFolder folder;
   const std::string path = folder.file("records.txt");
-  FileAppender appender(path);
+  FileAppender appender(path, kCrLf);
   ASSERT_TRUE(appender.append("one\r\ntwo\r\n").stored);
   EXPECT_EQ(read_binary(path), "one\r\ntwo\r\n");
   ASSERT_TRUE(appender.append("three\n\r\n").stored);
@@ -32,6 +35,32 @@ TEST(WindowsFileAppender, AppendsTheExactBytes) {
   write_binary(path, "kept\r\n");
   ASSERT_TRUE(appender.append("more\r\n").stored);
   EXPECT_EQ(read_binary(path), "kept\r\nmore\r\n");
+}
+
+// A last line without its line end gets one before the block, so that it
+// stays whole and the block starts a line of its own; a file that is only a
+// byte-order mark (an empty file saved by a Windows editor) gets none.
+TEST(WindowsFileAppender, LastLineWithoutLineEndIsEndedFirst) {
+  struct Case {
+    std::string before;
+    std::string between;
+  };
+  const Case cases[] = {
+      {.before = "", .between = ""},
+      {.before = "a line\r\n", .between = ""},
+      {.before = "cut short", .between = "\r\n"},
+      {.before = "x", .between = "\r\n"},
+      {.before = "\xEF\xBB\xBF", .between = ""},
+      {.before = "\xEF\xBB\xBFtext", .between = "\r\n"},
+  };
+  TempFolder folder;
+  const std::string path = folder.file("records.txt");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    write_binary(path, c.before);
+    ASSERT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+    EXPECT_EQ(read_binary(path), c.before + c.between + "block\r\n");
+  }
 }
 
 // Another program holding records.txt open for reading and writing (a text
@@ -45,7 +74,7 @@ TEST(WindowsFileAppender, AppendsWhileTheFileIsOpenElsewhere) {
       ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  FileAppender appender(path);
+  FileAppender appender(path, kCrLf);
   EXPECT_TRUE(appender.append("block\r\n").stored);
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "before\r\nblock\r\n");
@@ -66,7 +95,7 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
   lock.OffsetHigh = 0x7fffffff;
   ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock));
   const ULONGLONG start = ::GetTickCount64();
-  const AppendResult refused = FileAppender(path).append("block\r\n");
+  const AppendResult refused = FileAppender(path, kCrLf).append("block\r\n");
   EXPECT_FALSE(refused.stored);
   EXPECT_EQ(refused.reason, "locked by another program for too long");
   EXPECT_GE(::GetTickCount64() - start, 1000u);
@@ -76,7 +105,7 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
     ::Sleep(300);
     ::UnlockFileEx(other, 0, 1, 0, &lock);
   });
-  EXPECT_TRUE(FileAppender(path).append("block\r\n").stored);
+  EXPECT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
   release.join();
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "block\r\n");
@@ -84,11 +113,11 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
 
 TEST(WindowsFileAppender, FailsWhereNoFileCanBeMade) {
   TempFolder folder;
-  FileAppender in_missing_folder(folder.file("missing\\records.txt"));
+  FileAppender in_missing_folder(folder.file("missing\\records.txt"), kCrLf);
   const AppendResult missing = in_missing_folder.append("block\r\n");
   EXPECT_FALSE(missing.stored);
   EXPECT_FALSE(missing.reason.empty());
-  FileAppender on_a_folder(folder.path());
+  FileAppender on_a_folder(folder.path(), kCrLf);
   const AppendResult folder_result = on_a_folder.append("block\r\n");
   EXPECT_FALSE(folder_result.stored);
   // The system's own words: "Access is denied" on Windows, "Access denied"
@@ -107,7 +136,7 @@ TEST(WindowsFileAppender, ConcurrentAppendsStayWhole) {
   std::vector<std::thread> writers;
   for (int w = 0; w < kWriters; ++w) {
     writers.emplace_back([&path, w] {
-      FileAppender appender(path);
+      FileAppender appender(path, kCrLf);
       // Blocks of differing lengths, so an overlap shows as a broken line.
       for (int b = 0; b < kBlocks; ++b) {
         std::string block =

@@ -22,7 +22,7 @@ ReadResult ConsoleInput::read_word(char* buffer, std::size_t size) {
   if (ReadResult result = begin_read(); result != ReadResult::ok) return result;
   std::size_t stored = 0;
   for (int c = peek(); c >= 0 && !is_space(c); c = peek()) {
-    if (stored + 1 < size) buffer[stored++] = static_cast<char>(c);
+    if (stored + 1 < size) buffer[stored++] = c == '\0' ? '?' : static_cast<char>(c);
     advance();
   }
   buffer[stored] = '\0';

@@ -34,8 +34,10 @@ class ConsoleInput {
 
   // Reads one whitespace-delimited word into `buffer` (of `size` bytes, at
   // least 1) and NUL-terminates it. The whole word is consumed; bytes that do
-  // not fit are dropped. The whitespace after the word stays unread. At end
-  // of input before a word: `ended`, buffer untouched.
+  // not fit are dropped. A NUL byte typed in the word, which would end it
+  // early as a C string, is stored as '?', as the drill shows every control
+  // byte. The whitespace after the word stays unread. At end of input before
+  // a word: `ended`, buffer untouched.
   ReadResult read_word(char* buffer, std::size_t size);
 
   // Reads an optionally signed integer with automatic base into `target`.

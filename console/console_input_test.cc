@@ -126,6 +126,19 @@ TEST(IntegerInput, NumberSplitAcrossReadsOfOneByte) {
   EXPECT_FALSE(in.failed());
 }
 
+// A NUL typed in a word does not end it: the word arrives whole, the NUL as
+// '?', and the terminating NUL after it.
+TEST(WordInput, NulInAWordIsKeptAsAQuestionMark) {
+  const std::string typed("\0Ann Z\0\0e\n", 11);
+  StringSource source(typed);
+  ConsoleInput in(source, nullptr);
+  char word[16];
+  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
+  EXPECT_EQ(std::string(word, 5), std::string("?Ann\0", 5));
+  ASSERT_EQ(in.read_word(word, sizeof word), ReadResult::ok);
+  EXPECT_EQ(std::string(word, 5), std::string("Z??e\0", 5));
+}
+
 TEST(WordInput, TakesOneWordAndLeavesTheRestOfTheLine) {
   StringSource source("  yes please\nno\n");
   ConsoleInput in(source, nullptr);

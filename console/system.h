@@ -16,6 +16,7 @@
 #include "console/byte_stream.h"
 #include "console/clock.h"
 #include "console/text_mode.h"
+#include "console/utf16_decoder.h"
 
 namespace console {
 
@@ -31,6 +32,32 @@ class FdSource : public ByteSource {
  private:
   int fd_;
   int error_ = 0;
+};
+
+// The standard input as the drill reads it. Where it is a console that
+// hands out UTF-16 (Windows), it is read as UTF-16 and passed on in UTF-8,
+// so that what is typed arrives in UTF-8 whatever the console's code page;
+// anything else (a pipe, a file, every other platform) is read as the
+// bytes it holds, through FdSource. A read error counts as end of input.
+class StandardInput : public ByteSource {
+ public:
+  std::size_t read(char* buffer, std::size_t size) override;
+
+ private:
+  FdSource bytes_{0};
+#ifdef _WIN32
+  std::size_t read_console(char* buffer, std::size_t size);
+  bool fill_from_console();
+
+  static constexpr std::size_t kUnits = 256;  // UTF-16 units read at once
+  enum class Kind{unknown, console, bytes};
+  Kind kind_ = Kind::unknown;
+  bool console_ended_ = false;
+  Utf16Decoder decoder_;
+  char utf8_[kUtf8BytesPerUnit * (kUnits + 1)];  // decoded, not yet read
+  std::size_t utf8_at_ = 0;
+  std::size_t utf8_end_ = 0;
+#endif
 };
 
 // Writes to a file descriptor, retrying short and interrupted writes.
@@ -87,7 +114,7 @@ unsigned console_process_count();
 // Where console lines end in CR LF (Windows) they are text streams: the
 // descriptors, binary after prepare_process(), are wrapped in the
 // translation of text_mode.h. Elsewhere the descriptors are used as they
-// are. Failures are those of FdSource and FdSink.
+// are. Failures are those of StandardInput and FdSink.
 class StandardStreams {
  public:
 #ifdef _WIN32
@@ -105,7 +132,7 @@ class StandardStreams {
   ByteSink& errors() { return kTextMode ? text_errors_ : static_cast<ByteSink&>(errors_); }
 
  private:
-  FdSource input_{0};
+  StandardInput input_;
   FdSink output_{1};
   FdSink errors_{2};
   TextModeSource text_input_{input_};

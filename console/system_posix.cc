@@ -21,6 +21,10 @@ std::size_t FdSource::read(char* buffer, std::size_t size) {
   }
 }
 
+std::size_t StandardInput::read(char* buffer, std::size_t size) {
+  return bytes_.read(buffer, size);
+}
+
 bool FdSink::write(const char* data, std::size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd_, data, size);

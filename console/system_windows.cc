@@ -1,6 +1,7 @@
 // Windows implementation of the platform layer declared in system.h. The
 // standard descriptors are used in binary mode through the C runtime; the
-// CR LF translation of the console is StandardStreams' job (text_mode.h).
+// CR LF translation of the console is StandardStreams' job (text_mode.h). A
+// console on standard input is read as UTF-16 and handed on in UTF-8.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <ctime>
 
 #include "console/system.h"
@@ -24,6 +26,49 @@ std::size_t FdSource::read(char* buffer, std::size_t size) {
   int n = ::_read(fd_, buffer, clamp_count(size));
   if (n < 0) error_ = errno;
   return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+// Whether standard input is a console is asked once, at the first read.
+std::size_t StandardInput::read(char* buffer, std::size_t size) {
+  if (kind_ == Kind::unknown) {
+    DWORD mode = 0;
+    const HANDLE input = reinterpret_cast<HANDLE>(::_get_osfhandle(0));
+    kind_ = ::GetConsoleMode(input, &mode) ? Kind::console : Kind::bytes;
+  }
+  return kind_ == Kind::console ? read_console(buffer, size) : bytes_.read(buffer, size);
+}
+
+// Hands out what was decoded, reading the console again when all of it has
+// been read. Returns 0 only at the end of input.
+std::size_t StandardInput::read_console(char* buffer, std::size_t size) {
+  while (utf8_at_ == utf8_end_) {
+    if (!fill_from_console()) return 0;
+  }
+  const std::size_t n = size < utf8_end_ - utf8_at_ ? size : utf8_end_ - utf8_at_;
+  std::memcpy(buffer, utf8_ + utf8_at_, n);
+  utf8_at_ += n;
+  return n;
+}
+
+// Reads what the console has typed (a line, in its usual line mode) and
+// decodes it into utf8_, which may stay empty when the read ends in half a
+// surrogate pair. A failed read, or one that gives nothing, is the end of
+// input: a high surrogate still kept is then decoded as U+FFFD. Returns
+// false once the input has ended and nothing is left.
+bool StandardInput::fill_from_console() {
+  if (console_ended_) return false;
+  wchar_t units[kUnits];
+  DWORD count = 0;
+  const HANDLE input = reinterpret_cast<HANDLE>(::_get_osfhandle(0));
+  utf8_at_ = 0;
+  if (!::ReadConsoleW(input, units, kUnits, &count, nullptr) || count == 0) {
+    console_ended_ = true;
+    utf8_end_ = decoder_.finish(utf8_);
+    return utf8_end_ > 0;
+  }
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  utf8_end_ = decoder_.decode(reinterpret_cast<const char16_t*>(units), count, utf8_);
+  return true;
 }
 
 bool FdSink::write(const char* data, std::size_t size) {

@@ -12,7 +12,7 @@ std::size_t make_printable(char* text, std::size_t length) {
   if (length > kNameBytes) length = cut_to_character(text, kNameBytes);
   for (std::size_t i = 0; i < length; ++i) {
     const unsigned char byte = static_cast<unsigned char>(text[i]);
-    if ((byte >= 0x01 && byte <= 0x1F) || byte == 0x7F) text[i] = '?';
+    if (byte <= 0x1F || byte == 0x7F) text[i] = '?';
   }
   return length;
 }

@@ -24,7 +24,7 @@ inline constexpr std::size_t kWordBuffer = kNameBytes + 2;
 // character that the cut splits: a lead byte 0xC2-0xF4 among the last three
 // kept bytes whose sequence runs past the 255th byte is dropped with the
 // continuation bytes after it. A word of 255 bytes or fewer keeps its length.
-// Every control byte (0x01-0x1F and 0x7F) becomes '?'. Nothing can fail.
+// Every control byte (0x00-0x1F and 0x7F) becomes '?'. Nothing can fail.
 std::size_t make_printable(char* text, std::size_t length);
 
 }  // namespace drill

@@ -87,8 +87,10 @@ TEST(Name, ControlBytesBecomeQuestionMarks) {
   EXPECT_EQ(printable(std::string("a\x01"
                                   "b\x1f"
                                   "c\x7f"
-                                  "d")),
-            "a?b?c?d");
+                                  "d\0e",
+                                  9)),
+            "a?b?c?d?e");
+  EXPECT_EQ(printable(std::string("\0Ann", 4)), "?Ann");
   // Bytes from 0x80 on and the printable ones are not control bytes.
   EXPECT_EQ(printable("Zo\xC3\xAB~ \x20"), "Zo\xC3\xAB~ \x20");
   // Replacing comes after cutting: a control byte past the cut is gone.

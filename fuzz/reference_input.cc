@@ -1,5 +1,7 @@
 #include "fuzz/reference_input.h"
 
+#include <algorithm>
+
 namespace fuzzing {
 
 namespace {
@@ -32,6 +34,7 @@ Outcome ReferenceInput::read_word(std::string& word) {
   std::size_t end = position_;
   while (end < text_.size() && !is_separator(text_[end])) ++end;
   word.assign(text_.substr(position_, end - position_));
+  std::replace(word.begin(), word.end(), '\0', '?');
   finish_token(end);
   return Outcome::ok;
 }

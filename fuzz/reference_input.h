@@ -21,7 +21,8 @@ class ReferenceInput {
  public:
   explicit ReferenceInput(std::string_view text) : text_(text) {}
 
-  // Skips whitespace and takes the whole word that follows. `ended` when
+  // Skips whitespace and takes the whole word that follows, a NUL byte in it
+  // taken as '?'. `ended` when
   // only whitespace is left, `not_good` once an earlier read met the end of
   // the text or failed; `word` is then left as it was.
   Outcome read_word(std::string& word);

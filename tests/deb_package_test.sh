@@ -29,12 +29,14 @@ depends=$(dpkg-deb --field "$deb" Depends)
 
 # Files: the drill in /usr/games with its manual page in section 6, the menu
 # entry and its icon, mathdrill-progress beside it with its manual page in
-# section 1, the copyright and changelog; nothing else but folders.
+# section 1, the copyright and changelog, lintian's overrides; nothing
+# else but folders.
 dpkg-deb --contents "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$root/files"
 printf '%s\n' ./usr/games/mathdrill ./usr/games/mathdrill-progress \
   ./usr/share/applications/mathdrill.desktop \
   ./usr/share/doc/mathdrill/changelog.gz ./usr/share/doc/mathdrill/copyright \
   ./usr/share/icons/hicolor/scalable/apps/mathdrill.svg \
+  ./usr/share/lintian/overrides/mathdrill \
   ./usr/share/man/man1/mathdrill-progress.1.gz \
   ./usr/share/man/man6/mathdrill.6.gz | diff - "$root/files" ||
   fail "unexpected package contents"

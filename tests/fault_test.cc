@@ -72,10 +72,16 @@ struct Records {
   std::vector<Block> blocks;
 };
 
+// When `before` has a last line without its line end, the first block
+// appended after it starts with one, which then belongs to what was there.
 Records read_records(const TempDir& dir, std::string_view before = {}) {
   Records records;
   const std::string bytes = testing_support::read_file(dir.file("records.txt"));
-  records.whole = testing_support::parse_records(bytes, &records.blocks, &records.why, before);
+  std::string prefix(before);
+  if (bytes.size() > before.size() && !before.empty() && !before.ends_with('\n')) {
+    prefix += "\r\n";
+  }
+  records.whole = testing_support::parse_records(bytes, &records.blocks, &records.why, prefix);
   return records;
 }
 
@@ -582,6 +588,30 @@ TEST(FullDisk, DrillsAppendingAtOnceLeaveOnlyWholeBlocks) {
     EXPECT_GT(all_lost, 0);
     EXPECT_GT(static_cast<int>(records.blocks.size()), 0);
   }
+}
+
+// ---------------------------------------------------------------------------
+// A disk that cannot store what was written.
+
+// The system says that a block could not be put on the disk (fsync fails
+// with EIO, from tests/support/failing_fsync): the drill must not count the
+// test as recorded. Each test says so, and its block, with the line end put
+// before it, is taken back off, so the file holds what it held before and
+// no part of a block.
+TEST(FailingDisk, BlockThatCannotBeStoredIsReportedAndTakenBackOff) {
+  TempDir dir;
+  testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+  ChildOptions options = drill_in(dir);
+  options.env.push_back("LD_PRELOAD=" FAILING_FSYNC_PATH);
+  // A sanitized drill lets the preloaded library come before its runtime.
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  options.env.push_back("ASAN_OPTIONS=" + std::string(sanitizer ? sanitizer : "") +
+                        ":verify_asan_link_order=0");
+  ChildProcess drill(options);
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(drill, rest_of_session(one_test_script(), 0)));
+  EXPECT_EQ(drill.errors(), repeat(lost_block_message("Input/output error"), 2));
+  EXPECT_NE(drill.output().find(kGoAgain), drill.output().rfind(kGoAgain));
+  EXPECT_EQ(testing_support::read_file(dir.file("records.txt")), kEarlierRecords);
 }
 
 // A records.txt that is a named pipe nobody reads: opening it must not wait

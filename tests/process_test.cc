@@ -430,13 +430,23 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------
 // records.txt
 
-// Whatever the file held before stays byte for byte; the new block follows.
+// Whatever the file held before stays byte for byte; the new block follows,
+// after a line end when the last line there has none, so that it starts a
+// line of its own.
 struct OldLog {
   const char* label = "";
   std::string bytes = {};
+  std::string line_end = {};  // put between the old bytes and the block
 };
 
 void PrintTo(const OldLog& old, std::ostream* out) { *out << old.label; }
+
+// A whole block less its last three bytes: a copy of a log cut short.
+std::string block_cut_in_its_last_line() {
+  const std::string block =
+      log_block(testing_support::make_report("Ann", 10, 18, 1796724000, 1796724240));
+  return block.substr(0, block.size() - 3);
+}
 
 class RecordsKept : public testing::TestWithParam<OldLog> {};
 
@@ -450,19 +460,40 @@ TEST_P(RecordsKept, OldBytesStayAndTheBlockFollows) {
   const std::vector<Report> reports = testing_support::console_reports(out);
   ASSERT_EQ(reports.size(), 1u) << out;
   expect_sound(reports[0], earliest, now());
-  expect_records(dir, old, reports);
+  expect_records(dir, old + GetParam().line_end, reports);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Process, RecordsKept,
-    testing::Values(OldLog{.label = "Empty", .bytes = ""},
-                    OldLog{.label = "NoNewlineAtTheEnd", .bytes = "no newline at the end"},
-                    OldLog{.label = "CrLfLine", .bytes = "a line\r\n"},
-                    OldLog{.label = "LfLine", .bytes = "a line\n"},
-                    OldLog{.label = "ControlAndHighBytes",
-                           .bytes = std::string("\0\xff\x1a\r\n\r\r\n\n", 9)},
-                    OldLog{.label = "LongerThanAPage", .bytes = std::string(5000, 'x')}),
+    testing::Values(
+        OldLog{.label = "Empty", .bytes = ""},
+        OldLog{.label = "NoNewlineAtTheEnd", .bytes = "no newline at the end", .line_end = "\r\n"},
+        OldLog{.label = "CrLfLine", .bytes = "a line\r\n"},
+        OldLog{.label = "LfLine", .bytes = "a line\n"},
+        OldLog{.label = "CrAtTheEnd", .bytes = "a line\r", .line_end = "\r\n"},
+        OldLog{.label = "ControlAndHighBytes", .bytes = std::string("\0\xff\x1a\r\n\r\r\n\n", 9)},
+        OldLog{.label = "LongerThanAPage", .bytes = std::string(5000, 'x'), .line_end = "\r\n"},
+        // A log saved by a Windows editor: a byte-order mark, and with no
+        // line after it, no line end either.
+        OldLog{.label = "ByteOrderMarkAlone", .bytes = "\xEF\xBB\xBF"},
+        OldLog{.label = "BlockCutInItsLastLine",
+               .bytes = block_cut_in_its_last_line(),
+               .line_end = "\r\n"}),
     [](const testing::TestParamInfo<OldLog>& info) { return std::string(info.param.label); });
+
+// A NUL typed in the name does not cut it: it shows and is stored as '?',
+// like the other control bytes (here an ESC).
+TEST(Records, NulInTheNameShowsAndIsStoredAsAQuestionMark) {
+  TempDir dir;
+  std::string out, errors;
+  ASSERT_NO_FATAL_FAILURE(
+      run_whole_session(dir, session_input(std::string("\0An\x1bn", 5), 0, 1, "0"), out, errors));
+  EXPECT_NE(out.find(right_verdict("?An?n", 1, 1)), std::string::npos) << out;
+  const std::vector<Report> reports = testing_support::console_reports(out);
+  ASSERT_EQ(reports.size(), 1u) << out;
+  EXPECT_EQ(reports[0].name, "?An?n");
+  expect_records(dir, "", reports);
+}
 
 // Two tests in one run: two blocks, in order, each exactly as the console
 // reported it.
