@@ -31,6 +31,7 @@
 #include "progress/run_progress.h"
 #include "records/block_reader.h"
 #include "records/format.h"
+#include "records/operations.h"
 #include "tests/support/fakes.h"
 #include "tests/support/transcript.h"
 
@@ -109,6 +110,7 @@ Read read_of(const records::LoggedTest& test) {
                     .start = time_text(test.start),
                     .elapsed = test.elapsed,
                     .limit = std::to_string(test.addend_limit),
+                    .signs = std::string(records::signs(test.operations).view()),
                     .right = test.right,
                     .rating = std::to_string(test.rating),
                     .line_end = "\n"},
