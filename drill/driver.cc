@@ -8,6 +8,7 @@
 #include "console/console_output.h"
 #include "console/text_buffer.h"
 #include "drill/name.h"
+#include "drill/options.h"
 #include "drill/problem.h"
 #include "drill/random.h"
 #include "drill/report.h"
@@ -41,7 +42,8 @@ class Drill {
         in_(surroundings.input, &out_),
         clock_(surroundings.clock),
         log_(surroundings.log),
-        errors_(surroundings.errors) {}
+        errors_(surroundings.errors),
+        operations_(surroundings.operations) {}
 
   Ending run();
   // The text that was not a number, when the run ended on one.
@@ -52,6 +54,7 @@ class Drill {
   Ending read_name();
   Ending read_addend_limit();
   Ending run_test(Problem& problem);
+  records::Operation choose_operation();
   Ending reject_number(Ending ending);
   void report_lost_block(std::string_view reason);
 
@@ -60,6 +63,7 @@ class Drill {
   console::Clock& clock_;
   console::Appender& log_;
   console::ByteSink& errors_;
+  const records::Operations operations_;
   RandomSource random_;
   char name_[kWordBuffer] = {};
   std::size_t name_size_ = 0;
@@ -74,6 +78,25 @@ void wait_for_enter(console::ByteSource& input);
 
 }  // namespace
 
+int run_command_line(int argc, const char* const* argv, Surroundings surroundings) {
+  const Command command = read_command_line(argc, argv);
+  switch (command.action) {
+    case Command::Action::help:
+      surroundings.output.write(help_text().data(), help_text().size());
+      return 0;
+    case Command::Action::version:
+      surroundings.output.write(version_text().data(), version_text().size());
+      return 0;
+    case Command::Action::refuse:
+      surroundings.errors.write(command.message.view().data(), command.message.view().size());
+      return 2;
+    case Command::Action::run:
+      break;
+  }
+  surroundings.operations = command.operations;
+  return run_program(surroundings);
+}
+
 int run_program(const Surroundings& surroundings) {
   Drill drill(surroundings);
   const Ending ending = drill.run();
@@ -83,8 +106,9 @@ int run_program(const Surroundings& surroundings) {
   drill.flush();
   Message message;
   if (ending == Ending::bad_limit) {
-    message << "mathdrill: the addend limit must be a whole number, not \"" << drill.rejected()
-            << "\"\n";
+    message << "mathdrill: the "
+            << (surroundings.operations.multiplies() ? "number limit" : "addend limit")
+            << " must be a whole number, not \"" << drill.rejected() << "\"\n";
   } else {
     message << "mathdrill: the answer must be a whole number, not \"" << drill.rejected()
             << "\"; this test was not recorded\n";
@@ -109,7 +133,8 @@ Ending Drill::run() {
   if (Ending ending = read_name(); ending != Ending::running) return ending;
   if (Ending ending = read_addend_limit(); ending != Ending::running) return ending;
 
-  Problem problem(0, limit_, 0, limit_, 1, random_);
+  const std::int32_t low = operations_.low();
+  Problem problem(low, limit_, low, limit_, 1, random_);
   for (;;) {
     if (Ending ending = run_test(problem); ending != Ending::running) return ending;
     char answer[kWordBuffer];
@@ -135,19 +160,23 @@ Ending Drill::read_name() {
   return Ending::running;
 }
 
-// Asks for the addend limit until it is not -1 (whose range would divide by
-// zero). Input that ends first, or text that is not a number, ends the run.
+// Asks for the largest number until the range from the low bound up to it is
+// sound: not -1 (whose range would divide by zero), and with division at
+// least 1, so that no divisor is 0. Input that ends first, or text that is
+// not a number, ends the run.
 Ending Drill::read_addend_limit() {
   for (;;) {
     std::int32_t limit = 0;
-    out_ << "How big do you want the addends to be? ";
+    out_ << (operations_.multiplies() ? "How big do you want the numbers to be? "
+                                      : "How big do you want the addends to be? ");
     const ReadResult result = in_.read_integer(&limit);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_limit);
     if (result != ReadResult::ok) {
       out_ << line_end;
       return Ending::input_over;
     }
-    if (limit != -1) {
+    const bool divides = operations_.has(records::Operation::division);
+    if (limit != -1 && (!divides || limit >= 1)) {
       limit_ = limit;
       return Ending::running;
     }
@@ -160,6 +189,7 @@ Ending Drill::read_addend_limit() {
 Ending Drill::run_test(Problem& problem) {
   TestRecord record;
   record.name = std::string_view(name_, name_size_);
+  record.operations = operations_;
   record.addend_limit = limit_;
   record.start_time = clock_.now();
   out_ << records::kStartHead << local_timestamp(clock_, record.start_time).view() << "\n"
@@ -167,9 +197,9 @@ Ending Drill::run_test(Problem& problem) {
   out_ << "Ok, GO!!!   Good luck!!!" << line_end << line_end;
 
   for (std::int32_t number = 1; number <= records::kProblemCount; ++number) {
-    const bool is_sum = random_.next_value() % 2 != 0;
-    out_ << number << ".\t" << (is_sum ? problem.sum_prompt() : problem.difference_prompt());
-    const std::int32_t correct = is_sum ? problem.sum() : problem.difference();
+    const records::Operation operation = choose_operation();
+    out_ << number << ".\t" << problem.prompt(operation).view();
+    const std::int32_t correct = problem.answer(operation);
     std::int32_t answer = 0;
     const ReadResult result = in_.read_integer(&answer);
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_answer);
@@ -191,6 +221,15 @@ Ending Drill::run_test(Problem& problem) {
   const console::AppendResult stored = write_report(record, out_, clock_, log_);
   if (!stored.stored) report_lost_block(stored.reason);
   return Ending::running;
+}
+
+// Draws the next problem's operation: one value r from the random source,
+// whatever the operations, and the operation at (r + 1) mod k of the k
+// chosen ones in canonical order. With addition and subtraction an odd r
+// gives a sum.
+records::Operation Drill::choose_operation() {
+  const std::int32_t r = random_.next_value();
+  return operations_.at((r + 1) % operations_.count());
 }
 
 // Ends the pending prompt's line and keeps the text that was not a number,

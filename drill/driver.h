@@ -10,6 +10,7 @@
 #include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
+#include "records/operations.h"
 
 namespace drill {
 
@@ -21,7 +22,15 @@ struct Surroundings {
   console::Clock& clock;       // seeds the random source and times each test
   console::Appender& log;      // the results log, records.txt
   unsigned console_processes;  // processes sharing the console window (Windows), else 0
+  // The kinds of problem that the tests hold.
+  records::Operations operations = records::Operations::mixed_addition_subtraction();
 };
+
+// Reads the command line (options.h) and acts on it: prints the help or the
+// version on `output` and returns 0; refuses a wrong command line with its
+// message on `errors` and returns 2, before anything is shown or stored;
+// otherwise runs the drill with the chosen operations (run_program).
+int run_command_line(int argc, const char* const* argv, Surroundings surroundings);
 
 // Runs the whole dialogue and returns the exit status.
 // - 0 when the child declines another test, or when input ends at any

@@ -5,15 +5,16 @@
 #include "drill/driver.h"
 #include "records/format.h"
 
-int main() {
+int main(int argc, char** argv) {
   console::prepare_process();
   console::StandardStreams streams;
   console::SystemClock clock;
   console::FileAppender log("records.txt", records::kLineEnd);
-  return drill::run_program({.input = streams.input(),
-                             .output = streams.output(),
-                             .errors = streams.errors(),
-                             .clock = clock,
-                             .log = log,
-                             .console_processes = console::console_process_count()});
+  return drill::run_command_line(argc, argv,
+                                 {.input = streams.input(),
+                                  .output = streams.output(),
+                                  .errors = streams.errors(),
+                                  .clock = clock,
+                                  .log = log,
+                                  .console_processes = console::console_process_count()});
 }

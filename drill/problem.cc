@@ -12,6 +12,10 @@ std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
+std::int32_t wrapping_multiply(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
 // low + r % (high - low + 1), in wrapping 32-bit arithmetic. The remainder
 // truncates toward zero. When the range size wraps to 0 the range holds all
 // 2^32 values and r is taken as it is.
@@ -55,20 +59,50 @@ Problem::Problem(std::int32_t first_low, std::int32_t first_high, std::int32_t s
 }
 
 Problem& Problem::next() {
-  first_addend_ = draw_in_range(first_low_, first_high_, random_.next_value());
-  second_addend_ = draw_in_range(second_low_, second_high_, random_.next_value());
+  first_ = draw_in_range(first_low_, first_high_, random_.next_value());
+  second_ = draw_in_range(second_low_, second_high_, random_.next_value());
   // (r3 * swap factor) % 2 != 0 exactly when the wrapped product is odd.
   std::uint32_t r3 = static_cast<std::uint32_t>(random_.next_value());
   if ((r3 * static_cast<std::uint32_t>(swap_factor_)) % 2 != 0) {
-    std::int32_t first = first_addend_;
-    first_addend_ = second_addend_;
-    second_addend_ = first;
+    std::int32_t first = first_;
+    first_ = second_;
+    second_ = first;
   }
-  sum_prompt_size_ = build_prompt(sum_prompt_, first_addend_, " + ", second_addend_);
-  difference_prompt_size_ = build_prompt(difference_prompt_, sum(), " - ", second_addend_);
   return *this;
 }
 
-std::int32_t Problem::sum() const { return wrapping_add(first_addend_, second_addend_); }
+Problem::Prompt Problem::prompt(records::Operation operation) const {
+  using records::Operation;
+  Prompt prompt;
+  switch (operation) {
+    case Operation::addition:
+      prompt.size = build_prompt(prompt.bytes, first_, " + ", second_);
+      break;
+    case Operation::subtraction:
+      prompt.size = build_prompt(prompt.bytes, wrapping_add(first_, second_), " - ", second_);
+      break;
+    case Operation::multiplication:
+      prompt.size = build_prompt(prompt.bytes, first_, " x ", second_);
+      break;
+    case Operation::division:
+      prompt.size = build_prompt(prompt.bytes, wrapping_multiply(first_, second_), " / ", second_);
+      break;
+  }
+  return prompt;
+}
+
+std::int32_t Problem::answer(records::Operation operation) const {
+  using records::Operation;
+  switch (operation) {
+    case Operation::addition:
+      return wrapping_add(first_, second_);
+    case Operation::multiplication:
+      return wrapping_multiply(first_, second_);
+    case Operation::subtraction:
+    case Operation::division:
+      break;
+  }
+  return first_;
+}
 
 }  // namespace drill

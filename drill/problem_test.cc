@@ -12,6 +12,8 @@
 namespace drill {
 namespace {
 
+using records::Operation;
+
 TEST(RandomSource, FirstValuesAfterSeedOne) {
   RandomSource random;
   random.set_seed(1);
@@ -63,14 +65,16 @@ TEST_P(AddendRangeTest, AddendsStayInRangeAndReachBothEnds) {
   Problem problem(0, c.limit, 0, c.limit, 1, random);
   bool saw_zero = false, saw_highest = false;
   for (int i = 0; i < 200000; ++i, problem.next()) {
-    for (std::int32_t addend : {problem.first_addend(), problem.second_addend()}) {
+    for (std::int32_t addend : {problem.first_number(), problem.second_number()}) {
       ASSERT_GE(addend, 0);
       ASSERT_LE(addend, c.highest);
       saw_zero |= addend == 0;
       saw_highest |= addend == c.highest;
     }
-    ASSERT_EQ(problem.difference(), problem.first_addend());
-    ASSERT_EQ(problem.sum(), problem.first_addend() + problem.second_addend());
+    const std::int32_t a = problem.first_number(), b = problem.second_number();
+    ASSERT_EQ(problem.answer(Operation::addition), a + b);
+    ASSERT_EQ(problem.answer(Operation::subtraction), a);
+    ASSERT_EQ(problem.answer(Operation::multiplication), a * b);
   }
   EXPECT_TRUE(saw_zero);
   EXPECT_TRUE(saw_highest);
@@ -96,8 +100,8 @@ TEST(Problem, FullRangeTakesDrawnValueAndSwapFactorDecidesWithTheProduct) {
     random.set_seed(1);
     Problem problem(0, -1, 0, -1, swap_factor, random);
     const bool swapped = swap_factor == 1;
-    EXPECT_EQ(problem.first_addend(), swapped ? 5758 : 16838) << swap_factor;
-    EXPECT_EQ(problem.second_addend(), swapped ? 16838 : 5758) << swap_factor;
+    EXPECT_EQ(problem.first_number(), swapped ? 5758 : 16838) << swap_factor;
+    EXPECT_EQ(problem.second_number(), swapped ? 16838 : 5758) << swap_factor;
   }
 }
 
@@ -112,23 +116,33 @@ TEST(Problem, EveryGenerationDrawsExactlyThreeValues) {
     std::int32_t r3 = reference.next_value();
     std::int32_t first = r1 % 11, second = r2 % 11;
     if (r3 % 2 != 0) std::swap(first, second);
-    ASSERT_EQ(problem.first_addend(), first);
-    ASSERT_EQ(problem.second_addend(), second);
+    ASSERT_EQ(problem.first_number(), first);
+    ASSERT_EQ(problem.second_number(), second);
     problem.next();
   }
 }
 
-TEST(Problem, PromptsRightAlignAddendsInTwoPlaces) {
+TEST(Problem, PromptsRightAlignNumbersInTwoPlaces) {
   RandomSource random;
   random.set_seed(4242);
-  Problem problem(0, 32767, 0, 32767, 1, random);
+  // Division's range, 1 to the largest that a draw gives, makes the widest
+  // products.
+  Problem problem(1, 32768, 1, 32768, 1, random);
   for (int i = 0; i < 2000; ++i, problem.next()) {
-    char sum[32], difference[32];
-    std::snprintf(sum, sizeof sum, "%2d + %2d = ", problem.first_addend(), problem.second_addend());
-    std::snprintf(difference, sizeof difference, "%2d - %2d = ", problem.sum(),
-                  problem.second_addend());
-    ASSERT_EQ(problem.sum_prompt(), sum);
-    ASSERT_EQ(problem.difference_prompt(), difference);
+    const std::int32_t a = problem.first_number(), b = problem.second_number();
+    char expected[4][32];
+    std::snprintf(expected[0], sizeof expected[0], "%2d + %2d = ", a, b);
+    std::snprintf(expected[1], sizeof expected[1], "%2d - %2d = ", a + b, b);
+    std::snprintf(expected[2], sizeof expected[2], "%2d x %2d = ", a, b);
+    std::snprintf(expected[3], sizeof expected[3], "%2d / %2d = ", a * b, b);
+    const Operation operations[] = {Operation::addition, Operation::subtraction,
+                                    Operation::multiplication, Operation::division};
+    for (int kind = 0; kind < 4; ++kind) {
+      ASSERT_EQ(problem.prompt(operations[kind]).view(), expected[kind]);
+    }
+    ASSERT_EQ(problem.answer(Operation::multiplication), a * b);
+    ASSERT_EQ(problem.answer(Operation::division), a);
+    ASSERT_EQ(problem.answer(Operation::division) * b, a * b);
   }
 }
 
@@ -136,17 +150,23 @@ TEST(Problem, PromptExamples) {
   RandomSource random;
   random.set_seed(1);
   Problem zero(0, 0, 0, 0, 1, random);
-  EXPECT_EQ(zero.sum_prompt(), " 0 +  0 = ");
-  EXPECT_EQ(zero.difference_prompt(), " 0 -  0 = ");
-  // Seed 1 draws 16838, 5758, 10113: with limit 12 the addends are
+  EXPECT_EQ(zero.prompt(Operation::addition).view(), " 0 +  0 = ");
+  EXPECT_EQ(zero.prompt(Operation::subtraction).view(), " 0 -  0 = ");
+  EXPECT_EQ(zero.prompt(Operation::multiplication).view(), " 0 x  0 = ");
+  // Seed 1 draws 16838, 5758, 10113: with limit 12 the numbers are
   // 16838 % 13 = 3 and 5758 % 13 = 12, then swapped (10113 is odd).
   random.set_seed(1);
   Problem problem(0, 12, 0, 12, 1, random);
-  EXPECT_EQ(problem.sum_prompt(), "12 +  3 = ");
-  EXPECT_EQ(problem.difference_prompt(), "15 -  3 = ");
-  // The widest prompt fits: "65534 - 32767 = ".
+  EXPECT_EQ(problem.prompt(Operation::addition).view(), "12 +  3 = ");
+  EXPECT_EQ(problem.prompt(Operation::subtraction).view(), "15 -  3 = ");
+  EXPECT_EQ(problem.prompt(Operation::multiplication).view(), "12 x  3 = ");
+  EXPECT_EQ(problem.prompt(Operation::division).view(), "36 /  3 = ");
+  EXPECT_EQ(problem.answer(Operation::division), 12);
+  // The widest prompts fit.
   Problem wide(32767, 32767, 32767, 32767, 1, random);
-  EXPECT_EQ(wide.difference_prompt(), "65534 - 32767 = ");
+  EXPECT_EQ(wide.prompt(Operation::subtraction).view(), "65534 - 32767 = ");
+  Problem widest(32768, 32768, 32768, 32768, 1, random);
+  EXPECT_EQ(widest.prompt(Operation::division).view(), "1073741824 / 32768 = ");
 }
 
 }  // namespace

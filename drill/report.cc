@@ -17,6 +17,7 @@ console::AppendResult write_report(const TestRecord& record, console::ConsoleOut
   using console::line_end;
   const records::TestFacts facts =
       records::test_facts({.name = record.name,
+                           .operations = record.operations,
                            .addend_limit = record.addend_limit,
                            .right_count = record.right_count,
                            .elapsed = console::time_difference(record.end_time, record.start_time),
@@ -29,9 +30,9 @@ console::AppendResult write_report(const TestRecord& record, console::ConsoleOut
   out << records::kEndHead << facts.end.view() << "\n";
   out << records::kStartHead << facts.start.view() << "\n";
   out << records::kElapsedHead << facts.elapsed << records::kElapsedTail << line_end << line_end;
-  out << records::kDescriptionHead << facts.problem_count << " " << records::kDescription
-      << line_end;
-  out << records::kLimitHead << facts.addend_limit << line_end;
+  out << records::kDescriptionHead << facts.problem_count << " " << records::kProblemsHead
+      << records::description(facts.operations).view() << line_end;
+  out << records::limit_head(facts.operations) << facts.addend_limit << line_end;
   out << "You got " << facts.right_count << " right out of " << facts.problem_count << " which is "
       << facts.percent << "% -- so your grade is " << facts.grade << line_end;
   out << "Timed performance score is " << facts.score << line_end;

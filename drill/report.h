@@ -13,6 +13,7 @@
 #include "console/append_file.h"
 #include "console/clock.h"
 #include "console/console_output.h"
+#include "records/operations.h"
 #include "records/timestamp.h"
 
 namespace drill {
@@ -20,7 +21,8 @@ namespace drill {
 // What the driver knows about one finished test.
 struct TestRecord {
   std::string_view name;
-  std::int32_t addend_limit = 0;
+  records::Operations operations = records::Operations::mixed_addition_subtraction();
+  std::int32_t addend_limit = 0;  // the largest number
   std::int32_t right_count = 0;
   std::optional<console::CalendarTime> start_time;
   std::optional<console::CalendarTime> end_time;

@@ -38,7 +38,11 @@ class ReportTest : public ::testing::Test {
     WatchingLog log(sink_, log_usable);
     {
       console::ConsoleOutput out(sink_);
-      TestRecord record{name, 10, right, start, end};
+      TestRecord record{.name = name,
+                        .addend_limit = 10,
+                        .right_count = right,
+                        .start_time = start,
+                        .end_time = end};
       result_ = write_report(record, out, clock_, log);
     }
     log_ = log.contents;
@@ -115,7 +119,12 @@ TEST_F(ReportTest, MissingClockReadingsShowPlaceholderAndZeroElapsed) {
   WatchingLog log(sink_, true);
   {
     console::ConsoleOutput out(sink_);
-    write_report(TestRecord{"Ann", 10, 20, std::nullopt, std::nullopt}, out, clock_, log);
+    write_report(TestRecord{.name = "Ann",
+                            .addend_limit = 10,
+                            .right_count = 20,
+                            .start_time = std::nullopt,
+                            .end_time = std::nullopt},
+                 out, clock_, log);
   }
   testing_support::Report expected = testing_support::make_report("Ann", 10, 20, 0, 0);
   expected.starting = expected.ending = testing_support::kNoTime;

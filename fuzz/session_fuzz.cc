@@ -12,7 +12,10 @@
 // - every verdict names the right answer of the problem shown, and the
 //   running count rises by one exactly when the answer read (by
 //   fuzzing::ReferenceInput) equals it;
-// - both addends lie in the range the addend limit allows;
+// - the operations are chosen by the input's length: the drill's default,
+//   or -o with one of the fifteen sets; every problem is one of them, and
+//   both numbers lie in the range the limit allows (from 1 with division,
+//   whose limit below 1 is asked again);
 // - the report agrees with the verdicts and the clock readings;
 // - the log holds one whole nine-line CR LF block per finished test, with
 //   the same facts as the console.
@@ -82,20 +85,35 @@ struct Walk {
   std::string errors = {};  // what standard error must hold
 };
 
-SessionRun run_session(std::string_view input);
-void check_session(std::string_view input, const SessionRun& session);
-std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
-                                                Walk& walk);
-bool check_test(int index, const std::string& name, std::int32_t limit,
+// The operations of one run, as -o names them; empty for none named, the
+// drill's addition and subtraction.
+struct Signs {
+  std::string_view named;
+  std::string_view used() const { return named.empty() ? "+-" : named; }
+  // Whether `sign` is among them; '*' names 'x' too.
+  bool has(char sign) const {
+    return used().find(sign) != std::string_view::npos ||
+           (sign == 'x' && used().find('*') != std::string_view::npos);
+  }
+};
+
+Signs signs_for(std::string_view input);
+SessionRun run_session(std::string_view input, Signs signs);
+void check_session(std::string_view input, Signs signs, const SessionRun& session);
+std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Signs signs,
+                                                Transcript& console, Walk& walk);
+bool check_test(int index, const std::string& name, std::int32_t limit, Signs signs,
                 fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk);
-std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit, int right,
-                                 fuzzing::ReferenceInput& typed, Transcript& console, Walk& walk);
+std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit,
+                                 Signs signs, int right, fuzzing::ReferenceInput& typed,
+                                 Transcript& console, Walk& walk);
 enum class Number { limit, answer };
-std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what);
-void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
-                  Transcript& console, Transcript& log);
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what,
+                                        Signs signs);
+void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, Signs signs,
+                  int right, Transcript& console, Transcript& log);
 std::string shown_text(std::string_view word);
-std::int64_t largest_addend(std::int32_t limit);
+std::int64_t largest_number(std::int32_t limit, Signs signs);
 [[noreturn]] void fail(const char* problem);
 std::string printable(std::string_view text);
 
@@ -103,23 +121,37 @@ std::string printable(std::string_view text);
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), std::min(size, kMaxInput));
-  check_session(input, run_session(input));
+  const Signs signs = signs_for(input);
+  check_session(input, signs, run_session(input, signs));
   return 0;
 }
 
 namespace {
 
+// The operations for `input`, by its length: none named, or one of the
+// fifteen sets in an order -o accepts.
+Signs signs_for(std::string_view input) {
+  static constexpr std::string_view kSets[16] = {"",    "+",   "-",   "x",   "/",  "-+",
+                                                 "*+",  "/+",  "x-",  "-/",  "/x", "+x-",
+                                                 "/-+", "/+x", "-*/", "x/-+"};
+  return Signs{.named = kSets[(input.size() / 4) % 16]};
+}
+
 // Runs the drill on `input`. How many bytes each read of the input returns
 // follows from the input's length, so the read-ahead buffer is exercised
 // at many boundaries.
-SessionRun run_session(std::string_view input) {
+SessionRun run_session(std::string_view input, Signs signs) {
   constexpr std::size_t kChunks[4] = {4096, 1, 7, 1024};
-  return testing_support::run_session(
-      {.input = input, .readings = kReadings, .chunk = kChunks[input.size() % 4]});
+  std::vector<std::string> arguments;
+  if (!signs.named.empty()) arguments = {"-o", std::string(signs.named)};
+  return testing_support::run_session({.input = input,
+                                       .readings = kReadings,
+                                       .chunk = kChunks[input.size() % 4],
+                                       .arguments = arguments});
 }
 
 // Walks the whole dialogue the drill must have had with `input`.
-void check_session(std::string_view input, const SessionRun& session) {
+void check_session(std::string_view input, Signs signs, const SessionRun& session) {
   fuzzing::ReferenceInput typed(input);
   Transcript console(session.console, "console");
   Transcript log(session.log, "log");
@@ -132,8 +164,8 @@ void check_session(std::string_view input, const SessionRun& session) {
   if (typed.read_word(word) != Outcome::ok) {
     console.expect("\n");
   } else if (const std::string name = shown_text(word);
-             std::optional<std::int32_t> limit = check_limit_prompts(typed, console, walk)) {
-    while (check_test(tests, name, *limit, typed, console, log, walk)) {
+             std::optional<std::int32_t> limit = check_limit_prompts(typed, signs, console, walk)) {
+    while (check_test(tests, name, *limit, signs, typed, console, log, walk)) {
       ++tests;
       console.expect(kGoAgain);
       if (typed.read_word(word) != Outcome::ok) {
@@ -153,61 +185,84 @@ void check_session(std::string_view input, const SessionRun& session) {
   }
 }
 
-// Checks the addend-limit prompts, shown again after each -1. Returns the
-// limit, or nothing when it could not be read (the line end that follows is
-// checked, and `walk` says how the run ends).
-std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Transcript& console,
-                                                Walk& walk) {
+// Checks the limit prompts, shown again after each -1 and, with division,
+// after each limit below 1. Returns the limit, or nothing when it could not
+// be read (the line end that follows is checked, and `walk` says how the
+// run ends).
+std::optional<std::int32_t> check_limit_prompts(fuzzing::ReferenceInput& typed, Signs signs,
+                                                Transcript& console, Walk& walk) {
   for (;;) {
-    console.expect(kLimitPrompt);
-    const std::optional<std::int32_t> limit = read_number(typed, walk, Number::limit);
+    console.expect(limit_prompt(signs.used()));
+    const std::optional<std::int32_t> limit = read_number(typed, walk, Number::limit, signs);
     if (!limit) {
       console.expect("\n");
       return std::nullopt;
     }
-    if (*limit != -1) return limit;
+    if (*limit != -1 && (!signs.has('/') || *limit >= 1)) return limit;
   }
 }
 
 // Checks one test: its opening lines, the 20 problems and the report.
 // Returns false when the test was abandoned at an answer that could not be
 // read, which ends the run.
-bool check_test(int index, const std::string& name, std::int32_t limit,
+bool check_test(int index, const std::string& name, std::int32_t limit, Signs signs,
                 fuzzing::ReferenceInput& typed, Transcript& console, Transcript& log, Walk& walk) {
   const TestTimes& times = kTimes[std::min(index, 2)];
   console.expect(kStartingTime + utc_timestamp(times.start) + "\n\n\n" + kGo);
   int right = 0;
   for (int number = 1; number <= records::kProblemCount; ++number) {
     const std::optional<int> now_right =
-        check_problem(number, name, limit, right, typed, console, walk);
+        check_problem(number, name, limit, signs, right, typed, console, walk);
     if (!now_right) return false;
     right = *now_right;
   }
-  check_report(times, name, limit, right, console, log);
+  check_report(times, name, limit, signs, right, console, log);
   return true;
 }
 
-// Checks one problem: its number, the prompt's layout and addends, and the
-// verdict on the answer the reference reads. Returns the new right count, or
-// nothing when the answer could not be read (the test is then abandoned, and
-// only a line end follows the prompt).
-std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit, int right,
-                                 fuzzing::ReferenceInput& typed, Transcript& console, Walk& walk) {
+// Checks one problem: its number, the prompt's layout, operation and
+// numbers, and the verdict on the answer the reference reads. Returns the
+// new right count, or nothing when the answer could not be read (the test
+// is then abandoned, and only a line end follows the prompt).
+std::optional<int> check_problem(int number, const std::string& name, std::int32_t limit,
+                                 Signs signs, int right, fuzzing::ReferenceInput& typed,
+                                 Transcript& console, Walk& walk) {
   console.expect(std::to_string(number) + ".\t");
   const std::int64_t left = console.padded_integer();
-  const bool is_sum = console.skip(" + ");
-  if (!is_sum) console.expect(" - ");
+  char sign = 0;
+  for (char candidate : {'+', '-', 'x', '/'}) {
+    if (console.skip(std::string(" ") + candidate + " ")) sign = candidate;
+  }
+  if (sign == 0) console.fail("no operation sign");
+  if (!signs.has(sign)) console.fail("an operation that was not chosen");
   const std::int64_t second = console.padded_integer();
   console.expect(" = ");
 
-  const std::int64_t correct = is_sum ? left + second : left - second;
-  const std::int64_t first = is_sum ? left : correct;
-  const std::int64_t high = largest_addend(limit);
-  if (first < 0 || first > high || second < 0 || second > high) {
-    console.fail("addend outside the range of the limit");
+  // The pair (first, second) that the prompt shows, and its answer.
+  std::int64_t first = left;
+  std::int64_t correct = 0;
+  switch (sign) {
+    case '+':
+      correct = left + second;
+      break;
+    case '-':
+      first = correct = left - second;
+      break;
+    case 'x':
+      correct = left * second;
+      break;
+    default:
+      if (second == 0 || left % second != 0) console.fail("a quotient that is not whole");
+      first = correct = left / second;
+      break;
+  }
+  const std::int64_t low = signs.has('/') ? 1 : 0;
+  const std::int64_t high = largest_number(limit, signs);
+  if (first < low || first > high || second < low || second > high) {
+    console.fail("number outside the range of the limit");
   }
 
-  const std::optional<std::int32_t> answer = read_number(typed, walk, Number::answer);
+  const std::optional<std::int32_t> answer = read_number(typed, walk, Number::answer, signs);
   if (!answer) {
     console.expect("\n");
     return std::nullopt;
@@ -225,7 +280,8 @@ std::optional<int> check_problem(int number, const std::string& name, std::int32
 // none, records in `walk` how the run ends: at the end of input quietly, at
 // text that is not a number with status 1 and the message that quotes the
 // word the read met.
-std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what) {
+std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& walk, Number what,
+                                        Signs signs) {
   constexpr std::string_view kSpace = " \t\n\v\f\r";
   std::string_view rest = typed.unread();
   std::int32_t value = 0;
@@ -235,17 +291,17 @@ std::optional<std::int32_t> read_number(fuzzing::ReferenceInput& typed, Walk& wa
     rest.remove_prefix(rest.find_first_not_of(kSpace));
     const std::string text = shown_text(rest.substr(0, rest.find_first_of(kSpace)));
     walk.status = 1;
-    walk.errors = what == Number::answer ? answer_message(text) : limit_message(text);
+    walk.errors = what == Number::answer ? answer_message(text) : limit_message(text, signs.used());
   }
   return std::nullopt;
 }
 
 // Checks the console report and the log block of one test; both must give
 // the right count of the verdicts and the clock's times.
-void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, int right,
-                  Transcript& console, Transcript& log) {
+void check_report(const TestTimes& times, const std::string& name, std::int32_t limit, Signs signs,
+                  int right, Transcript& console, Transcript& log) {
   const testing_support::Report report =
-      testing_support::make_report(name, limit, right, times.start, times.end);
+      testing_support::make_report(name, limit, right, times.start, times.end, signs.used());
   console.expect(console_report(report));
   log.expect(log_block(report));
 }
@@ -274,10 +330,11 @@ std::string shown_text(std::string_view word) {
   return text;
 }
 
-// The largest addend a limit allows: the limit itself from 0 on, -limit - 2
-// below -1 (the range size is negative), and never more than the random
-// source's 32767.
-std::int64_t largest_addend(std::int32_t limit) {
+// The largest number a limit allows. From 0: the limit itself, and below
+// -1 -limit - 2 (the range size is negative), never more than the random
+// source's 32767. From 1, with division: the limit, at most 1 + 32767.
+std::int64_t largest_number(std::int32_t limit, Signs signs) {
+  if (signs.has('/')) return std::min<std::int64_t>(limit, 32768);
   const std::int64_t high = limit >= 0 ? limit : -std::int64_t{limit} - 2;
   return std::min<std::int64_t>(high, 32767);
 }

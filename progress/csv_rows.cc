@@ -4,6 +4,7 @@
 
 #include "progress/output_text.h"
 #include "records/format.h"
+#include "records/operations.h"
 
 namespace progress {
 
@@ -15,7 +16,8 @@ void append_field(std::string_view field, std::string& out);
 }  // namespace
 
 void append_csv_header(std::string& out) {
-  out.append("started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score\r\n");
+  out.append(
+      "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score,operations\r\n");
 }
 
 void append_csv_row(const records::LoggedTest& test, std::string& out) {
@@ -38,6 +40,8 @@ void append_csv_row(const records::LoggedTest& test, std::string& out) {
   out.append(test.elapsed);
   out.push_back(',');
   append_integer(test.rating, out);
+  out.push_back(',');
+  out.append(records::names(test.operations).view());
   out.append("\r\n");
 }
 

@@ -1,14 +1,16 @@
 // The --csv output: every test as one row of comma-separated values, in
 // the order read, under a header row:
 //
-//   started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score
+//   started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score,operations
 //
 // by RFC 4180: every row ends in CR LF; a field that holds a comma, a
 // double quote, CR or LF is put in double quotes, with its quotes doubled.
 // Times are "YYYY-MM-DDTHH:MM:SS" as logged (local time: the log names no
 // zone), empty where the log has the placeholder; seconds are as logged
-// ("95", "1e+06"). A row is written as its test is read, so nothing is
-// kept.
+// ("95", "1e+06"); the operations are their names joined by '/'
+// ("addition/subtraction", "multiplication"), never their signs, which a
+// spreadsheet would take for a formula. A row is written as its test is
+// read, so nothing is kept.
 //
 // Names are made safe for the spreadsheet that opens the file and for the
 // terminal it may be printed on: a name that starts with '=', '+', '-',

@@ -20,22 +20,40 @@ struct RowCase {
 
 TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
   const RowCase cases[] = {
-      {.block = {}, .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6\r\n"},
+      {.block = {},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,addition/"
+              "subtraction\r\n"},
       // Quotes around a field with a comma or quotes, its quotes doubled.
       {.block = {.name = "a,\"b\"", .elapsed = "1e+06", .limit = "-3", .right = 0, .rating = "0"},
-       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"a,\"\"b\"\"\",-3,0,20,0,F,1e+06,0\r\n"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"a,\"\"b\"\"\",-3,0,20,0,F,1e+06,0,"
+              "addition/subtraction\r\n"},
       {.block = {.name = "\"Jo\""},
-       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"\"\"Jo\"\"\",10,18,20,90,A,240,6\r\n"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"\"\"Jo\"\"\",10,18,20,90,A,240,6,addition/"
+              "subtraction\r\n"},
       {.block = {.name = "O'Neil;Zoë"},
-       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,O'Neil;Zoë,10,18,20,90,A,240,6\r\n"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,O'Neil;Zoë,10,18,20,90,A,240,6,addition/"
+              "subtraction\r\n"},
       {.block = {.end = "??? ??? ?? ??:??:?? ????",
                  .start = "??? ??? ?? ??:??:?? ????",
                  .elapsed = "0",
                  .right = 20,
                  .rating = "2000"},
-       .row = ",,Ann,10,20,20,100,A+,0,2000\r\n"},
+       .row = ",,Ann,10,20,20,100,A+,0,2000,addition/subtraction\r\n"},
       {.block = {.end = "Thu Jan 01 00:00:05   99", .start = "Tue Dec 08 10:00:00 12026"},
-       .row = "12026-12-08T10:00:00,0099-01-01T00:00:05,Ann,10,18,20,90,A,240,6\r\n"},
+       .row = "12026-12-08T10:00:00,0099-01-01T00:00:05,Ann,10,18,20,90,A,240,6,addition/"
+              "subtraction\r\n"},
+      // The operations by their names, never by signs that a spreadsheet
+      // would read as a formula.
+      {.block = {.limit = "9", .signs = "x"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,9,18,20,90,A,240,6,multiplication\r\n"},
+      {.block = {.signs = "/x"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,"
+              "multiplication/division\r\n"},
+      {.block = {.signs = "-"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,subtraction\r\n"},
+      {.block = {.signs = "+-x/"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,"
+              "addition/subtraction/multiplication/division\r\n"},
   };
   for (const RowCase& c : cases) {
     const std::optional<records::LoggedTest> test = testing_support::read_test(c.block);
@@ -79,7 +97,7 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
     std::string out;
     append_csv_row(*test, out);
     EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + std::string(c.field) +
-                       ",-5,18,20,90,A,240,-2\r\n");
+                       ",-5,18,20,90,A,240,-2,addition/subtraction\r\n");
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "progress/output_text.h"
 #include "records/format.h"
+#include "records/operations.h"
 
 namespace progress {
 
@@ -109,7 +110,8 @@ class Element {
 };
 
 void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page);
-void write_chart(std::string_view name, std::span<const KeptTest> tests, std::string& page);
+void append_heading(const ChildProgress& child, std::string& page);
+void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string& page);
 void write_legend(std::string& page);
 void write_grid(const Scale& seconds, std::string& page);
 void write_dates(std::span<const KeptTest> tests, std::string& page);
@@ -187,7 +189,7 @@ void Element::open() { page_.push_back('>'); }
 void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page) {
   const KeptTest& last = shown.back();
   page.append("<section>\n<h2>");
-  append_xml_text(child.name, page);
+  append_heading(child, page);
   page.append("</h2>\n<p>");
   append_integer(static_cast<std::int64_t>(child.tests), page);
   page.append(child.tests == 1 ? " test, " : " tests, ");
@@ -207,11 +209,19 @@ void write_section(const ChildProgress& child, std::span<const KeptTest> shown, 
     page.append(".");
   }
   page.append("</p>\n");
-  write_chart(child.name, shown, page);
+  write_chart(child, shown, page);
   page.append("</section>\n");
 }
 
-void write_chart(std::string_view name, std::span<const KeptTest> tests, std::string& page) {
+// "Zoë (multiplication/division)": the child's name and its kind of test.
+void append_heading(const ChildProgress& child, std::string& page) {
+  append_xml_text(child.name, page);
+  page.append(" (");
+  page.append(records::names(child.operations).view());
+  page.push_back(')');
+}
+
+void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string& page) {
   const Scale seconds = seconds_scale(tests);
   std::string view_box = "0 0 ";
   append_number(kWidth, view_box);
@@ -223,7 +233,7 @@ void write_chart(std::string_view name, std::span<const KeptTest> tests, std::st
       .text("role", "img")
       .open();
   page.append("\n<title>Percent right and seconds taken per test: ");
-  append_xml_text(name, page);
+  append_heading(child, page);
   page.append("</title>\n");
   Element(page, "rect")
       .number("x", 0)

@@ -1,7 +1,7 @@
 // The --html output: a page that a browser opens from the disk, with no
-// network and no script, one section per child with a chart of the child's
-// latest tests. The chart is inline SVG: the percent of each test as
-// circles joined by a solid line (left scale), the elapsed seconds as
+// network and no script, one section per child and kind of test (headed
+// "Zoë (multiplication/division)") with a chart of its latest tests. The chart is inline SVG: the
+// percent of each test as circles joined by a solid line (left scale), the elapsed seconds as
 // squares joined by a dashed line (right scale), one mark per test, earliest
 // on the left, the dates under the marks, a legend and axis titles, so it
 // reads without colour as well. Each mark names its test when pointed at.

@@ -70,7 +70,8 @@ TEST_F(HtmlPageTest, DrawsOneChartPerChildWithAMarkPerTest) {
   const std::string html = page();
   EXPECT_EQ(count(html, "<svg "), 2u);
   EXPECT_EQ(count(html, "<section>"), 2u);
-  EXPECT_LT(html.find("<h2>&lt;b&gt;Tom&amp;Jerry&lt;/b&gt;</h2>"), html.find("<h2>Ann</h2>"))
+  EXPECT_LT(html.find("<h2>&lt;b&gt;Tom&amp;Jerry&lt;/b&gt; (addition/subtraction)</h2>"),
+            html.find("<h2>Ann (addition/subtraction)</h2>"))
       << "children in the byte order of their names";
   EXPECT_EQ(html.find("Tom&J"), std::string::npos) << "names are escaped";
   // A circle per test and one in each legend; a hollow square per test and
@@ -184,9 +185,9 @@ TEST_F(HtmlPageTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
     book_ = ProgressBook(Keep{.tests = kChartTests});
     add_child(std::string(c.name), {"30"}, {20});
     const std::string html = page();
-    EXPECT_NE(html.find("<h2>" + std::string(c.shown) + "</h2>"), std::string::npos) << c.name;
-    EXPECT_NE(html.find("per test: " + std::string(c.shown) + "</title>"), std::string::npos)
-        << c.name;
+    const std::string heading = std::string(c.shown) + " (addition/subtraction)";
+    EXPECT_NE(html.find("<h2>" + heading + "</h2>"), std::string::npos) << c.name;
+    EXPECT_NE(html.find("per test: " + heading + "</title>"), std::string::npos) << c.name;
   }
 }
 
@@ -194,7 +195,7 @@ TEST_F(HtmlPageTest, BreaksANameTooLongForThePageAnywhere) {
   const std::string name(255, 'W');
   add_child(name, {"30"}, {20});
   const std::string html = page();
-  ASSERT_NE(html.find("<h2>" + name + "</h2>"), std::string::npos);
+  ASSERT_NE(html.find("<h2>" + name + " (addition/subtraction)</h2>"), std::string::npos);
   // The style rule of the headings lets them break within a word.
   const std::size_t rule = html.find("\nh2 {");
   ASSERT_NE(rule, std::string::npos);

@@ -33,15 +33,17 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
     const std::string_view name = arg.substr(0, equals);
     std::optional<std::string_view> attached;
     if (equals != std::string_view::npos) attached = arg.substr(equals + 1);
-    if (name == "--help" || name == "--csv") {
+    if (name == "--help" || name == "--version" || name == "--csv") {
       if (attached) {
         return usage_error("option '" + std::string(name) + "' doesn't allow an argument");
       }
-      // Help is shown whatever follows, as soon as it is asked for.
-      if (name == "--help") {
-        Options help;
-        help.help = true;
-        return {.options = std::move(help), .error = {}};
+      // Help and the version are shown whatever follows, as soon as they are
+      // asked for.
+      if (name == "--help" || name == "--version") {
+        Options shown;
+        shown.help = name == "--help";
+        shown.version = name == "--version";
+        return {.options = std::move(shown), .error = {}};
       }
       csv_given = true;
     } else if (name == "--child") {

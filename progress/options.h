@@ -1,6 +1,7 @@
 // The command line of mathdrill-progress:
 //
 //   mathdrill-progress [--child NAME | --csv] [--html FILE] [FILE...]
+//   mathdrill-progress --help | --version
 //
 // read into what to show and from where. Options may come before, between
 // and after the files; "--" ends them, so a file named "--csv" can follow
@@ -20,6 +21,7 @@ struct Options {
   enum class Output { kTable, kChild, kCsv };
 
   bool help = false;
+  bool version = false;
   Output output = Output::kTable;
   std::string child;                // the name given to --child
   std::optional<std::string> html;  // the page to write
@@ -35,8 +37,9 @@ struct ParsedOptions {
 };
 
 // Reads the arguments after the program's name. On a usage error: the
-// error, and default options. --help sets `help` alone, whatever follows
-// it, unless an argument before it is already wrong. --csv goes with
+// error, and default options. --help sets `help` alone, and --version
+// `version` alone, whatever follows, unless an argument before is already
+// wrong. --csv goes with
 // neither --child nor --html; --child and --html may each be given once.
 ParsedOptions parse_options(const std::vector<std::string>& args);
 

@@ -79,6 +79,14 @@ TEST(ParseOptionsTest, NamesWhatIsWrong) {
   }
 }
 
+TEST(ParseOptionsTest, TakesTheVersionWhateverFollows) {
+  const ParsedOptions parsed = parse_options({"a.txt", "--version", "--foo", "--help"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.options.version);
+  EXPECT_FALSE(parsed.options.help);
+  EXPECT_EQ(parse_options({"--version=2"}).error, "option '--version' doesn't allow an argument");
+}
+
 TEST(ParseOptionsTest, TakesHelpWhateverFollows) {
   const ParsedOptions parsed = parse_options({"a.txt", "--help", "--foo", "--csv", "--child"});
   EXPECT_EQ(parsed.error, "");

@@ -7,6 +7,7 @@ namespace progress {
 namespace {
 
 TestKey key_of(const records::LoggedTime& start);
+std::string kind_order(records::Operations operations);
 template <typename Test>
 void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head);
 template <typename Test>
@@ -15,7 +16,7 @@ void put_in_order(std::vector<Test>& tests, std::uint32_t& head);
 }  // namespace
 
 void ProgressBook::add(const records::LoggedTest& test) {
-  ChildProgress& child = child_named(test.name);
+  ChildProgress& child = child_named(test.name, test.operations);
   if (child.tests == 0 || child.file != file_) {
     child.file = file_;
     child.file_key = TestKey{};
@@ -38,6 +39,7 @@ void ProgressBook::add(const records::LoggedTest& test) {
   if (keep_.tests == 0) return;
   KeptTest kept{.key = key,
                 .start = test.start,
+                .operations = test.operations,
                 .seconds = test.elapsed_seconds,
                 .rating = test.rating,
                 .addend_limit = test.addend_limit,
@@ -56,18 +58,51 @@ std::vector<const ChildProgress*> ProgressBook::finish() {
     put_in_order(child.latest, child.latest_head);
     sorted.push_back(&child);
   }
-  std::sort(sorted.begin(), sorted.end(),
-            [](const ChildProgress* a, const ChildProgress* b) { return a->name < b->name; });
+  std::sort(sorted.begin(), sorted.end(), [](const ChildProgress* a, const ChildProgress* b) {
+    if (a->name != b->name) return a->name < b->name;
+    return kind_order(a->operations) < kind_order(b->operations);
+  });
   return sorted;
 }
 
-// The child of that name, new if none is known yet. Its name is a view of
-// the map's key, which stays where it is while the map grows.
-ChildProgress& ProgressBook::child_named(std::string_view name) {
-  auto found = children_.find(name);
+std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t window) {
+  std::vector<ChildProgress> kinds;
+  for (const KeptTest& test : child.latest) {
+    auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const ChildProgress& k) {
+      return k.operations == test.operations;
+    });
+    if (kind == kinds.end()) {
+      kind = kinds.insert(kinds.end(), ChildProgress{.name = child.name,
+                                                     .operations = test.operations,
+                                                     .first_start = test.start});
+    }
+    ++kind->tests;
+    kind->last_start = test.start;
+    kind->best_percent = std::max(kind->best_percent, test.percent);
+    place(test, window, kind->latest, kind->latest_head);
+  }
+  for (ChildProgress& kind : kinds) put_in_order(kind.latest, kind.latest_head);
+  std::sort(kinds.begin(), kinds.end(), [](const ChildProgress& a, const ChildProgress& b) {
+    return kind_order(a.operations) < kind_order(b.operations);
+  });
+  return kinds;
+}
+
+// The child of that name, and of those operations when kinds are kept
+// apart; new if none is known yet. The map's key is the name, then when
+// kinds are kept apart a NUL (which no name holds) and the operations'
+// signs. The child's name is a view of the key, which stays where it is
+// while the map grows.
+ChildProgress& ProgressBook::child_named(std::string_view name, records::Operations operations) {
+  key_.assign(name);
+  if (keep_.by_kind) {
+    key_.push_back('\0');
+    key_.append(records::signs(operations).view());
+  }
+  auto found = children_.find(key_);
   if (found == children_.end()) {
-    found = children_.emplace(std::string(name), ChildProgress{}).first;
-    found->second.name = found->first;
+    found = children_.emplace(key_, ChildProgress{.operations = operations}).first;
+    found->second.name = std::string_view(found->first).substr(0, name.size());
   }
   return found->second;
 }
@@ -81,6 +116,17 @@ TestKey key_of(const records::LoggedTime& start) {
           .time_of_year =
               ((((start.month * 32u + start.day) * 32u + start.hour) * 64u + start.minute) * 64u) +
               start.second};
+}
+
+// The operations as a text that sorts them like their signs in a
+// dictionary: the digit of each operation's place in canonical order, so
+// "+" ("0") sorts before "+-" ("01"), "+-x" ("012") and "-" ("1").
+std::string kind_order(records::Operations operations) {
+  std::string order;
+  for (int index = 0; index < operations.count(); ++index) {
+    order.push_back(static_cast<char>('0' + static_cast<int>(operations.at(index))));
+  }
+  return order;
 }
 
 // Places `test` among the latest `tests`, at most `limit` of them held as a

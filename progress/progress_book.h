@@ -1,6 +1,7 @@
 // Every child's progress, gathered from the tests read: for each name (the
-// same name in several files is the same child) the number of tests, the
-// first test, the best percent, and the latest tests in order.
+// same name in several files is the same child), and for the table and the
+// page each kind of test apart (its operations: "+-", "x/"), the number of
+// tests, the first test, the best percent, and the latest tests in order.
 //
 // The drill appends each test to its log when the test ends, so a file's
 // own order is the order its tests were taken in, whatever their clocks
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "records/block_reader.h"
+#include "records/operations.h"
 
 namespace progress {
 
@@ -57,6 +59,7 @@ struct TrendTest {
 struct KeptTest {
   TestKey key = {};
   records::LoggedTime start = {};
+  records::Operations operations = records::Operations::mixed_addition_subtraction();
   double seconds = 0;
   std::int32_t rating = 0;
   std::int32_t addend_limit = 0;
@@ -70,7 +73,9 @@ struct KeptTest {
 };
 
 struct ChildProgress {
-  std::string_view name;  // the bytes as logged, held by the book
+  std::string_view name = {};  // the bytes as logged, held by the book
+  // The kind of the child's tests, when the book keeps the kinds apart.
+  records::Operations operations = records::Operations::mixed_addition_subtraction();
   std::uint64_t tests = 0;
   records::LoggedTime first_start = {};  // of the earliest test
   records::LoggedTime last_start = {};   // of the latest test
@@ -92,11 +97,19 @@ struct ChildProgress {
 };
 
 // How many of each child's latest tests a book keeps: what the table shows
-// of them, and the whole tests. kAllTests keeps every one.
+// of them, and the whole tests (kAllTests keeps every one); and whether a
+// child's tests of each kind are kept apart, as a child of their own.
 struct Keep {
   std::size_t trend = 0;
   std::size_t tests = 0;
+  bool by_kind = false;
 };
+
+// The tests of `child` (a child of a book that keeps every test, the kinds
+// together) of each kind, as a child of its own that keeps the latest
+// `window` whole tests, in the order of ProgressBook::finish(): what the
+// page charts of the one child of --child.
+std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t window);
 
 class ProgressBook {
  public:
@@ -108,7 +121,9 @@ class ProgressBook {
   void add(const records::LoggedTest& test);
 
   // Puts each child's latest tests in order and returns the children in the
-  // byte order of their names. Called once, after the last add().
+  // byte order of their names, each name's kinds in the order of their
+  // operations (addition, subtraction, multiplication, division: "+" before
+  // "+-" before "-" before "x"). Called once, after the last add().
   std::vector<const ChildProgress*> finish();
 
  private:
@@ -120,10 +135,11 @@ class ProgressBook {
     }
   };
 
-  ChildProgress& child_named(std::string_view name);
+  ChildProgress& child_named(std::string_view name, records::Operations operations);
 
   Keep keep_;
   std::uint64_t file_ = 0;
+  std::string key_;  // the map key of the test being added
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;
 };
 

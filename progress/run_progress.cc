@@ -27,17 +27,19 @@ constexpr std::string_view kUsage =
     "default records.txt in the current folder; '-' is standard input). Tests of\n"
     "the same name in several files belong to the same child.\n"
     "\n"
-    "With no option, print one row per child: the number of tests, the dates of\n"
-    "the first and the last test, the last test's percent and grade, the best\n"
-    "percent, the mean percent and the median seconds of the last 5 tests, and\n"
-    "the percents of the last 20 tests as a trend line.\n"
+    "With no option, print one row per child and kind of test: the operations\n"
+    "(+-, x/, ...), the number of tests, the dates of the first and the last\n"
+    "test, the last test's percent and grade, the best percent, the mean percent\n"
+    "and the median seconds of the last 5 tests, and the percents of the last 20\n"
+    "tests as a trend line.\n"
     "\n"
     "  --child NAME  print every test of the child NAME, oldest first\n"
     "  --csv         print every test of every child as CSV, in the order read\n"
     "  --html FILE   also write a page with a chart of the last 100 tests of\n"
-    "                each child to FILE (with --child: of that child only);\n"
-    "                '-' writes it to standard output instead of the table\n"
+    "                each child and kind to FILE (with --child: of that child\n"
+    "                only); '-' writes it to standard output instead of the table\n"
     "  --help        print this help and exit\n"
+    "  --version     print the version and exit\n"
     "\n"
     "--csv goes with neither --child nor --html.\n"
     "\n"
@@ -111,6 +113,10 @@ int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
   if (!parsed.error.empty()) return usage_error(errors, parsed.error);
   const Options& options = parsed.options;
   if (options.help) return out.write(kUsage.data(), kUsage.size()) ? 0 : 1;
+  if (options.version) {
+    const std::string line = std::string(kProgram) + " " + MATHDRILL_VERSION + "\n";
+    return out.write(line.data(), line.size()) ? 0 : 1;
+  }
   if (options.html && *options.html != "-") {
     const std::string refusal = page_refusal(*options.html, options.files, files);
     if (!refusal.empty()) return usage_error(errors, refusal);
@@ -132,7 +138,8 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       buffer_(kFirstPiece) {
   switch (options.output) {
     case Options::Output::kTable:
-      book_.emplace(Keep{.trend = kTrendTests, .tests = options.html ? kChartTests : 0});
+      book_.emplace(
+          Keep{.trend = kTrendTests, .tests = options.html ? kChartTests : 0, .by_kind = true});
       break;
     case Options::Output::kChild:
       book_.emplace(Keep{.tests = kAllTests});
@@ -204,7 +211,18 @@ int Run::finish() {
       // The book holds the one child asked for.
       write_child_listing(children.front()->latest, out_);
     }
-    if (options_.html && (!children.empty() || status_ == 0)) write_page(children);
+    if (options_.html && (!children.empty() || status_ == 0)) {
+      if (options_.output == Options::Output::kChild && !children.empty()) {
+        // --child keeps the child's kinds of test together, in its files'
+        // order; the page charts each kind apart.
+        const std::vector<ChildProgress> kinds = split_by_kind(*children.front(), kChartTests);
+        std::vector<const ChildProgress*> shown;
+        for (const ChildProgress& kind : kinds) shown.push_back(&kind);
+        write_page(shown);
+      } else {
+        write_page(children);
+      }
+    }
   } else if (!csv_header_written_) {
     report_none_found();
   }

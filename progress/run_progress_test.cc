@@ -18,11 +18,20 @@ using testing_support::MemoryFiles;
 using testing_support::RunResult;
 using testing_support::testdata;
 
+// How many times `what` stands in `text`.
+std::size_t count_of(const std::string& text, const std::string& what) {
+  std::size_t found = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+    ++found;
+  }
+  return found;
+}
+
 // The logs of progress/testdata (see make_records.sh), under their names.
 class RunProgressTest : public ::testing::Test {
  protected:
   RunProgressTest() {
-    for (const char* name : {"records.txt", "damaged.txt", "odd_names.txt"}) {
+    for (const char* name : {"records.txt", "damaged.txt", "odd_names.txt", "operations.txt"}) {
       files_.inputs[name] = testdata(name);
     }
   }
@@ -34,19 +43,26 @@ class RunProgressTest : public ::testing::Test {
   MemoryFiles files_;
 };
 
-// The three outputs of records.txt, each byte for byte against the expected
-// file in testdata (checked by hand against records.txt; the CSV also by an
-// awk script apart from the program, in make_records.sh), with status 0 and
-// nothing on standard error.
+// The three outputs of records.txt and of operations.txt, each byte for byte
+// against the expected file in testdata (checked by hand against the log;
+// the CSV also by an awk script apart from the program, in make_records.sh),
+// with status 0 and nothing on standard error.
 TEST_F(RunProgressTest, ShowsTheTableTheChildAndTheCsvOfTheRecords) {
   struct OutputCase {
     std::vector<std::string> args = {};
     const char* expected = "";
+    const char* read = "records.txt";
   };
   const OutputCase cases[] = {
       {.args = {}, .expected = "records_table.txt"},
       {.args = {"--child", "O'Neil,\"Jo\"", "records.txt"}, .expected = "records_child.txt"},
       {.args = {"--csv", "records.txt"}, .expected = "records.csv"},
+      // Tests of other operations: a row for each child and kind.
+      {.args = {"operations.txt"}, .expected = "operations_table.txt", .read = "operations.txt"},
+      {.args = {"--child", "Ann", "operations.txt"},
+       .expected = "operations_child.txt",
+       .read = "operations.txt"},
+      {.args = {"--csv", "operations.txt"}, .expected = "operations.csv", .read = "operations.txt"},
   };
   for (const OutputCase& c : cases) {
     files_.opened.clear();
@@ -55,7 +71,7 @@ TEST_F(RunProgressTest, ShowsTheTableTheChildAndTheCsvOfTheRecords) {
     EXPECT_EQ(result.errors, "") << c.expected;
     EXPECT_EQ(result.out, testdata(c.expected));
     // Named or not (records.txt in the current folder), that file alone.
-    EXPECT_EQ(files_.opened, (std::vector<std::string>{"records.txt"})) << c.expected;
+    EXPECT_EQ(files_.opened, (std::vector<std::string>{c.read})) << c.expected;
   }
 }
 
@@ -64,7 +80,8 @@ TEST_F(RunProgressTest, DrawsTheTrendInBlocksForAUtf8Terminal) {
   EXPECT_EQ(result.status, 0);
   EXPECT_NE(result.out.find("  ▆▇▇▇█▇█\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("  ▅▅▆▇\n"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("Zoë              3  "), std::string::npos) << "aligned by width";
+  EXPECT_NE(result.out.find("Zoë          +-              3  "), std::string::npos)
+      << "aligned by width";
 }
 
 TEST_F(RunProgressTest, WritesCsvOfSeveralFilesInFileOrderUnderOneHeader) {
@@ -87,7 +104,8 @@ TEST_F(RunProgressTest, SaysWhatItSkippedByLines) {
   EXPECT_EQ(result.errors,
             "mathdrill-progress: damaged.txt: 4 tests read, 5 skipped "
             "(lines 1, 11-14, 24, 34-43, 53-55)\n");
-  EXPECT_NE(result.out.find("\nAnn              2  2026-03-02  2026-03-04"), std::string::npos)
+  EXPECT_NE(result.out.find("\nAnn          +-              2  2026-03-02  2026-03-04"),
+            std::string::npos)
       << result.out;
 }
 
@@ -101,7 +119,7 @@ TEST_F(RunProgressTest, SkipsABlockWithAnElapsedTimeBeyondTheDrillsRange) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.errors,
             "mathdrill-progress: odd.txt: 2 tests read, 2 skipped (lines 1-9, 19-27)\n");
-  EXPECT_NE(result.out.find("\nAnn       2  "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\nAnn   +-              2  "), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("  9.22337e+18  "), std::string::npos) << result.out;
   const std::string& page = files_.written["odd.html"];
   for (const char* word : {"inf", "nan"}) {
@@ -168,7 +186,7 @@ TEST_F(RunProgressTest, MergesChildrenAcrossFiles) {
   const RunResult result = run({"records.txt", "-"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.errors, "");
-  EXPECT_NE(result.out.find("\nAnn              8  2026-03-02  2026-03-14     25%  F"),
+  EXPECT_NE(result.out.find("\nAnn          +-              8  2026-03-02  2026-03-14     25%  F"),
             std::string::npos)
       << result.out;
 }
@@ -275,7 +293,7 @@ TEST_F(RunProgressTest, WritesThePageToStandardOutputForADash) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.out.substr(0, 15), "<!DOCTYPE html>");
-    EXPECT_NE(result.out.find("<h2>Zoë</h2>"), std::string::npos);
+    EXPECT_NE(result.out.find("<h2>Zoë (addition/subtraction)</h2>"), std::string::npos);
     EXPECT_EQ(result.out.find("Started "), std::string::npos);
     EXPECT_EQ(result.out.find("Name "), std::string::npos);
     EXPECT_TRUE(files_.written.empty());
@@ -339,15 +357,15 @@ TEST_F(RunProgressTest, KeepsTheLogsOrderWhenTheClockGoesBack) {
           .text();
   RunResult result = run({"dst.txt"});
   EXPECT_EQ(result.out,
-            "Name  Tests  First test  Last test   Last %  Grade  Best %  Mean % last 5  "
-            "Median s last 5  Last 20 tests\n"
-            "Ann       2  2026-11-01  2026-11-01    100%  A+       100%            75%   "
-            "           240  59\n");
+            "Name  Operations  Tests  First test  Last test   Last %  Grade  Best %  "
+            "Mean % last 5  Median s last 5  Last 20 tests\n"
+            "Ann   +-              2  2026-11-01  2026-11-01    100%  A+       100%  "
+            "          75%              240  59\n");
   result = run({"--child", "Ann", "dst.txt"});
   EXPECT_EQ(result.out,
-            "Started              Limit     Right  Percent  Grade  Seconds  Score\n"
-            "2026-11-01 01:40:00     10  10 of 20      50%  F          240      6\n"
-            "2026-11-01 01:10:00     10  20 of 20     100%  A+         240      6\n");
+            "Started              Operations  Limit     Right  Percent  Grade  Seconds  Score\n"
+            "2026-11-01 01:40:00  +-             10  10 of 20      50%  F          240      6\n"
+            "2026-11-01 01:10:00  +-             10  20 of 20     100%  A+         240      6\n");
 }
 
 // A teacher's copy of a log, and a log that shares some of its tests with
@@ -371,13 +389,14 @@ TEST_F(RunProgressTest, CountsATestReadFromSeveralFilesOnce) {
   EXPECT_EQ(result.errors,
             "mathdrill-progress: copy.txt: 14 tests read, 14 duplicates\n"
             "mathdrill-progress: overlap.txt: 6 tests read, 5 duplicates\n");
-  EXPECT_NE(result.out.find("\nAnn              8  2026-03-02  2026-03-14     25%  F"),
+  EXPECT_NE(result.out.find("\nAnn          +-              8  2026-03-02  2026-03-14     25%  F"),
             std::string::npos)
       << result.out;
   // The same in CSV: one row a test.
   const RunResult csv = run({"--csv", "records.txt", "copy.txt", "overlap.txt"});
   EXPECT_EQ(csv.out, testdata("records.csv") +
-                         "2026-03-14T10:00:00,2026-12-08T10:04:00,Ann,10,5,20,25,F,240,6\r\n");
+                         "2026-03-14T10:00:00,2026-12-08T10:04:00,Ann,10,5,20,25,F,240,6,addition/"
+                         "subtraction\r\n");
 }
 
 // Blocks that differ in any line are told apart, and a block that differs
@@ -392,7 +411,7 @@ TEST_F(RunProgressTest, TellsTestsApartByEveryLine) {
   const RunResult result = run({"a.txt", "b.txt"});
   EXPECT_EQ(result.errors,
             "mathdrill-progress: b.txt: 3 tests read, 1 duplicate, 1 skipped (line 28)\n");
-  EXPECT_NE(result.out.find("\nAnn       3  "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\nAnn   +-              3  "), std::string::npos) << result.out;
 }
 
 TEST_F(RunProgressTest, ReadsTheOtherFilesWhenOneCannotBeOpened) {
@@ -410,7 +429,7 @@ TEST_F(RunProgressTest, ReportsAReadErrorAndKeepsWhatWasRead) {
   EXPECT_EQ(result.errors,
             "mathdrill-progress: standard input: 1 test read, 1 skipped (lines 10-11)\n"
             "mathdrill-progress: standard input: Input/output error\n");
-  EXPECT_NE(result.out.find("\nAnn       1  "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\nAnn   +-              1  "), std::string::npos) << result.out;
 }
 
 TEST_F(RunProgressTest, SaysSoWhenThereIsNothingToShow) {
@@ -448,16 +467,44 @@ TEST_F(RunProgressTest, WritesThePageBesideTheTable) {
     ++sections;
   }
   EXPECT_EQ(sections, 6u);
-  EXPECT_NE(page.find("<h2>O&#39;Neil,&quot;Jo&quot;</h2>"), std::string::npos);
-  EXPECT_NE(page.find("<h2>Zoë</h2>"), std::string::npos);
+  EXPECT_NE(page.find("<h2>O&#39;Neil,&quot;Jo&quot; (addition/subtraction)</h2>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<h2>Zoë (addition/subtraction)</h2>"), std::string::npos);
+}
+
+// One chart for each child and kind of test, with --child too.
+TEST_F(RunProgressTest, ChartsEachKindOfTestApart) {
+  RunResult result = run({"--html", "ops.html", "operations.txt"});
+  EXPECT_EQ(result.status, 0);
+  const std::string& page = files_.written["ops.html"];
+  const std::vector<std::string> headings = {
+      "<h2>Ann (addition/subtraction)</h2>\n<p>1 test, 2026-03-10 to 2026-03-10.",
+      "<h2>Ann (addition/subtraction/multiplication/division)</h2>\n<p>1 test,",
+      "<h2>Ann (multiplication/division)</h2>\n<p>3 tests, 2026-03-10 to 2026-03-13.",
+      "<h2>Zoë (multiplication)</h2>\n<p>2 tests,"};
+  std::size_t at = 0;
+  for (const std::string& heading : headings) {
+    at = page.find(heading, at);
+    EXPECT_NE(at, std::string::npos) << heading;
+  }
+  EXPECT_EQ(count_of(page, "<svg "), 4u);
+  result = run({"--child", "Ann", "--html", "ann.html", "operations.txt"});
+  EXPECT_EQ(result.out, testdata("operations_child.txt"));
+  const std::string& ann = files_.written["ann.html"];
+  EXPECT_EQ(count_of(ann, "<svg "), 3u);
+  EXPECT_NE(ann.find("<h2>Ann (multiplication/division)</h2>\n<p>3 tests, 2026-03-10 to "
+                     "2026-03-13. Last: 95% (A). Best: 95%."),
+            std::string::npos)
+      << ann;
+  EXPECT_EQ(ann.find("Zoë"), std::string::npos);
 }
 
 TEST_F(RunProgressTest, ChartsOnlyTheChildAskedFor) {
   const RunResult result = run({"--child", "Zoë", "--html=zoe.html", "records.txt"});
   EXPECT_EQ(result.status, 0);
   const std::string& page = files_.written["zoe.html"];
-  EXPECT_NE(page.find("<h2>Zoë</h2>"), std::string::npos);
-  EXPECT_EQ(page.find("<h2>Ann</h2>"), std::string::npos);
+  EXPECT_NE(page.find("<h2>Zoë (addition/subtraction)</h2>"), std::string::npos);
+  EXPECT_EQ(page.find("<h2>Ann "), std::string::npos);
   EXPECT_NE(page.find("3 tests, 2026-03-02 to 2026-03-07"), std::string::npos);
 }
 
@@ -487,12 +534,23 @@ TEST_F(RunProgressTest, RefusesAWrongOption) {
   EXPECT_EQ(run({"--csv", "--child", "Ann"}).status, 2);
 }
 
+// The version of the release, the same as the drill's.
+TEST_F(RunProgressTest, PrintsTheVersion) {
+  const std::string drill = "mathdrill ";
+  ASSERT_EQ(testing_support::kVersionLine.rfind(drill, 0), 0u);
+  const RunResult result = run({"--version", "records.txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.errors, "");
+  EXPECT_EQ(result.out, "mathdrill-progress " + testing_support::kVersionLine.substr(drill.size()));
+  EXPECT_TRUE(files_.opened.empty());
+}
+
 TEST_F(RunProgressTest, PrintsHelp) {
   const RunResult result = run({"--help"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.errors, "");
   EXPECT_EQ(result.out.rfind("Usage: mathdrill-progress [OPTION]... [FILE]...\n", 0), 0u);
-  for (const char* option : {"--child NAME", "--csv", "--html FILE", "--help"}) {
+  for (const char* option : {"--child NAME", "--csv", "--html FILE", "--help", "--version"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
   EXPECT_TRUE(files_.opened.empty());

@@ -8,6 +8,7 @@
 #include "progress/output_text.h"
 #include "progress/text_width.h"
 #include "records/format.h"
+#include "records/operations.h"
 
 namespace progress {
 
@@ -36,16 +37,16 @@ class ColumnLayout {
   std::array<std::size_t, kColumns> widths_{};
 };
 
-constexpr std::size_t kTableColumns = 10;
-constexpr std::size_t kListingColumns = 7;
+constexpr std::size_t kTableColumns = 11;
+constexpr std::size_t kListingColumns = 8;
 using TableLayout = ColumnLayout<kTableColumns>;
 using ListingLayout = ColumnLayout<kListingColumns>;
 
 const TableLayout::Row kTableHeader = {
-    "Name",  "Tests",  "First test",    "Last test",       "Last %",
-    "Grade", "Best %", "Mean % last 5", "Median s last 5", "Last 20 tests"};
-const ListingLayout::Row kListingHeader = {"Started", "Limit",   "Right", "Percent",
-                                           "Grade",   "Seconds", "Score"};
+    "Name",  "Operations", "Tests",         "First test",      "Last test",    "Last %",
+    "Grade", "Best %",     "Mean % last 5", "Median s last 5", "Last 20 tests"};
+const ListingLayout::Row kListingHeader = {"Started", "Operations", "Limit",   "Right",
+                                           "Percent", "Grade",      "Seconds", "Score"};
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
@@ -62,8 +63,9 @@ std::string percent_text(int percent);
 // one is kept however many children there are.
 void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
                          OutputBuffer& out) {
-  TableLayout layout({Align::kLeft, Align::kRight, Align::kLeft, Align::kLeft, Align::kRight,
-                      Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft});
+  TableLayout layout({Align::kLeft, Align::kLeft, Align::kRight, Align::kLeft, Align::kLeft,
+                      Align::kRight, Align::kLeft, Align::kRight, Align::kRight, Align::kRight,
+                      Align::kLeft});
   layout.measure(kTableHeader);
   for (const ChildProgress* child : children) layout.measure(child_row(*child, utf8));
   layout.write(kTableHeader, out.text());
@@ -76,8 +78,8 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
 // The rows are made twice, once to measure and once to write, so that
 // nothing but the child's tests is kept.
 void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
-  ListingLayout layout({Align::kLeft, Align::kRight, Align::kRight, Align::kRight, Align::kLeft,
-                        Align::kRight, Align::kRight});
+  ListingLayout layout({Align::kLeft, Align::kLeft, Align::kRight, Align::kRight, Align::kRight,
+                        Align::kLeft, Align::kRight, Align::kRight});
   ListingLayout::Row row;
   layout.measure(kListingHeader);
   for (const KeptTest& test : tests) {
@@ -121,6 +123,7 @@ void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
 TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
   const TrendTest& latest = child.trend.back();
   return {terminal_text(child.name),
+          std::string(records::signs(child.operations).view()),
           integer_text(static_cast<std::int64_t>(child.tests)),
           date_text(child.first_start),
           date_text(child.last_start),
@@ -141,15 +144,16 @@ void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
   } else {
     row[0].push_back('?');
   }
-  append_integer(test.addend_limit, row[1]);
-  append_integer(test.right, row[2]);
-  row[2].append(" of ");
-  append_integer(records::kProblemCount, row[2]);
-  append_integer(test.percent, row[3]);
-  row[3].push_back('%');
-  row[4] = records::letter_grade(test.percent);
-  row[5] = test.elapsed();
-  append_integer(test.rating, row[6]);
+  row[1] = records::signs(test.operations).view();
+  append_integer(test.addend_limit, row[2]);
+  append_integer(test.right, row[3]);
+  row[3].append(" of ");
+  append_integer(records::kProblemCount, row[3]);
+  append_integer(test.percent, row[4]);
+  row[4].push_back('%');
+  row[5] = records::letter_grade(test.percent);
+  row[6] = test.elapsed();
+  append_integer(test.rating, row[7]);
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.

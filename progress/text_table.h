@@ -24,7 +24,8 @@ inline constexpr std::size_t kAverageTests = 5;
 inline constexpr std::size_t kTrendTests = 20;
 
 // Appends the table of `children` (in the order given) to `out`: for each
-// child the name, the number of tests, the dates of the first and the last
+// child and kind of test the name, the operations' signs ("+-", "x/"), the
+// number of tests, the dates of the first and the last
 // test, the last test's percent and grade, the best percent, the mean
 // percent and the median elapsed seconds of the last five tests, and the
 // trend line of the last twenty: one character per test, earliest first,
@@ -37,7 +38,7 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
 
 // Writes the listing of one child's `tests` (in the order given) to `out`,
 // a row per test as it is made: the date and time the test started, the
-// addend limit, the answers right out of the problems, the percent and
+// operations' signs, the limit, the answers right out of the problems, the percent and
 // grade, the elapsed seconds as logged and the timed performance score.
 void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out);
 

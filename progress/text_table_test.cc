@@ -72,16 +72,16 @@ TEST_F(TextTableTest, AlignsColumnsByTheirWidthOnATerminal) {
   add(on_day(2, 20, "1e+06", "Ann"));
   add(on_day(3, 16, "49", "Ann"));
   EXPECT_EQ(table(true),
-            "Name    Tests  First test  Last test   Last %  Grade  Best %  Mean % last 5  "
-            "Median s last 5  Last 20 tests\n"
-            "Ann         2  2026-12-02  2026-12-03     80%  B        100%            90%  "
-            "       500024.5  █▇\n"
-            "Zoe\xcc\x88         1  2026-12-01  2026-12-01     70%  C         70%            70%  "
-            "             60  ▆\n"
-            "Zoë         1  2026-12-01  2026-12-01     70%  C         70%            70%  "
-            "             60  ▆\n"
-            "李小龙      1  2026-12-01  2026-12-01     70%  C         70%            70%  "
-            "             60  ▆\n");
+            "Name    Operations  Tests  First test  Last test   Last %  Grade  Best %  "
+            "Mean % last 5  Median s last 5  Last 20 tests\n"
+            "Ann     +-              2  2026-12-02  2026-12-03     80%  B        100%  "
+            "          90%         500024.5  █▇\n"
+            "Zoe\xcc\x88     +-              1  2026-12-01  2026-12-01     70%  C         70%  "
+            "          70%               60  ▆\n"
+            "Zoë     +-              1  2026-12-01  2026-12-01     70%  C         70%  "
+            "          70%               60  ▆\n"
+            "李小龙  +-              1  2026-12-01  2026-12-01     70%  C         70%  "
+            "          70%               60  ▆\n");
 }
 
 struct AverageCase {
@@ -115,19 +115,19 @@ TEST_F(TextTableTest, AveragesTheLastFiveTests) {
     }
     const auto rows = cells_of(table());
     ASSERT_EQ(rows.size(), 2u);
-    ASSERT_EQ(rows[1].size(), 10u) << rows[1][0];
-    EXPECT_EQ(rows[1][7], c.mean_percent);
-    EXPECT_EQ(rows[1][8], c.median_seconds);
+    ASSERT_EQ(rows[1].size(), 11u) << rows[1][0];
+    EXPECT_EQ(rows[1][8], c.mean_percent);
+    EXPECT_EQ(rows[1][9], c.median_seconds);
   }
 }
 
 TEST_F(TextTableTest, DrawsTheTrendOfTheLastTwenty) {
   int day = 1;
   for (int right : {0, 2, 4, 10, 14, 18, 19, 20}) add(on_day(day++, right));
-  EXPECT_EQ(cells_of(table(false))[1][9], "01257999");
-  EXPECT_EQ(cells_of(table(true))[1][9], "▁▂▂▅▆▇██");
+  EXPECT_EQ(cells_of(table(false))[1][10], "01257999");
+  EXPECT_EQ(cells_of(table(true))[1][10], "▁▂▂▅▆▇██");
   for (int i = 0; i < 20; ++i) add(on_day(day++, 10));
-  EXPECT_EQ(cells_of(table(false))[1][9], std::string(20, '5'));
+  EXPECT_EQ(cells_of(table(false))[1][10], std::string(20, '5'));
 }
 
 TEST_F(TextTableTest, ShowsNamesMadeSafeAndUnknownDatesAsQuestionMarks) {
@@ -137,28 +137,84 @@ TEST_F(TextTableTest, ShowsNamesMadeSafeAndUnknownDatesAsQuestionMarks) {
   const auto rows = cells_of(table());
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1][0], "Red?[31mAlert");
-  EXPECT_EQ(rows[1][2], "?");
   EXPECT_EQ(rows[1][3], "?");
+  EXPECT_EQ(rows[1][4], "?");
   EXPECT_EQ(rows[2][0], "?Zed?");
   EXPECT_EQ(rows[3][0], "\uFFFD\uFFFDBad");
-  EXPECT_EQ(rows[3][1], "1") << "the replacements count one column each";
+  EXPECT_EQ(rows[3][2], "1") << "the replacements count one column each";
+}
+
+// A book that keeps the kinds of test apart gives each its row, in the
+// order of their signs, with the child's name on each.
+TEST_F(TextTableTest, ShowsEachKindOfTestInARowOfItsOwn) {
+  book_ = ProgressBook(Keep{.trend = kTrendTests, .by_kind = true});
+  const char* const signs[] = {"x/", "+-", "+-x/", "x/", "x", "+-"};
+  for (int day = 1; day <= 6; ++day) {
+    Block block = on_day(day, 10 + day);
+    block.signs = signs[day - 1];
+    add(block);
+  }
+  const auto rows = cells_of(table());
+  ASSERT_EQ(rows.size(), 5u);
+  struct KindRow {
+    std::string operations;
+    std::string tests;
+    std::string first;
+    std::string last;
+    std::string trend;
+  };
+  const KindRow expected[] = {
+      {.operations = "+-",
+       .tests = "2",
+       .first = "2026-12-02",
+       .last = "2026-12-06",
+       .trend = "68"},
+      {.operations = "+-x/",
+       .tests = "1",
+       .first = "2026-12-03",
+       .last = "2026-12-03",
+       .trend = "6"},
+      {.operations = "x", .tests = "1", .first = "2026-12-05", .last = "2026-12-05", .trend = "7"},
+      {.operations = "x/",
+       .tests = "2",
+       .first = "2026-12-01",
+       .last = "2026-12-04",
+       .trend = "57"},
+  };
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::vector<std::string>& row = rows[i + 1];
+    ASSERT_EQ(row.size(), 11u);
+    EXPECT_EQ(row[0], "Ann");
+    EXPECT_EQ(row[1], expected[i].operations);
+    EXPECT_EQ(row[2], expected[i].tests);
+    EXPECT_EQ(row[3], expected[i].first);
+    EXPECT_EQ(row[4], expected[i].last);
+    EXPECT_EQ(row[10], expected[i].trend);
+  }
 }
 
 TEST_F(TextTableTest, ListsEveryTestOfAChild) {
   book_ = ProgressBook(Keep{.tests = kAllTests});
   add(on_day(2, 20, "1.23457e+06"));
-  add(Block{.start = "??? ??? ?? ??:??:?? ????", .limit = "-7", .right = 0, .rating = "-2"});
-  add(on_day(9, 13, "95"));
+  add(Block{.start = "??? ??? ?? ??:??:?? ????",
+            .limit = "-7",
+            .signs = "x/",
+            .right = 0,
+            .rating = "-2"});
+  Block division = on_day(9, 13, "95");
+  division.signs = "/";
+  add(division);
   const std::vector<const ChildProgress*> children = book_.finish();
   testing_support::StringSink sink;
   OutputBuffer out(sink);
   write_child_listing(children.front()->latest, out);
   ASSERT_TRUE(out.flush());
-  EXPECT_EQ(sink.bytes(),
-            "Started              Limit     Right  Percent  Grade      Seconds  Score\n"
-            "2026-12-02 10:00:00     10  20 of 20     100%  A+     1.23457e+06      6\n"
-            "?                       -7   0 of 20       0%  F              240     -2\n"
-            "2026-12-09 10:00:00     10  13 of 20      65%  D               95      6\n");
+  EXPECT_EQ(
+      sink.bytes(),
+      "Started              Operations  Limit     Right  Percent  Grade      Seconds  Score\n"
+      "2026-12-02 10:00:00  +-             10  20 of 20     100%  A+     1.23457e+06      6\n"
+      "?                    x/             -7   0 of 20       0%  F              240     -2\n"
+      "2026-12-09 10:00:00  /              10  13 of 20      65%  D               95      6\n");
 }
 
 }  // namespace

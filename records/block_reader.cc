@@ -153,7 +153,7 @@ bool read_name(std::string_view line, LoggedTest& test);
 bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
 bool same_date(std::string_view text, std::string_view other);
 bool read_elapsed(std::string_view line, LoggedTest& test);
-bool read_description(std::string_view line);
+bool read_description(std::string_view line, LoggedTest& test);
 bool read_limit(std::string_view line, LoggedTest& test);
 bool read_results(std::string_view line, LoggedTest& test);
 bool read_rating(std::string_view line, LoggedTest& test);
@@ -186,7 +186,7 @@ bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& las
     case 4:
       return read_elapsed(line, test);
     case 5:
-      return read_description(line);
+      return read_description(line, test);
     case 6:
       return read_limit(line, test);
     case 7:
@@ -272,16 +272,22 @@ bool read_elapsed(std::string_view line, LoggedTest& test) {
   return true;
 }
 
-// The description line is fixed: it is made once, and compared whole.
-bool read_description(std::string_view line) {
-  static const std::string kLine = std::string(kDescriptionHead) + std::to_string(kProblemCount) +
-                                   std::string(kBlockCountGap) + std::string(kDescription);
-  return line == kLine;
+// "Test description: 20  problems, D" with D the description of a set of
+// operations (operations.h); its head is made once.
+bool read_description(std::string_view line, LoggedTest& test) {
+  static const std::string kHead = std::string(kDescriptionHead) + std::to_string(kProblemCount) +
+                                   std::string(kBlockCountGap) + std::string(kProblemsHead);
+  if (!line.starts_with(kHead)) return false;
+  const std::optional<Operations> operations = records::read_description(line.substr(kHead.size()));
+  if (!operations) return false;
+  test.operations = *operations;
+  return true;
 }
 
+// The limit line whose head fits the operations of the description.
 bool read_limit(std::string_view line, LoggedTest& test) {
   Fields fields(line);
-  if (!fields.text(kLimitHead)) return false;
+  if (!fields.text(limit_head(test.operations))) return false;
   const std::optional<std::int64_t> limit = fields.integer(kInt32Min, kInt32Max);
   if (!limit || !fields.at_end()) return false;
   test.addend_limit = static_cast<std::int32_t>(*limit);

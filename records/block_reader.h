@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/operations.h"
+
 namespace records {
 
 // Lines longer than this, without their line end, are never part of a
@@ -56,9 +58,10 @@ struct LoggedTest {
   LoggedTime start;
   std::string elapsed;  // as logged: "95", "1e+06"
   double elapsed_seconds = 0;
-  std::int32_t addend_limit = 0;
-  std::int32_t right = 0;    // 0..kProblemCount
-  std::int32_t percent = 0;  // right * 100 / kProblemCount
+  Operations operations = Operations::mixed_addition_subtraction();
+  std::int32_t addend_limit = 0;  // the largest number
+  std::int32_t right = 0;         // 0..kProblemCount
+  std::int32_t percent = 0;       // right * 100 / kProblemCount
   std::int32_t rating = 0;
   std::uint64_t first_line = 0;  // of the separator line, counted from 1
   // A hash of the block's nine lines without their line ends, the same for

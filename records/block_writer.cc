@@ -29,6 +29,7 @@ class BlockBuilder {
 TestFacts test_facts(const FinishedTest& test) {
   TestFacts facts;
   facts.name = test.name.substr(0, test.name.find('\0'));
+  facts.operations = test.operations;
   facts.addend_limit = test.addend_limit;
   facts.right_count = test.right_count;
   facts.percent = test.right_count * 100 / facts.problem_count;
@@ -53,8 +54,9 @@ BlockText write_block(const TestFacts& facts) {
   block << kEndHead << facts.end << kLineEnd;
   block << kStartHead << facts.start << kLineEnd;
   block << kElapsedHead << facts.elapsed << kElapsedTail << kLineEnd;
-  block << kDescriptionHead << facts.problem_count << "  " << kDescription << kLineEnd;
-  block << kLimitHead << facts.addend_limit << kLineEnd;
+  block << kDescriptionHead << facts.problem_count << "  " << kProblemsHead
+        << description(facts.operations).view() << kLineEnd;
+  block << limit_head(facts.operations) << facts.addend_limit << kLineEnd;
   block << kResultsHead << facts.right_count << kResultsOutOf << facts.problem_count
         << kResultsGrade << facts.percent << kResultsPercent << facts.grade << kLineEnd;
   block << kRatingHead << facts.score << kLineEnd;

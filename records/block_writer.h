@@ -13,6 +13,7 @@
 #include "console/civil_time.h"
 #include "console/text_buffer.h"
 #include "records/format.h"
+#include "records/operations.h"
 #include "records/timestamp.h"
 
 namespace records {
@@ -20,7 +21,8 @@ namespace records {
 // What the drill knows of a test when its last answer is judged.
 struct FinishedTest {
   std::string_view name;
-  std::int32_t addend_limit = 0;
+  Operations operations = Operations::mixed_addition_subtraction();
+  std::int32_t addend_limit = 0;            // the largest number
   std::int32_t right_count = 0;             // 0 to kProblemCount
   double elapsed = 0;                       // end - start in whole seconds
   std::optional<console::CivilTime> start;  // local times; nothing when
@@ -30,6 +32,7 @@ struct FinishedTest {
 // The facts that the console report and the block show.
 struct TestFacts {
   std::string_view name;  // up to its first NUL, as text output shows it
+  Operations operations = Operations::mixed_addition_subtraction();
   std::int32_t addend_limit = 0;
   std::int32_t right_count = 0;
   std::int32_t problem_count = kProblemCount;

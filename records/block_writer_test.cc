@@ -141,6 +141,14 @@ Report anns_report(Change change) {
 
 const std::string kLongestName(255, 'z');
 
+// `report` with the description and limit line of the operations `signs`.
+void with_signs(Report& report, std::string_view signs) {
+  const Report model = testing_support::make_report("", 0, 0, 0, 0, signs);
+  report.description = model.description;
+  report.limits = model.limits;
+  report.low = model.low;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Blocks, WriteBlockTest,
     ::testing::Values(BlockCase{.title = "Ann's test",
@@ -195,7 +203,18 @@ INSTANTIATE_TEST_SUITE_P(
                                   r.percent = 0;
                                   r.grade = "F";
                                   r.score = 0;
-                                })}));
+                                })},
+                      BlockCase{.title = "multiplication only",
+                                .facts = anns_facts([](FinishedTest& t) {
+                                  t.operations = Operations::only(Operation::multiplication);
+                                }),
+                                .expected = anns_report([](Report& r) { with_signs(r, "x"); })},
+                      BlockCase{
+                          .title = "all four operations",
+                          .facts = anns_facts([](FinishedTest& t) {
+                            t.operations = *read_signs("+-x/").operations;
+                          }),
+                          .expected = anns_report([](Report& r) { with_signs(r, "+-x/"); })}));
 
 }  // namespace
 }  // namespace records

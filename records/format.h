@@ -52,12 +52,14 @@ inline constexpr std::string_view kStartHead = "Starting time:  ";
 inline constexpr std::string_view kElapsedHead = "Elapsed time:   ";
 inline constexpr std::string_view kElapsedTail = " seconds.";
 inline constexpr std::string_view kDescriptionHead = "Test description: ";
-// The description after the problem count. The block puts two spaces
-// before "problems", the console one.
-inline constexpr std::string_view kDescription =
-    "problems, mixed addition/subtraction (random 50/50)";
-// What the block puts between the problem count and kDescription.
+// The description after the problem count: "problems, " and the
+// operations' description (operations.h), such as "mixed
+// addition/subtraction (random 50/50)". The block puts two spaces before
+// "problems" (kBlockCountGap), the console one.
+inline constexpr std::string_view kProblemsHead = "problems, ";
 inline constexpr std::string_view kBlockCountGap = "  ";
+// The head of the limit line of tests of addition and subtraction alone;
+// operations.h gives the head for every choice of operations.
 inline constexpr std::string_view kLimitHead = "Addend limits 0 through ";
 inline constexpr std::string_view kResultsHead = "Results: ";
 inline constexpr std::string_view kResultsOutOf = " right out of ";

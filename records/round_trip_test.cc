@@ -68,6 +68,7 @@ TEST(RoundTrip, EveryWrittenBlockReadsBackWithItsFacts) {
     EXPECT_EQ(read->site, kSite);
     EXPECT_EQ(read->name, facts.name);
     EXPECT_EQ(read->elapsed, c.elapsed);
+    EXPECT_EQ(read->operations, facts.operations);
     EXPECT_EQ(read->addend_limit, facts.addend_limit);
     EXPECT_EQ(read->right, facts.right_count);
     EXPECT_EQ(read->percent, facts.percent);

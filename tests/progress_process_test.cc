@@ -130,7 +130,7 @@ TEST_F(ProgressProcessTest, WritesThePageToStandardOutputForADash) {
   expect_exit(result.exit, 0);
   EXPECT_EQ(result.errors, "");
   EXPECT_TRUE(result.out.starts_with("<!DOCTYPE html>")) << result.out.substr(0, 100);
-  EXPECT_NE(result.out.find("<h2>Zoë</h2>"), std::string::npos);
+  EXPECT_NE(result.out.find("<h2>Zoë (addition/subtraction)</h2>"), std::string::npos);
   EXPECT_EQ(files(), (std::set<std::string>{"records.txt", "page.html"})) << "no file '-'";
 }
 

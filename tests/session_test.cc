@@ -484,4 +484,110 @@ TEST(Session, UnreadableClockStillRunsWholeTest) {
 }
 
 }  // namespace
+// A test of multiplication and division: the numbers question, asked again
+// for a limit below 1, products and quotients of numbers from 1 to the
+// limit, and the report's description and limit line.
+TEST(Session, MultiplicationAndDivision) {
+  const std::string input =
+      "Ann\n0\n6\n1\n10\n24\n1\n3\n4\n6\n5\n12\n3\n2\n6\n1\n1\n12\n6\n1\n3\n4\n9\nn\n";
+  const std::string expected =
+      "Velmora Math Software -- version 1\n"
+      "\n"
+      "Dedicated to Marivane\n"
+      "\n"
+      "What is your name? How big do you want the numbers to be? How big do you want the numbers "
+      "to be? Starting time:  Tue Dec 08 10:00:00 2026\n"
+      "\n"
+      "\n"
+      "Ok, GO!!!   Good luck!!!\n"
+      "\n"
+      "1.\t 1 /  1 = That is right, Ann!  Now you have 1 out of 1\n"
+      "\n"
+      "2.\t 5 x  2 = That is right, Ann!  Now you have 2 out of 2\n"
+      "\n"
+      "3.\t 6 x  4 = That is right, Ann!  Now you have 3 out of 3\n"
+      "\n"
+      "4.\t 5 /  5 = That is right, Ann!  Now you have 4 out of 4\n"
+      "\n"
+      "5.\t24 /  6 = Sorry ... the correct answer is 4\n"
+      "\n"
+      "6.\t 4 x  1 = That is right, Ann!  Now you have 5 out of 6\n"
+      "\n"
+      "7.\t 6 /  1 = That is right, Ann!  Now you have 6 out of 7\n"
+      "\n"
+      "8.\t 1 x  5 = That is right, Ann!  Now you have 7 out of 8\n"
+      "\n"
+      "9.\t 6 x  2 = That is right, Ann!  Now you have 8 out of 9\n"
+      "\n"
+      "10.\t 3 x  1 = That is right, Ann!  Now you have 9 out of 10\n"
+      "\n"
+      "11.\t 2 x  1 = That is right, Ann!  Now you have 10 out of 11\n"
+      "\n"
+      "12.\t 3 x  2 = That is right, Ann!  Now you have 11 out of 12\n"
+      "\n"
+      "13.\t 3 /  3 = That is right, Ann!  Now you have 12 out of 13\n"
+      "\n"
+      "14.\t 6 /  6 = That is right, Ann!  Now you have 13 out of 14\n"
+      "\n"
+      "15.\t 4 x  3 = That is right, Ann!  Now you have 14 out of 15\n"
+      "\n"
+      "16.\t 3 x  2 = That is right, Ann!  Now you have 15 out of 16\n"
+      "\n"
+      "17.\t 3 /  3 = That is right, Ann!  Now you have 16 out of 17\n"
+      "\n"
+      "18.\t 1 x  3 = That is right, Ann!  Now you have 17 out of 18\n"
+      "\n"
+      "19.\t24 /  6 = That is right, Ann!  Now you have 18 out of 19\n"
+      "\n"
+      "20.\t 3 x  3 = That is right, Ann!  Now you have 19 out of 20\n"
+      "\n"
+      "Test results for Ann:\n"
+      "Ending time:    Tue Dec 08 10:01:11 2026\n"
+      "Starting time:  Tue Dec 08 10:00:00 2026\n"
+      "Elapsed time:   71 seconds.\n"
+      "\n"
+      "Test description: 20 problems, mixed multiplication/division (random 50/50)\n"
+      "Number limits 1 through 6\n"
+      "You got 19 right out of 20 which is 95% -- so your grade is A\n"
+      "Timed performance score is 25\n"
+      "\n"
+      "Do you want to go again? (y or n) ";
+  const SessionRun session = testing_support::run_session(
+      {.input = input, .readings = {kTen, kTen, kTen + 71}, .arguments = {"-o", "x/"}});
+  EXPECT_EQ(session.status, 0);
+  EXPECT_EQ(session.console, expected);
+  EXPECT_EQ(session.errors, "");
+  EXPECT_EQ(session.log,
+            "-----------drillo1.exe: from www.velmora-math.com----------------------------\r\n"
+            "Test results for Ann:\r\n"
+            "Ending time:    Tue Dec 08 10:01:11 2026\r\n"
+            "Starting time:  Tue Dec 08 10:00:00 2026\r\n"
+            "Elapsed time:   71 seconds.\r\n"
+            "Test description: 20  problems, mixed multiplication/division (random 50/50)\r\n"
+            "Number limits 1 through 6\r\n"
+            "Results: 19 right out of 20, grade 95% / A\r\n"
+            "Time/performance rating: 25\r\n");
+}
+
+// Naming the default operations, in either order, changes nothing: the
+// same seed gives the same session, byte for byte.
+TEST(Session, NamedAdditionAndSubtractionIsTheDefaultSession) {
+  const std::string input = "Ann\n10\n" + twenty_zeros() + "y\n8\n9\n" + twenty_zeros() + "n\n";
+  const std::vector<std::optional<console::CalendarTime>> readings = {kTen, kTen, kTen + 95,
+                                                                      kTen + 100, kTen + 160};
+  const SessionRun plain = testing_support::run_session({.input = input, .readings = readings});
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"-o", "+-"}, {"--operations=-+"}}) {
+    const SessionRun named = testing_support::run_session(
+        {.input = input, .readings = readings, .arguments = arguments});
+    EXPECT_EQ(named.status, plain.status);
+    EXPECT_EQ(named.console, plain.console);
+    EXPECT_EQ(named.errors, plain.errors);
+    EXPECT_EQ(named.log, plain.log);
+  }
+  EXPECT_NE(plain.console.find("Test description: 20 problems, mixed addition/subtraction (random "
+                               "50/50)\nAddend limits 0 through 10\n"),
+            std::string::npos);
+}
+
 }  // namespace drill

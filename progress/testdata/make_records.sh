@@ -12,7 +12,12 @@
 #                 a block whose grade contradicts its percent and a block cut
 #                 off at the end;
 #   records.csv   the --csv output expected for records.txt, made from the
-#                 log with awk, apart from mathdrill-progress.
+#                 log with awk, apart from mathdrill-progress;
+#   operations.txt tests of other operations (mathdrill -o): Ann's of +-,
+#                 x/ and +-x/, Zoë's of x alone, answered from the drill's
+#                 own prompts;
+#   operations.csv the --csv output expected for operations.txt, by the
+#                 same awk script.
 #
 # The addend limit is 0, so every right answer is 0; "1" is a wrong one.
 # Elapsed times depend on the machine's speed, so each run gives slightly
@@ -21,7 +26,7 @@
 #
 #   bash progress/testdata/make_records.sh [DRILL]
 #
-# DRILL defaults to build/release/mathdrill (or build/release/drill); build
+# DRILL defaults to build/release/drill/mathdrill; build
 # it with: cmake --preset release && cmake --build --preset release.
 # Needs faketime (apt-get install faketime).
 set -euo pipefail
@@ -30,8 +35,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 drill=${1:-}
 if [ -z "$drill" ]; then
-  for candidate in "$root/build/release/mathdrill" "$root/build/release/drill"; do
-    if [ -x "$candidate" ]; then
+  for candidate in "$root/build/release/drill/mathdrill" "$root/build/release/mathdrill"; do
+    if [ -f "$candidate" ] && [ -x "$candidate" ]; then
       drill=$candidate
       break
     fi
@@ -84,6 +89,48 @@ session() {
   rm -f "$work/records.txt"
 }
 
+# One drill session with -o $1 into $log: child $2 starts it at $3 (UTC)
+# with the limit $4, and takes one test for each "WRONG:PAUSE" argument
+# after $5 (the log), then stops. Each problem is read from the drill's
+# prompt ("12 x  3 = "), and answered right, or one too high for the first
+# WRONG problems of a test.
+ops_session() {
+  local ops=$1 name=$2 start=$3 limit=$4 log=$5
+  shift 5
+  local count=$# n=0 test i text a op b answer
+  coproc drill_run { cd "$work" && exec faketime -f "@$start x$speed" "$drill" -o "$ops" 2>/dev/null; }
+  local from=${drill_run[0]} to=${drill_run[1]}
+  printf '%s\n%s\n' "$name" "$limit" >&"$to"
+  for test in "$@"; do
+    for ((i = 0; i < 20; i++)); do
+      IFS= read -r -d '=' text <&"$from" || {
+        echo "make_records.sh: the drill ended before its problem" >&2
+        exit 1
+      }
+      [[ $text =~ ([0-9]+)\ ([-+x/])\ +([0-9]+)\ $ ]] || {
+        echo "make_records.sh: no problem in the drill's prompt: $text" >&2
+        exit 1
+      }
+      a=${BASH_REMATCH[1]} op=${BASH_REMATCH[2]} b=${BASH_REMATCH[3]}
+      case $op in
+        +) answer=$((a + b)) ;;
+        -) answer=$((a - b)) ;;
+        x) answer=$((a * b)) ;;
+        /) answer=$((a / b)) ;;
+      esac
+      if ((i < ${test%%:*})); then answer=$((answer + 1)); fi
+      sleep "${test##*:}"
+      echo "$answer" >&"$to"
+    done
+    n=$((n + 1))
+    if ((n < count)); then echo y >&"$to"; else echo n >&"$to"; fi
+  done
+  cat <&"$from" >/dev/null
+  wait
+  cat "$work/records.txt" >>"$log"
+  rm -f "$work/records.txt"
+}
+
 records=$work/records.txt.new
 : >"$records"
 session 'Ann' '2026-03-02 16:00:00' "$records" 6:0.15 4:0.12
@@ -103,6 +150,15 @@ session '<b>Tom&Jerry</b>' '2026-04-01 09:00:00' "$odd" 2:0.1
 session $'\xff\xfeBad' '2026-04-01 09:10:00' "$odd" 5:0.1
 session $'Red\x1b[31mAlert' '2026-04-01 09:20:00' "$odd" 0:0.1
 cp "$odd" "$here/odd_names.txt"
+
+operations=$work/operations.txt.new
+: >"$operations"
+ops_session '+-' 'Ann' '2026-03-10 16:00:00' 10 "$operations" 3:0.12
+ops_session 'x/' 'Ann' '2026-03-10 16:30:00' 10 "$operations" 6:0.2 4:0.18
+ops_session 'x' 'Zoë' '2026-03-11 10:00:00' 9 "$operations" 8:0.25 5:0.22
+ops_session '+-x/' 'Ann' '2026-03-12 17:00:00' 12 "$operations" 2:0.15
+ops_session '/x' 'Ann' '2026-03-13 17:00:00' 10 "$operations" 1:0.15
+cp "$operations" "$here/operations.txt"
 
 # The damaged log, from the blocks of records.txt (nine lines each):
 #   line 1        foreign text
@@ -131,23 +187,30 @@ block() { sed -n "$(((${1} - 1) * 9 + 1)),$((${1} * 9))p" "$here/records.txt"; }
   block 7 | head -n 3 | head -c -8
 } >"$here/damaged.txt"
 
-# The expected --csv output, from the log's text alone.
-awk '
-  BEGIN { RS = "\r\n"; ORS = "\r\n"; FS = "\n"
-    split("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec", m, " ")
-    for (i = 1; i <= 12; i++) month[m[i]] = sprintf("%02d", i)
-    print "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score" }
-  function iso(t,   f) { split(t, f, /[ ]+/)
-    return sprintf("%04d-%s-%sT%s", f[5], month[f[2]], f[3], f[4]) }
-  function csv(s) { if (s ~ /[,"]/) { gsub(/"/, "\"\"", s); return "\"" s "\"" } return s }
-  /^Test results for / { name = substr($0, 18, length($0) - 18) }
-  /^Ending time:/ { ended = iso(substr($0, 17)) }
-  /^Starting time:/ { started = iso(substr($0, 17)) }
-  /^Elapsed time:/ { seconds = $0; sub(/^Elapsed time: +/, "", seconds); sub(/ seconds\.$/, "", seconds) }
-  /^Addend limits/ { limit = $0; sub(/.* /, "", limit) }
-  /^Results:/ { split($0, r, " "); right = r[2]; percent = r[8]; sub(/%/, "", percent); grade = r[10] }
-  /^Time\/performance rating:/ { score = $0; sub(/.* /, "", score)
-    print started "," ended "," csv(name) "," limit "," right ",20," percent "," grade "," seconds "," score }
-' "$here/records.txt" >"$here/records.csv"
+# The expected --csv output, from the log's text alone: $1 a log, $2 the
+# CSV file to write.
+expected_csv() {
+  awk '
+    BEGIN { RS = "\r\n"; ORS = "\r\n"; FS = "\n"
+      split("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec", m, " ")
+      for (i = 1; i <= 12; i++) month[m[i]] = sprintf("%02d", i)
+      print "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score,operations" }
+    function iso(t,   f) { split(t, f, /[ ]+/)
+      return sprintf("%04d-%s-%sT%s", f[5], month[f[2]], f[3], f[4]) }
+    function csv(s) { if (s ~ /[,"]/) { gsub(/"/, "\"\"", s); return "\"" s "\"" } return s }
+    /^Test results for / { name = substr($0, 18, length($0) - 18) }
+    /^Ending time:/ { ended = iso(substr($0, 17)) }
+    /^Starting time:/ { started = iso(substr($0, 17)) }
+    /^Elapsed time:/ { seconds = $0; sub(/^Elapsed time: +/, "", seconds); sub(/ seconds\.$/, "", seconds) }
+    /^Test description:/ { ops = $0; sub(/.*problems, /, "", ops); sub(/^mixed /, "", ops)
+      sub(/ \(random .*\)$/, "", ops); sub(/ only$/, "", ops) }
+    /^(Addend|Number) limits/ { limit = $0; sub(/.* /, "", limit) }
+    /^Results:/ { split($0, r, " "); right = r[2]; percent = r[8]; sub(/%/, "", percent); grade = r[10] }
+    /^Time\/performance rating:/ { score = $0; sub(/.* /, "", score)
+      print started "," ended "," csv(name) "," limit "," right ",20," percent "," grade "," seconds "," score "," ops }
+  ' "$1" >"$2"
+}
+expected_csv "$here/records.txt" "$here/records.csv"
+expected_csv "$here/operations.txt" "$here/operations.csv"
 
-echo "made records.txt, odd_names.txt, damaged.txt and records.csv in $here"
+echo "made records.txt, odd_names.txt, damaged.txt, operations.txt, records.csv and operations.csv in $here"

@@ -17,14 +17,19 @@ SessionRun run_session(const SessionSetup& setup) {
   console::TextModeSink text_errors(errors);
   const bool text = setup.text_mode;
   SessionRun run;
-  run.status = drill::run_program({
-      .input = text ? static_cast<console::ByteSource&>(text_source) : source,
-      .output = text ? static_cast<console::ByteSink&>(text_output) : output,
-      .errors = text ? static_cast<console::ByteSink&>(text_errors) : errors,
-      .clock = clock,
-      .log = log,
-      .console_processes = setup.console_processes,
-  });
+  // The command line as main() gets it: the program's name first.
+  std::vector<const char*> arguments = {"mathdrill"};
+  for (const std::string& argument : setup.arguments) arguments.push_back(argument.c_str());
+  run.status = drill::run_command_line(
+      static_cast<int>(arguments.size()), arguments.data(),
+      {
+          .input = text ? static_cast<console::ByteSource&>(text_source) : source,
+          .output = text ? static_cast<console::ByteSink&>(text_output) : output,
+          .errors = text ? static_cast<console::ByteSink&>(text_errors) : errors,
+          .clock = clock,
+          .log = log,
+          .console_processes = setup.console_processes,
+      });
   run.console = output.bytes();
   run.errors = errors.bytes();
   run.log = log.contents();

@@ -22,8 +22,9 @@ struct SessionSetup {
   std::size_t chunk = 4096;  // the most bytes one read of the input returns
   // When not empty, the log refuses every block with this reason.
   std::string_view log_refusal = {};
-  bool text_mode = false;          // CR LF console streams, as on Windows
-  unsigned console_processes = 0;  // processes sharing the console window
+  bool text_mode = false;                   // CR LF console streams, as on Windows
+  unsigned console_processes = 0;           // processes sharing the console window
+  std::vector<std::string> arguments = {};  // after the program's name, e.g. {"-o", "x/"}
 };
 
 struct SessionRun {

@@ -34,8 +34,8 @@ constexpr std::string_view kConsoleLayout =
     "Starting time:  {starting}\n"
     "Elapsed time:   {elapsed} seconds.\n"
     "\n"
-    "Test description: 20 problems, mixed addition/subtraction (random 50/50)\n"
-    "Addend limits 0 through {limit}\n"
+    "Test description: 20 problems, {description}\n"
+    "{limits} limits {low} through {limit}\n"
     "You got {right} right out of 20 which is {percent}% -- so your grade is {grade}\n"
     "Timed performance score is {score}\n";
 
@@ -47,8 +47,8 @@ constexpr std::string_view kLogLayout =
     "Ending time:    {ending}\r\n"
     "Starting time:  {starting}\r\n"
     "Elapsed time:   {elapsed} seconds.\r\n"
-    "Test description: 20  problems, mixed addition/subtraction (random 50/50)\r\n"
-    "Addend limits 0 through {limit}\r\n"
+    "Test description: 20  problems, {description}\r\n"
+    "{limits} limits {low} through {limit}\r\n"
     "Results: {right} right out of 20, grade {percent}% / {grade}\r\n"
     "Time/performance rating: {score}\r\n";
 
@@ -79,8 +79,10 @@ std::string wrong_verdict(std::int64_t correct) {
   return "Sorry ... the correct answer is " + std::to_string(correct) + "\n\n";
 }
 
-std::string limit_message(std::string_view text) {
-  return "mathdrill: the addend limit must be a whole number, not \"" + std::string(text) + "\"\n";
+std::string limit_message(std::string_view text, std::string_view signs) {
+  const std::string limit = limit_prompt(signs) == kNumbersPrompt ? "number" : "addend";
+  return "mathdrill: the " + limit + " limit must be a whole number, not \"" + std::string(text) +
+         "\"\n";
 }
 
 std::string answer_message(std::string_view text) {
@@ -106,9 +108,12 @@ std::string letter_grade(int percent) {
 }
 
 Report make_report(std::string_view name, std::int64_t limit, int right, std::int64_t start,
-                   std::int64_t end) {
+                   std::int64_t end, std::string_view signs) {
   Report report;
   report.name = name;
+  report.description = test_description(signs);
+  report.limits = limit_prompt(signs) == kNumbersPrompt ? "Number" : "Addend";
+  report.low = signs.find('/') != std::string_view::npos ? 1 : 0;
   report.starting = utc_timestamp(start);
   report.ending = utc_timestamp(end);
   report.elapsed = std::to_string(end - start);
@@ -154,12 +159,19 @@ std::vector<Report> console_reports(std::string_view console) {
 
 std::string BlockFacts::text() const {
   const std::string percent = std::to_string(right * 5);
-  const std::pair<std::string_view, std::string> texts[] = {
-      {"name", name},       {"ending", end},
-      {"starting", start},  {"elapsed", elapsed},
-      {"limit", limit},     {"right", std::to_string(right)},
-      {"percent", percent}, {"grade", letter_grade(right * 5)},
-      {"score", rating}};
+  const Report operations = make_report(name, 0, 0, 0, 0, signs);
+  const std::pair<std::string_view, std::string> texts[] = {{"description", operations.description},
+                                                            {"limits", operations.limits},
+                                                            {"low", std::to_string(operations.low)},
+                                                            {"name", name},
+                                                            {"ending", end},
+                                                            {"starting", start},
+                                                            {"elapsed", elapsed},
+                                                            {"limit", limit},
+                                                            {"right", std::to_string(right)},
+                                                            {"percent", percent},
+                                                            {"grade", letter_grade(right * 5)},
+                                                            {"score", rating}};
   // The separator line with `site` for the web-site name between "from "
   // and the hyphens that close it.
   const std::string_view separator = kSeparatorText;
@@ -250,7 +262,8 @@ Layout pieces_of(std::string_view head, std::string_view layout) {
       {"starting", {.text = &Report::starting}}, {"elapsed", {.text = &Report::elapsed}},
       {"grade", {.text = &Report::grade}},       {"limit", {.number = &Report::limit}},
       {"right", {.number = &Report::right}},     {"percent", {.number = &Report::percent}},
-      {"score", {.number = &Report::score}}};
+      {"score", {.number = &Report::score}},     {"description", {.text = &Report::description}},
+      {"limits", {.text = &Report::limits}},     {"low", {.number = &Report::low}}};
   Layout pieces;
   if (!head.empty()) pieces.push_back({head, Field{}, {}});
   for (std::size_t open = layout.find('{'); open != std::string_view::npos;
@@ -337,5 +350,38 @@ bool set_field(Field field, std::string_view value, Report& report) {
 }
 
 }  // namespace
+
+namespace {
+
+bool has_sign(std::string_view signs, char sign) {
+  return signs.find(sign) != std::string_view::npos ||
+         (sign == 'x' && signs.find('*') != std::string_view::npos);
+}
+
+}  // namespace
+
+std::string limit_prompt(std::string_view signs) {
+  return has_sign(signs, 'x') || has_sign(signs, '/') ? kNumbersPrompt : kLimitPrompt;
+}
+
+std::string test_description(std::string_view signs) {
+  const std::pair<char, std::string_view> names[] = {
+      {'+', "addition"}, {'-', "subtraction"}, {'x', "multiplication"}, {'/', "division"}};
+  std::string joined;
+  int count = 0;
+  for (const auto& [sign, name] : names) {
+    if (!has_sign(signs, sign)) continue;
+    joined += (count++ == 0 ? "" : "/") + std::string(name);
+  }
+  if (count == 1) return joined + " only";
+  const std::string_view shares[] = {"", "", "50/50", "1/3 each", "1/4 each"};
+  return "mixed " + joined + " (random " + std::string(shares[count]) + ")";
+}
+
+std::string limit_line(std::string_view signs, std::int64_t limit) {
+  const Report report = make_report("", limit, 0, 0, 0, signs);
+  return report.limits + " limits " + std::to_string(report.low) + " through " +
+         std::to_string(limit);
+}
 
 }  // namespace testing_support

@@ -41,7 +41,9 @@ std::string right_verdict(std::string_view name, int right, int number);
 std::string wrong_verdict(std::int64_t correct);
 
 // The messages on standard error, each a whole line.
-std::string limit_message(std::string_view text);
+// The limit's message names "the addend limit", or "the number limit" when
+// the operations `signs` multiply or divide.
+std::string limit_message(std::string_view text, std::string_view signs = "+-");
 std::string answer_message(std::string_view text);
 std::string lost_block_message(std::string_view reason);
 
@@ -51,9 +53,13 @@ std::string letter_grade(int percent);
 // One test's report: the facts the console report and the block show.
 struct Report {
   std::string name;
-  std::string ending;    // timestamp text without its line end,
-  std::string starting;  //   e.g. "Tue Dec 08 10:04:00 2026"
-  std::string elapsed;   // as "%g" writes it: "240", "0", "1e+06"
+  // The operations, as the description and the limit line give them.
+  std::string description = "mixed addition/subtraction (random 50/50)";
+  std::string limits = "Addend";  // "Addend limits" or "Number limits"
+  std::int64_t low = 0;           // the smallest number: 1 with division
+  std::string ending;             // timestamp text without its line end,
+  std::string starting;           //   e.g. "Tue Dec 08 10:04:00 2026"
+  std::string elapsed;            // as "%g" writes it: "240", "0", "1e+06"
   std::int64_t limit = 0;
   std::int64_t right = 0;
   std::int64_t percent = 0;
@@ -64,8 +70,9 @@ struct Report {
 // The report of a test of `right` answers from `start` to `end` (seconds
 // since 1970, shown in UTC), with every derived value as the drill computes
 // it. Elapsed times of a million seconds or more are not supported.
+// The operations are those of `signs` (in any order, as -o takes them).
 Report make_report(std::string_view name, std::int64_t limit, int right, std::int64_t start,
-                   std::int64_t end);
+                   std::int64_t end, std::string_view signs = "+-");
 
 // The console part of the report ("Test results for ..." to the score line)
 // and the nine-line records.txt block with its CR LF line ends.
@@ -102,6 +109,7 @@ struct BlockFacts {
   std::string start = "Tue Dec 08 10:00:00 2026";
   std::string elapsed = "240";
   std::string limit = "10";
+  std::string signs = "+-";  // the operations, as -o takes them
   int right = 18;
   std::string rating = "6";
   std::string line_end = "\r\n";
@@ -119,6 +127,19 @@ struct ParsedBlock {
   std::size_t length = 0;
 };
 std::optional<ParsedBlock> parse_block(std::string_view text, std::size_t* failed_at = nullptr);
+
+// The texts that depend on the operations chosen with -o, given by their
+// signs in any order ("+-", "x/", "/x"): the limit question, the test
+// description after "problems, " and the limit line of the report.
+inline const std::string kNumbersPrompt = "How big do you want the numbers to be? ";
+std::string limit_prompt(std::string_view signs);
+std::string test_description(std::string_view signs);
+std::string limit_line(std::string_view signs, std::int64_t limit);
+
+// The last line of every message about a wrong command line, and the
+// version line.
+inline const std::string kTryHelp = "Try 'mathdrill --help' for more information.\n";
+inline const std::string kVersionLine = "mathdrill 1.1\n";
 
 }  // namespace testing_support
 

@@ -1,0 +1,117 @@
+#include "records/operations.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "records/format.h"
+
+namespace records {
+
+namespace {
+
+constexpr char kSigns[kOperationKinds] = {'+', '-', 'x', '/'};
+constexpr std::string_view kNames[kOperationKinds] = {"addition", "subtraction", "multiplication",
+                                                      "division"};
+constexpr std::string_view kOnly = " only";
+constexpr std::string_view kMixed = "mixed ";
+// The share of each operation, by how many there are (two to four).
+constexpr std::string_view kShares[kOperationKinds + 1] = {
+    "", "", " (random 50/50)", " (random 1/3 each)", " (random 1/4 each)"};
+constexpr std::string_view kNumberLimitHead = "Number limits 0 through ";
+constexpr std::string_view kDivisionLimitHead = "Number limits 1 through ";
+
+constexpr void append(OperationsText* text, std::string_view piece) {
+  for (char c : piece) text->bytes[text->size++] = c;
+}
+
+constexpr Operation operation_of(int index) { return static_cast<Operation>(index); }
+
+constexpr OperationsText names_of(Operations operations) {
+  OperationsText text;
+  for (int index = 0; index < operations.count(); ++index) {
+    if (index > 0) append(&text, "/");
+    append(&text, kNames[static_cast<int>(operations.at(index))]);
+  }
+  return text;
+}
+
+constexpr OperationsText description_of(Operations operations) {
+  const int count = operations.count();
+  OperationsText text;
+  if (count == 1) {
+    text = names_of(operations);
+    append(&text, kOnly);
+    return text;
+  }
+  append(&text, kMixed);
+  append(&text, names_of(operations).view());
+  append(&text, kShares[count]);
+  return text;
+}
+
+// The drill's default, which most blocks hold, made at compile time.
+constexpr OperationsText kUsualDescription =
+    description_of(Operations::mixed_addition_subtraction());
+
+}  // namespace
+
+SignsRead read_signs(std::string_view text) {
+  SignsRead read;
+  if (text.empty()) {
+    read.fault = SignsRead::Fault::empty;
+    return read;
+  }
+  std::optional<Operations> operations;
+  for (char sign : text) {
+    const char canonical = sign == '*' ? 'x' : sign;
+    const char* found = std::find(std::begin(kSigns), std::end(kSigns), canonical);
+    if (found == std::end(kSigns)) {
+      read.fault = SignsRead::Fault::unknown_sign;
+      read.sign = sign;
+      return read;
+    }
+    const Operation operation = operation_of(static_cast<int>(found - kSigns));
+    if (operations && operations->has(operation)) {
+      read.fault = SignsRead::Fault::repeated;
+      read.sign = sign;
+      return read;
+    }
+    operations = operations ? operations->with(operation) : Operations::only(operation);
+  }
+  read.operations = operations;
+  return read;
+}
+
+OperationsText signs(Operations operations) {
+  OperationsText text;
+  for (int index = 0; index < operations.count(); ++index) {
+    append(&text, std::string_view(&kSigns[static_cast<int>(operations.at(index))], 1));
+  }
+  return text;
+}
+
+OperationsText names(Operations operations) { return names_of(operations); }
+
+OperationsText description(Operations operations) { return description_of(operations); }
+
+std::optional<Operations> read_description(std::string_view text) {
+  if (text == kUsualDescription.view()) return Operations::mixed_addition_subtraction();
+  // Then the fifteen sets in all, each made from its bits.
+  for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
+    std::optional<Operations> operations;
+    for (int index = 0; index < kOperationKinds; ++index) {
+      if ((bits & (1u << index)) == 0) continue;
+      operations = operations ? operations->with(operation_of(index))
+                              : Operations::only(operation_of(index));
+    }
+    if (description(*operations).view() == text) return operations;
+  }
+  return std::nullopt;
+}
+
+std::string_view limit_head(Operations operations) {
+  if (!operations.multiplies()) return kLimitHead;
+  return operations.low() == 1 ? kDivisionLimitHead : kNumberLimitHead;
+}
+
+}  // namespace records
