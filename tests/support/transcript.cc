@@ -371,7 +371,8 @@ std::string test_description(std::string_view signs) {
   int count = 0;
   for (const auto& [sign, name] : names) {
     if (!has_sign(signs, sign)) continue;
-    joined += (count++ == 0 ? "" : "/") + std::string(name);
+    if (count++ > 0) joined += '/';
+    joined += name;
   }
   if (count == 1) return joined + " only";
   const std::string_view shares[] = {"", "", "50/50", "1/3 each", "1/4 each"};
