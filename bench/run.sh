@@ -69,8 +69,8 @@ if ! (cd "$root" && cmake --preset bench -B build/bench-plain -DDRILL_HARDENING=
   cat "$work/build-plain.log" >&2
   fail "the drill without hardening (build/bench-plain) did not build"
 fi
-drill=$root/build/bench/drill/mathdrill
-plain_drill=$root/build/bench-plain/drill/mathdrill
+drill=$root/build/bench/mathdrill
+plain_drill=$root/build/bench-plain/mathdrill
 child_stats=$root/build/bench/bench/child_stats
 floor=$root/build/bench/bench/local_time_floor
 no_fsync=$root/build/bench/bench/libno_fsync.so

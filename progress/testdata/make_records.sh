@@ -26,22 +26,14 @@
 #
 #   bash progress/testdata/make_records.sh [DRILL]
 #
-# DRILL defaults to build/release/drill/mathdrill; build
+# DRILL defaults to build/release/mathdrill; build
 # it with: cmake --preset release && cmake --build --preset release.
 # Needs faketime (apt-get install faketime).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-drill=${1:-}
-if [ -z "$drill" ]; then
-  for candidate in "$root/build/release/drill/mathdrill" "$root/build/release/mathdrill"; do
-    if [ -f "$candidate" ] && [ -x "$candidate" ]; then
-      drill=$candidate
-      break
-    fi
-  done
-fi
+drill=${1:-$root/build/release/mathdrill}
 [ -n "$drill" ] && [ -x "$drill" ] || {
   echo "make_records.sh: no drill; build it with cmake --preset release && cmake --build --preset release" >&2
   exit 1
