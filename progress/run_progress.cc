@@ -392,48 +392,22 @@ bool holds_a_page(const std::string& page, Files& files) {
 
 std::string_view shown_name(std::string_view name) { return name == "-" ? "standard input" : name; }
 
-// `text` (a file's name) as a terminal may show it: every control character
-// (C0, DEL, C1 as a code point U+0080..U+009F), every bidirectional override
-// and isolate (U+202A..U+202E, U+2066..U+2069), and every byte that is not
-// part of a well-formed UTF-8 character becomes '?'.
+// `text` (a file's name) as a terminal may show it: every hidden_character
+// (controls, bidirectional overrides and isolates) and every byte that is
+// not part of a well-formed UTF-8 character becomes '?'.
 std::string message_text(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80) {
-      shown.push_back(lead < 0x20 || lead == 0x7F ? '?' : static_cast<char>(lead));
-      ++at;
-      continue;
-    }
-    // The length of the character and the least code point that needs it,
-    // so that overlong forms are refused.
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    char32_t code = length == 0 ? 0 : lead & (0x7F >> length);
-    bool whole = length != 0 && at + length <= text.size();
-    for (std::size_t i = 1; whole && i < length; ++i) {
-      const auto next = static_cast<unsigned char>(text[at + i]);
-      whole = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    whole = whole && code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    if (!whole) {
-      shown.push_back('?');
-      ++at;
-      continue;
-    }
-    const bool hidden =
-        code <= 0x9F || (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
-    if (hidden) {
+    const Utf8Character character = read_utf8(text, at);
+    if (!character.valid) {
+      shown.append(character.length, '?');
+    } else if (hidden_character(character.code_point)) {
       shown.push_back('?');
     } else {
-      shown.append(text.substr(at, length));
+      shown.append(text.substr(at, character.length));
     }
-    at += length;
+    at += character.length;
   }
   return shown;
 }
