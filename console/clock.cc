@@ -2,14 +2,14 @@
 
 namespace console {
 
-CivilTime civil_from_tm(const std::tm& fields) {
-  return CivilTime{static_cast<std::int64_t>(fields.tm_year) + 1900,
-                   fields.tm_mon,
-                   fields.tm_mday,
-                   fields.tm_hour,
-                   fields.tm_min,
-                   fields.tm_sec,
-                   fields.tm_wday};
+text::CivilTime civil_from_tm(const std::tm& fields) {
+  return text::CivilTime{static_cast<std::int64_t>(fields.tm_year) + 1900,
+                         fields.tm_mon,
+                         fields.tm_mday,
+                         fields.tm_hour,
+                         fields.tm_min,
+                         fields.tm_sec,
+                         fields.tm_wday};
 }
 
 double time_difference(std::optional<CalendarTime> later, std::optional<CalendarTime> earlier) {

@@ -10,7 +10,7 @@
 #include <ctime>
 #include <optional>
 
-#include "console/civil_time.h"
+#include "text/civil_time.h"
 
 namespace console {
 
@@ -26,12 +26,12 @@ class Clock {
   virtual std::optional<CalendarTime> now() = 0;
   // `time` in local time by the platform's time-zone rules; nothing when
   // the time has no local breakdown.
-  virtual std::optional<CivilTime> local_time(CalendarTime time) = 0;
+  virtual std::optional<text::CivilTime> local_time(CalendarTime time) = 0;
 };
 
 // The fields of a C library local-time breakdown, as the platform clocks
 // return them.
-CivilTime civil_from_tm(const std::tm& fields);
+text::CivilTime civil_from_tm(const std::tm& fields);
 
 // later - earlier in seconds, as a double holding a whole number. When
 // either time is missing the difference is 0.

@@ -23,7 +23,7 @@ TEST(SystemClock, ReadsNowAndBreaksItDownInLocalTime) {
   time_t seconds = static_cast<time_t>(*now);
   struct tm expected;
   ASSERT_NE(localtime_r(&seconds, &expected), nullptr);
-  std::optional<CivilTime> civil = clock.local_time(*now);
+  std::optional<text::CivilTime> civil = clock.local_time(*now);
   ASSERT_TRUE(civil.has_value());
   EXPECT_EQ(civil->year, expected.tm_year + 1900);
   EXPECT_EQ(civil->day, expected.tm_mday);

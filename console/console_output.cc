@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "console/number_format.h"
+#include "text/number_format.h"
 
 namespace console {
 
@@ -14,13 +14,13 @@ ConsoleOutput& ConsoleOutput::operator<<(std::string_view text) {
 }
 
 ConsoleOutput& ConsoleOutput::operator<<(std::int32_t value) {
-  NumberText text = format_integer(value);
+  text::NumberText text = text::format_integer(value);
   put(text.bytes, text.size);
   return *this;
 }
 
 ConsoleOutput& ConsoleOutput::operator<<(double value) {
-  NumberText text = format_general(value);
+  text::NumberText text = text::format_general(value);
   put(text.bytes, text.size);
   return *this;
 }

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "console/number_format.h"
 #include "tests/support/fakes.h"
+#include "text/number_format.h"
 
 namespace console {
 namespace {

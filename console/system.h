@@ -1,4 +1,4 @@
-// The platform behind the console layer: the standard input, output and
+// The platform behind the console: the standard input, output and
 // error descriptors as byte streams, the system clock, the console window,
 // and process set-up. Only main() and process-level tests use it; everything
 // else takes the interfaces. system_posix.cc and
@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
-#include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
 #include "console/text_mode.h"
-#include "console/utf16_decoder.h"
+#include "files/append_file.h"
+#include "text/utf16_decoder.h"
 
 namespace console {
 
@@ -53,8 +53,8 @@ class StandardInput : public ByteSource {
   enum class Kind{unknown, console, bytes};
   Kind kind_ = Kind::unknown;
   bool console_ended_ = false;
-  Utf16Decoder decoder_;
-  char utf8_[kUtf8BytesPerUnit * (kUnits + 1)];  // decoded, not yet read
+  text::Utf16Decoder decoder_;
+  char utf8_[text::kUtf8BytesPerUnit * (kUnits + 1)];  // decoded, not yet read
   std::size_t utf8_at_ = 0;
   std::size_t utf8_end_ = 0;
 #endif
@@ -71,11 +71,6 @@ class FdSink : public ByteSink {
   int fd_;
 };
 
-// Opens the file at `path` in binary mode, for reading, or created or
-// emptied for writing. Returns the descriptor, or -1 with errno set when it
-// cannot be opened.
-int open_file(const std::string& path, bool for_writing);
-
 // Closes a descriptor. Returns false, with errno set, when the system
 // reports an error (on a network file system, bytes that could not be
 // stored).
@@ -85,7 +80,7 @@ bool close_file(int fd);
 class SystemClock : public Clock {
  public:
   std::optional<CalendarTime> now() override;
-  std::optional<CivilTime> local_time(CalendarTime time) override;
+  std::optional<text::CivilTime> local_time(CalendarTime time) override;
 };
 
 // Process set-up before the drill runs: a write to a pipe whose reader has

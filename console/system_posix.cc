@@ -38,15 +38,6 @@ bool FdSink::write(const char* data, std::size_t size) {
   return true;
 }
 
-int open_file(const std::string& path, bool for_writing) {
-  const int flags = for_writing ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
 bool close_file(int fd) { return ::close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {
@@ -55,7 +46,7 @@ std::optional<CalendarTime> SystemClock::now() {
   return static_cast<CalendarTime>(seconds);
 }
 
-std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
+std::optional<text::CivilTime> SystemClock::local_time(CalendarTime time) {
   time_t seconds = static_cast<time_t>(time);
   if (static_cast<CalendarTime>(seconds) != time) return std::nullopt;
   struct tm fields;

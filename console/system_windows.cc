@@ -82,11 +82,6 @@ bool FdSink::write(const char* data, std::size_t size) {
   return true;
 }
 
-int open_file(const std::string& path, bool for_writing) {
-  const int flags = for_writing ? _O_WRONLY | _O_CREAT | _O_TRUNC : _O_RDONLY;
-  return ::_open(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-}
-
 bool close_file(int fd) { return ::_close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {
@@ -98,7 +93,7 @@ std::optional<CalendarTime> SystemClock::now() {
 // The C runtime's rules, from the system's time-zone settings (or TZ when it
 // is set). It has no breakdown for times before 1970 or after 3000; those
 // give nothing.
-std::optional<CivilTime> SystemClock::local_time(CalendarTime time) {
+std::optional<text::CivilTime> SystemClock::local_time(CalendarTime time) {
   __time64_t seconds = static_cast<__time64_t>(time);
   struct tm fields;
   if (::_localtime64_s(&fields, &seconds) != 0) return std::nullopt;

@@ -14,7 +14,7 @@ namespace {
 
 // Seconds since 1970 of a wall-clock time read as if it were UTC; its
 // weekday must fit the date.
-CalendarTime as_utc(const CivilTime& time) {
+CalendarTime as_utc(const text::CivilTime& time) {
   const records::Timestamp timestamp = records::timestamp_text(time);
   const std::string_view text = timestamp.view();
   const std::optional<std::int64_t> seconds = testing_support::utc_seconds(text);
@@ -30,7 +30,7 @@ TEST(WindowsSystemClock, LocalTimeIsUtcShiftedByTheZone) {
   ASSERT_TRUE(now.has_value());
   EXPECT_GT(*now, 1700000000);  // later than November 2023
   for (CalendarTime time : {*now, CalendarTime{1796724000}, CalendarTime{4102444800 + 3661}}) {
-    const std::optional<CivilTime> local = clock.local_time(time);
+    const std::optional<text::CivilTime> local = clock.local_time(time);
     ASSERT_TRUE(local.has_value()) << time;
     const CalendarTime offset = as_utc(*local) - time;
     EXPECT_LE(offset < 0 ? -offset : offset, 14 * 3600) << time;

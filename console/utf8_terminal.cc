@@ -1,5 +1,15 @@
-// The portable part of utf8_terminal.h.
+// Whether standard output shows UTF-8 (utf8_terminal.h): on POSIX a
+// terminal whose locale names UTF-8; on Windows a console, whose output
+// code page is then set to UTF-8.
 #include "console/utf8_terminal.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include <cstdlib>
+#endif
 
 #include <string_view>
 
@@ -10,6 +20,23 @@ namespace {
 bool names_utf8(std::string_view locale);
 
 }  // namespace
+
+// A console shows what its output code page says the bytes are; set to
+// UTF-8 it shows the block characters. A redirected standard output is no
+// console: GetConsoleMode fails on it.
+bool utf8_terminal_output() {
+#ifdef _WIN32
+  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == INVALID_HANDLE_VALUE || output == nullptr || !::GetConsoleMode(output, &mode)) {
+    return false;
+  }
+  return ::SetConsoleOutputCP(CP_UTF8) != 0;
+#else
+  if (!::isatty(1)) return false;
+  return utf8_locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
+#endif
+}
 
 bool utf8_locale(const char* lc_all, const char* lc_ctype, const char* lang) {
   for (const char* value : {lc_all, lc_ctype, lang}) {

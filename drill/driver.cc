@@ -6,13 +6,13 @@
 
 #include "console/console_input.h"
 #include "console/console_output.h"
-#include "console/text_buffer.h"
 #include "drill/name.h"
 #include "drill/options.h"
 #include "drill/problem.h"
 #include "drill/random.h"
 #include "drill/report.h"
 #include "records/format.h"
+#include "text/text_buffer.h"
 
 namespace drill {
 
@@ -31,7 +31,7 @@ enum class Ending {
 };
 
 // One message line on the error stream, built whole and written at once.
-using Message = console::TextBuffer<1024>;
+using Message = text::TextBuffer<1024>;
 
 // The running drill: the console streams, the clock and the log it talks
 // to, and the state that lasts for the whole run.
@@ -61,7 +61,7 @@ class Drill {
   console::ConsoleOutput out_;
   console::ConsoleInput in_;
   console::Clock& clock_;
-  console::Appender& log_;
+  files::Appender& log_;
   console::ByteSink& errors_;
   const records::Operations operations_;
   RandomSource random_;
@@ -218,7 +218,7 @@ Ending Drill::run_test(Problem& problem) {
   }
 
   record.end_time = clock_.now();
-  const console::AppendResult stored = write_report(record, out_, clock_, log_);
+  const files::AppendResult stored = write_report(record, out_, clock_, log_);
   if (!stored.stored) report_lost_block(stored.reason);
   return Ending::running;
 }

@@ -7,9 +7,9 @@
 #ifndef DRILL_DRIVER_H_
 #define DRILL_DRIVER_H_
 
-#include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
+#include "files/append_file.h"
 #include "records/operations.h"
 
 namespace drill {
@@ -20,7 +20,7 @@ struct Surroundings {
   console::ByteSink& output;   // the console dialogue
   console::ByteSink& errors;   // messages that are not part of the dialogue
   console::Clock& clock;       // seeds the random source and times each test
-  console::Appender& log;      // the results log, records.txt
+  files::Appender& log;        // the results log, records.txt
   unsigned console_processes;  // processes sharing the console window (Windows), else 0
   // The kinds of problem that the tests hold.
   records::Operations operations = records::Operations::mixed_addition_subtraction();

@@ -1,15 +1,15 @@
 // The mathdrill executable: wires the platform's standard streams, clock,
 // console window and records.txt to the drill and returns its exit status.
-#include "console/append_file.h"
 #include "console/system.h"
 #include "drill/driver.h"
+#include "files/append_file.h"
 #include "records/format.h"
 
 int main(int argc, char** argv) {
   console::prepare_process();
   console::StandardStreams streams;
   console::SystemClock clock;
-  console::FileAppender log("records.txt", records::kLineEnd);
+  files::FileAppender log("records.txt", records::kLineEnd);
   return drill::run_command_line(argc, argv,
                                  {.input = streams.input(),
                                   .output = streams.output(),

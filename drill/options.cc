@@ -23,7 +23,7 @@ constexpr std::string_view kHelp =
 constexpr std::string_view kVersion = "mathdrill " MATHDRILL_VERSION "\n";
 constexpr std::string_view kTryHelp = "Try 'mathdrill --help' for more information.\n";
 
-using Message = console::TextBuffer<1024>;
+using Message = text::TextBuffer<1024>;
 
 // An argument as a message quotes it: cut to a name's length, every control
 // byte shown as '?'.

@@ -8,8 +8,8 @@
 
 #include <string_view>
 
-#include "console/text_buffer.h"
 #include "records/operations.h"
+#include "text/text_buffer.h"
 
 namespace drill {
 
@@ -21,7 +21,7 @@ struct Command {
   records::Operations operations = records::Operations::mixed_addition_subtraction();
   // For `refuse`: the lines for standard error, naming what is wrong and
   // ending with the pointer to --help. Quoted arguments are made printable.
-  console::TextBuffer<1024> message;
+  text::TextBuffer<1024> message;
 };
 
 // Reads the arguments after the program's name, left to right. --help and

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "console/number_format.h"
+#include "text/number_format.h"
 
 namespace drill {
 
@@ -30,7 +30,7 @@ std::int32_t draw_in_range(std::int32_t low, std::int32_t high, std::int32_t r) 
 unsigned char build_prompt(char* out, std::int32_t left, const char* op, std::int32_t right) {
   char* start = out;
   auto put_padded = [&out](std::int32_t value) {
-    console::NumberText text = console::format_integer(value);
+    text::NumberText text = text::format_integer(value);
     if (text.size < 2) *out++ = ' ';
     std::memcpy(out, text.bytes, text.size);
     out += text.size;

@@ -7,13 +7,13 @@ namespace drill {
 
 namespace {
 
-std::optional<console::CivilTime> local_time_of(console::Clock& clock,
-                                                std::optional<console::CalendarTime> time);
+std::optional<text::CivilTime> local_time_of(console::Clock& clock,
+                                             std::optional<console::CalendarTime> time);
 
 }  // namespace
 
-console::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
-                                   console::Clock& clock, console::Appender& log) {
+files::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
+                                 console::Clock& clock, files::Appender& log) {
   using console::line_end;
   const records::TestFacts facts =
       records::test_facts({.name = record.name,
@@ -51,8 +51,8 @@ namespace {
 
 // `time` broken down in the clock's local time; nothing when there is no
 // time or it has no breakdown.
-std::optional<console::CivilTime> local_time_of(console::Clock& clock,
-                                                std::optional<console::CalendarTime> time) {
+std::optional<text::CivilTime> local_time_of(console::Clock& clock,
+                                             std::optional<console::CalendarTime> time) {
   if (!time) return std::nullopt;
   return clock.local_time(*time);
 }

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string_view>
 
-#include "console/append_file.h"
 #include "console/clock.h"
 #include "console/console_output.h"
+#include "files/append_file.h"
 #include "records/operations.h"
 #include "records/timestamp.h"
 
@@ -32,8 +32,8 @@ struct TestRecord {
 // the append went. A log that cannot be opened or written changes nothing on
 // the console, and no part of the block is left in the log; the caller says
 // so.
-console::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
-                                   console::Clock& clock, console::Appender& log);
+files::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
+                                 console::Clock& clock, files::Appender& log);
 
 // The timestamp text of `time` in the clock's local time: the placeholder
 // when there is no time or the clock cannot break it down.

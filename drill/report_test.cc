@@ -14,11 +14,11 @@ namespace {
 // the block was appended, to check the interleaved order.
 class ReportTest : public ::testing::Test {
  protected:
-  class WatchingLog : public console::Appender {
+  class WatchingLog : public files::Appender {
    public:
     WatchingLog(const testing_support::StringSink& console, bool usable)
         : console_(console), usable_(usable) {}
-    console::AppendResult append(std::string_view block) override {
+    files::AppendResult append(std::string_view block) override {
       console_at_append += console_.bytes();
       if (!usable_) return {false, "Permission denied"};
       contents.append(block);
@@ -53,7 +53,7 @@ class ReportTest : public ::testing::Test {
   testing_support::StringSink sink_;
   std::string log_;
   std::string console_at_append_;
-  console::AppendResult result_;
+  files::AppendResult result_;
 };
 
 constexpr console::CalendarTime kTen = 1796724000;  // 2026-12-08 10:00:00 UTC

@@ -248,8 +248,8 @@ class LogFiles : public progress::Files {
     return {.input = std::make_unique<LogInput>(log_), .reason = {}};
   }
   // No page is there before, so none is refused.
-  std::optional<console::FoundFile> find(const std::string&) override { return std::nullopt; }
-  console::WriteResult write(const std::string&, std::string_view bytes) override {
+  std::optional<files::FoundFile> find(const std::string&) override { return std::nullopt; }
+  files::WriteResult write(const std::string&, std::string_view bytes) override {
     page = std::string(bytes);
     return {};
   }
@@ -262,7 +262,7 @@ class LogFiles : public progress::Files {
     explicit LogInput(std::string_view bytes) : source_(bytes, 0x5eed) {}
     std::size_t read(char* buffer, std::size_t size) override { return source_.read(buffer, size); }
     std::string read_error() const override { return ""; }
-    std::optional<console::FileIdentity> identity() const override { return std::nullopt; }
+    std::optional<files::FileIdentity> identity() const override { return std::nullopt; }
 
    private:
     PiecesSource source_;

@@ -5,6 +5,7 @@
 #include "progress/output_text.h"
 #include "records/format.h"
 #include "records/operations.h"
+#include "text/safe_text.h"
 
 namespace progress {
 
@@ -51,7 +52,7 @@ namespace {
 void append_name(std::string_view name, std::string& out) {
   std::string shown;
   if (!name.empty() && name.find_first_of("=+-@\t\r") == 0) shown.push_back('\'');
-  append_terminal_text(name, shown);
+  text::append_terminal_text(name, shown);
   append_field(shown, out);
 }
 

@@ -17,7 +17,7 @@
 // '@', tab or CR, which a spreadsheet would take for a formula even in
 // quotes, gets a leading '\'' so that it is read as text; control
 // characters and bidi overrides show as '?', and bytes that are not UTF-8
-// as U+FFFD (terminal_text), so the file is UTF-8 throughout, as a
+// as U+FFFD (text::terminal_text), so the file is UTF-8 throughout, as a
 // spreadsheet expects. The numbers are written as they are.
 #ifndef PROGRESS_CSV_ROWS_H_
 #define PROGRESS_CSV_ROWS_H_

@@ -9,6 +9,8 @@
 #include "progress/output_text.h"
 #include "records/format.h"
 #include "records/operations.h"
+#include "text/safe_text.h"
+#include "text/utf8.h"
 
 namespace progress {
 
@@ -534,7 +536,7 @@ void append_xml_text(std::string_view text, std::string& out) {
       default:
         break;
     }
-    const Utf8Character character = read_utf8(text, at);
+    const text::Utf8Character character = text::read_utf8(text, at);
     const bool shown = character.valid && allowed(character.code_point);
     out.append(shown ? text.substr(at, character.length) : kReplacement);
     at += character.length;
@@ -543,7 +545,7 @@ void append_xml_text(std::string_view text, std::string& out) {
 
 // XML 1.0 characters, less those that no output shows as they are.
 bool allowed(char32_t code_point) {
-  return !hidden_character(code_point) && code_point != 0xFFFE && code_point != 0xFFFF;
+  return !text::hidden_character(code_point) && code_point != 0xFFFE && code_point != 0xFFFF;
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 // reads without colour as well. Each mark names its test when pointed at.
 // The page is XHTML as well as HTML: well-formed XML. Names from the log
 // are escaped: '&', '<', '>', '"' and '\'' become character references;
-// bytes that are not well-formed UTF-8 (each run that read_utf8 reads as
+// bytes that are not well-formed UTF-8 (each run that text::read_utf8 reads as
 // one), characters that XML does not allow (U+FFFE, U+FFFF) and those that
-// no output shows (hidden_character: controls, bidi overrides and
+// no output shows (text::hidden_character: controls, bidi overrides and
 // isolates) become U+FFFD, the replacement character. A heading breaks
 // anywhere in a name too long for the page's width.
 #ifndef PROGRESS_HTML_PAGE_H_

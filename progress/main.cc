@@ -5,48 +5,48 @@
 #include <vector>
 
 #include "console/arguments.h"
-#include "console/input_file.h"
-#include "console/output_file.h"
 #include "console/system.h"
 #include "console/utf8_terminal.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
 #include "progress/run_progress.h"
 
 namespace {
 
-// A log opened on the platform (console/input_file.h) as run_progress reads
+// A log opened on the platform (files/input_file.h) as run_progress reads
 // it.
 class FileInput : public progress::Input {
  public:
-  explicit FileInput(std::unique_ptr<console::InputFile> file) : file_(std::move(file)) {}
+  explicit FileInput(std::unique_ptr<files::InputFile> file) : file_(std::move(file)) {}
   std::size_t read(char* buffer, std::size_t size) override { return file_->read(buffer, size); }
   std::string read_error() const override { return file_->error(); }
-  std::optional<console::FileIdentity> identity() const override { return file_->identity(); }
+  std::optional<files::FileIdentity> identity() const override { return file_->identity(); }
 
  private:
-  std::unique_ptr<console::InputFile> file_;
+  std::unique_ptr<files::InputFile> file_;
 };
 
 // The platform's files: logs by name, "-" for standard input, and the page
-// written whole. Failures are those of console::InputFile::open,
-// console::find_file and console::write_whole_file.
+// written whole. Failures are those of files::InputFile::open,
+// files::find_file and files::write_whole_file.
 class SystemFiles : public progress::Files {
  public:
   progress::OpenedInput open(const std::string& name) override {
     if (name == "-") {
-      return {.input = std::make_unique<FileInput>(console::InputFile::standard_input()),
+      return {.input = std::make_unique<FileInput>(files::InputFile::standard_input()),
               .reason = {}};
     }
-    console::OpenResult opened = console::InputFile::open(name);
+    files::OpenResult opened = files::InputFile::open(name);
     if (opened.file == nullptr) return {.input = nullptr, .reason = std::move(opened.reason)};
     return {.input = std::make_unique<FileInput>(std::move(opened.file)), .reason = {}};
   }
 
-  std::optional<console::FoundFile> find(const std::string& name) override {
-    return console::find_file(name);
+  std::optional<files::FoundFile> find(const std::string& name) override {
+    return files::find_file(name);
   }
 
-  console::WriteResult write(const std::string& name, std::string_view bytes) override {
-    return console::write_whole_file(name, bytes);
+  files::WriteResult write(const std::string& name, std::string_view bytes) override {
+    return files::write_whole_file(name, bytes);
   }
 };
 
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   console::use_binary_standard_streams();
   // A page or an output past the file-size limit is a write error, with a
   // message, not the end of the process.
-  console::ignore_file_size_signal();
+  files::ignore_file_size_signal();
   const std::vector<std::string> args = console::program_arguments(argc, argv);
   console::FdSink out(1);
   console::FdSink errors(2);

@@ -14,6 +14,8 @@
 #include "progress/seen_tests.h"
 #include "progress/text_table.h"
 #include "records/block_reader.h"
+#include "text/safe_text.h"
+#include "text/utf8.h"
 
 namespace progress {
 
@@ -90,7 +92,7 @@ class Run {
   // The files read so far: by name, and by identity with the name they were
   // first read by.
   std::set<std::string> names_read_;
-  std::map<console::FileIdentity, std::string> files_read_;
+  std::map<files::FileIdentity, std::string> files_read_;
   std::optional<SeenTests> seen_;  // when more than one file is named
   std::size_t files_started_ = 0;
   std::vector<char> buffer_;
@@ -164,7 +166,7 @@ void Run::read_file(const std::string& name) {
     status_ = 1;
     return;
   }
-  if (const std::optional<console::FileIdentity> identity = opened.input->identity()) {
+  if (const std::optional<files::FileIdentity> identity = opened.input->identity()) {
     const auto [first, added] = files_read_.try_emplace(*identity, name);
     if (!added) {
       message(shown_name(name),
@@ -306,7 +308,7 @@ void Run::report_skipped(std::string_view name, const records::ReadCounts& count
 void Run::report_none_found() {
   if (status_ != 0) return;
   if (options_.output == Options::Output::kChild) {
-    message("no tests of " + terminal_text(options_.child) + " found");
+    message("no tests of " + text::terminal_text(options_.child) + " found");
   } else {
     message("no tests found");
   }
@@ -317,7 +319,7 @@ void Run::write_page(std::span<const ChildProgress* const> children) {
     out_.text().append(html_page(children));
     return;
   }
-  const console::WriteResult result = files_.write(*options_.html, html_page(children));
+  const files::WriteResult result = files_.write(*options_.html, html_page(children));
   if (!result.written) {
     message(*options_.html, result.reason);
     status_ = 1;
@@ -344,11 +346,11 @@ void Run::message(std::string_view text) {
 // forgotten (--html kitchen.txt study.txt). Empty when it may be written.
 std::string page_refusal(const std::string& page, const std::vector<std::string>& inputs,
                          Files& files) {
-  const std::optional<console::FoundFile> target = files.find(page);
+  const std::optional<files::FoundFile> target = files.find(page);
   for (const std::string& input : inputs) {
     bool same = input == page;
     if (!same && target) {
-      const std::optional<console::FoundFile> found = files.find(input);
+      const std::optional<files::FoundFile> found = files.find(input);
       same = found && found->identity == target->identity;
     }
     if (same) {
@@ -392,17 +394,17 @@ bool holds_a_page(const std::string& page, Files& files) {
 
 std::string_view shown_name(std::string_view name) { return name == "-" ? "standard input" : name; }
 
-// `text` (a file's name) as a terminal may show it: every hidden_character
+// `text` (a file's name) as a terminal may show it: every text::hidden_character
 // (controls, bidirectional overrides and isolates) and every byte that is
 // not part of a well-formed UTF-8 character becomes '?'.
 std::string message_text(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
-    const Utf8Character character = read_utf8(text, at);
+    const text::Utf8Character character = text::read_utf8(text, at);
     if (!character.valid) {
       shown.append(character.length, '?');
-    } else if (hidden_character(character.code_point)) {
+    } else if (text::hidden_character(character.code_point)) {
       shown.push_back('?');
     } else {
       shown.append(text.substr(at, character.length));

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "console/byte_stream.h"
-#include "console/input_file.h"
-#include "console/output_file.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
 
 namespace progress {
 
@@ -38,7 +38,7 @@ class Input : public console::ByteSource {
   // a read error, or empty.
   virtual std::string read_error() const = 0;
   // Which file this is; nothing when that cannot be told.
-  virtual std::optional<console::FileIdentity> identity() const = 0;
+  virtual std::optional<files::FileIdentity> identity() const = 0;
 };
 
 // How opening a file went: the input, or null with the system's reason
@@ -49,7 +49,7 @@ struct OpenedInput {
 };
 
 // The files the program reads and writes. main() plugs in the platform's
-// files (console/input_file.h, console/output_file.h); tests hand out bytes
+// files (files/input_file.h, files/output_file.h); tests hand out bytes
 // from memory.
 class Files {
  public:
@@ -59,11 +59,11 @@ class Files {
   virtual OpenedInput open(const std::string& name) = 0;
   // The file of that name, without opening it; "-" is standard input.
   // Nothing when there is no such file.
-  virtual std::optional<console::FoundFile> find(const std::string& name) = 0;
+  virtual std::optional<files::FoundFile> find(const std::string& name) = 0;
   // Writes `bytes` as the whole of the file `name`, replacing it at once
   // when complete. When that fails: not written, with the system's reason,
   // and the file `name` as it was.
-  virtual console::WriteResult write(const std::string& name, std::string_view bytes) = 0;
+  virtual files::WriteResult write(const std::string& name, std::string_view bytes) = 0;
 };
 
 // Runs the program on `args` (the arguments after its name), writing its

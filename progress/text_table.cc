@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "progress/output_text.h"
-#include "progress/text_width.h"
 #include "records/format.h"
 #include "records/operations.h"
+#include "text/safe_text.h"
+#include "text/text_width.h"
 
 namespace progress {
 
@@ -99,7 +100,7 @@ namespace {
 template <std::size_t kColumns>
 void ColumnLayout<kColumns>::measure(const Row& row) {
   for (std::size_t i = 0; i < kColumns; ++i) {
-    widths_[i] = std::max(widths_[i], text_width(row[i]));
+    widths_[i] = std::max(widths_[i], text::text_width(row[i]));
   }
 }
 
@@ -107,7 +108,7 @@ template <std::size_t kColumns>
 void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
   const std::size_t row_start = out.size();
   for (std::size_t i = 0; i < kColumns; ++i) {
-    const std::size_t width = text_width(row[i]);
+    const std::size_t width = text::text_width(row[i]);
     const std::size_t padding = widths_[i] > width ? widths_[i] - width : 0;
     if (i > 0) out.append("  ");
     if (aligns_[i] == Align::kRight) out.append(padding, ' ');
@@ -122,7 +123,7 @@ void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
   const TrendTest& latest = child.trend.back();
-  return {terminal_text(child.name),
+  return {text::terminal_text(child.name),
           std::string(records::signs(child.operations).view()),
           integer_text(static_cast<std::int64_t>(child.tests)),
           date_text(child.first_start),

@@ -3,7 +3,7 @@
 // (--child). Columns are as wide as their widest cell, counted in the
 // columns a terminal gives it (text_width), not in bytes or characters:
 // "Zoë" takes three, "李小龙" six; two spaces part them, and no row ends in
-// spaces. Names are shown made safe (terminal_text: controls and bidi
+// spaces. Names are shown made safe (text::terminal_text: controls and bidi
 // overrides as '?', bytes that are not UTF-8 as U+FFFD), and a date that
 // was not logged as "?".
 #ifndef PROGRESS_TEXT_TABLE_H_

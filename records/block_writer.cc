@@ -1,6 +1,6 @@
 #include "records/block_writer.h"
 
-#include "console/number_format.h"
+#include "text/number_format.h"
 
 namespace records {
 
@@ -14,9 +14,9 @@ class BlockBuilder {
     return *this;
   }
   BlockBuilder& operator<<(std::int32_t value) {
-    return *this << console::format_integer(value).view();
+    return *this << text::format_integer(value).view();
   }
-  BlockBuilder& operator<<(double value) { return *this << console::format_general(value).view(); }
+  BlockBuilder& operator<<(double value) { return *this << text::format_general(value).view(); }
   BlockBuilder& operator<<(const Timestamp& time) { return *this << time.view(); }
   const BlockText& text() const { return text_; }
 

@@ -10,11 +10,11 @@
 #include <optional>
 #include <string_view>
 
-#include "console/civil_time.h"
-#include "console/text_buffer.h"
 #include "records/format.h"
 #include "records/operations.h"
 #include "records/timestamp.h"
+#include "text/civil_time.h"
+#include "text/text_buffer.h"
 
 namespace records {
 
@@ -22,11 +22,11 @@ namespace records {
 struct FinishedTest {
   std::string_view name;
   Operations operations = Operations::mixed_addition_subtraction();
-  std::int32_t addend_limit = 0;            // the largest number
-  std::int32_t right_count = 0;             // 0 to kProblemCount
-  double elapsed = 0;                       // end - start in whole seconds
-  std::optional<console::CivilTime> start;  // local times; nothing when
-  std::optional<console::CivilTime> end;    //   the clock could not say
+  std::int32_t addend_limit = 0;         // the largest number
+  std::int32_t right_count = 0;          // 0 to kProblemCount
+  double elapsed = 0;                    // end - start in whole seconds
+  std::optional<text::CivilTime> start;  // local times; nothing when
+  std::optional<text::CivilTime> end;    //   the clock could not say
 };
 
 // The facts that the console report and the block show.
@@ -54,7 +54,7 @@ std::int32_t performance_score(std::int32_t right_count, std::int32_t percent, d
 
 // The bytes of one block. A name of up to 255 bytes always fits; anything
 // that would run past the buffer is dropped, never written beyond it.
-using BlockText = console::TextBuffer<1024>;
+using BlockText = text::TextBuffer<1024>;
 
 // The nine-line block of `facts`, each line ended by CR LF.
 BlockText write_block(const TestFacts& facts);

@@ -12,7 +12,7 @@ namespace records {
 namespace {
 
 // 2026-12-08, a Tuesday, at the given time of day.
-console::CivilTime december_8(int hour, int minute, int second) {
+text::CivilTime december_8(int hour, int minute, int second) {
   return {.year = 2026,
           .month = 11,
           .day = 8,

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "console/number_format.h"
 #include "records/format.h"
+#include "text/number_format.h"
 
 namespace records {
 
@@ -14,7 +14,7 @@ void put_number(Timestamp& text, std::int64_t value, std::size_t width, char fil
 
 }  // namespace
 
-Timestamp timestamp_text(const std::optional<console::CivilTime>& time) {
+Timestamp timestamp_text(const std::optional<text::CivilTime>& time) {
   Timestamp text;
   if (!time) return text << kUnknownTime;
   text << name_of(kDayNames, time->weekday, 7) << " " << name_of(kMonthNames, time->month, 12)
@@ -43,7 +43,7 @@ std::string_view name_of(std::string_view names, int index, int count) {
 // Appends `value` as printf's "%0Nd" (`fill` '0': zeros after the sign) or
 // "%Nd" (`fill` ' ': spaces before it) writes it, N being `width`.
 void put_number(Timestamp& text, std::int64_t value, std::size_t width, char fill) {
-  const console::NumberText number = console::format_integer(value);
+  const text::NumberText number = text::format_integer(value);
   std::string_view digits = number.view();
   if (fill == '0' && value < 0) {
     text << "-";

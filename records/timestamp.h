@@ -10,19 +10,19 @@
 #include <optional>
 #include <string_view>
 
-#include "console/civil_time.h"
-#include "console/text_buffer.h"
+#include "text/civil_time.h"
+#include "text/text_buffer.h"
 
 namespace records {
 
 // A timestamp text, without a line end. Room for any values of the fields,
 // however far out of range.
-using Timestamp = console::TextBuffer<80>;
+using Timestamp = text::TextBuffer<80>;
 
 // The timestamp text of a local time. With no time (the clock could not be
 // read, or the time has no local breakdown) it is kUnknownTime, of the same
 // shape and length. A weekday or month out of range shows as Sun or Jan.
-Timestamp timestamp_text(const std::optional<console::CivilTime>& time);
+Timestamp timestamp_text(const std::optional<text::CivilTime>& time);
 
 }  // namespace records
 

@@ -9,7 +9,7 @@
 namespace records {
 namespace {
 
-using console::CivilTime;
+using text::CivilTime;
 
 struct TimestampCase {
   CivilTime time;

@@ -74,7 +74,7 @@ std::vector<Block> records(const std::string& bytes, const std::string& prefix =
 }
 
 // A name through a pipe keeps its bytes, UTF-8 or not: only a console is
-// read as UTF-16 and handed on in UTF-8 (console/utf16_decoder_test.cc
+// read as UTF-16 and handed on in UTF-8 (text/utf16_decoder_test.cc
 // tests that conversion; Wine here gives no console that a test can type
 // into).
 TEST(Names, NameThroughAPipeKeepsItsBytes) {

@@ -2,7 +2,7 @@
 
 namespace testing_support {
 
-console::AppendResult MemoryAppender::append(std::string_view block) {
+files::AppendResult MemoryAppender::append(std::string_view block) {
   if (!refusal_.empty()) return {false, refusal_};
   contents_.append(block);
   ++blocks_;

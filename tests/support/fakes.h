@@ -12,16 +12,16 @@
 #include <utility>
 #include <vector>
 
-#include "console/append_file.h"
 #include "console/byte_stream.h"
 #include "console/clock.h"
+#include "files/append_file.h"
 
 namespace testing_support {
 
 using console::ByteSink;
 using console::ByteSource;
 using console::CalendarTime;
-using console::CivilTime;
+using text::CivilTime;
 
 // A source that hands out a fixed string, then end of input. `chunk` bounds
 // how many bytes one read returns, to imitate a terminal that delivers one
@@ -79,10 +79,10 @@ class StringSink : public ByteSink {
 
 // A results log in memory: keeps the blocks, or refuses them all with
 // `refusal` as the system's reason when that is not empty.
-class MemoryAppender : public console::Appender {
+class MemoryAppender : public files::Appender {
  public:
   explicit MemoryAppender(std::string_view refusal = {}) : refusal_(refusal) {}
-  console::AppendResult append(std::string_view block) override;
+  files::AppendResult append(std::string_view block) override;
   std::string_view name() const override { return "records.txt"; }
   const std::string& contents() const { return contents_; }
   int blocks() const { return blocks_; }

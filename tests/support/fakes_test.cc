@@ -12,7 +12,7 @@ namespace testing_support {
 namespace {
 
 using console::CalendarTime;
-using console::CivilTime;
+using text::CivilTime;
 
 TEST(FakeClock, HandsOutReadingsThenRepeatsTheLast) {
   FakeClock clock({10, std::nullopt, 30});

@@ -12,8 +12,7 @@ namespace {
 // An input that hands out its bytes, then ends with the given error.
 class MemoryInput : public progress::Input {
  public:
-  MemoryInput(std::string bytes, std::size_t chunk, std::string error,
-              console::FileIdentity identity)
+  MemoryInput(std::string bytes, std::size_t chunk, std::string error, files::FileIdentity identity)
       : source_(std::move(bytes), chunk), error_(std::move(error)), identity_(identity) {}
   std::size_t read(char* buffer, std::size_t size) override {
     const std::size_t n = source_.read(buffer, size);
@@ -21,12 +20,12 @@ class MemoryInput : public progress::Input {
     return n;
   }
   std::string read_error() const override { return ended_ ? error_ : std::string(); }
-  std::optional<console::FileIdentity> identity() const override { return identity_; }
+  std::optional<files::FileIdentity> identity() const override { return identity_; }
 
  private:
   StringSource source_;
   std::string error_;
-  console::FileIdentity identity_;
+  files::FileIdentity identity_;
   bool ended_ = false;
 };
 
@@ -46,7 +45,7 @@ std::string testdata(std::string_view name) {
 
 progress::OpenedInput MemoryFiles::open(const std::string& name) {
   opened.push_back(name);
-  const std::optional<console::FoundFile> file = find(name);
+  const std::optional<files::FoundFile> file = find(name);
   if (!file) return {.input = nullptr, .reason = "No such file or directory"};
   const auto link = links.find(name);
   const std::string& input = link == links.end() ? name : link->second;
@@ -57,18 +56,18 @@ progress::OpenedInput MemoryFiles::open(const std::string& name) {
       .reason = {}};
 }
 
-std::optional<console::FoundFile> MemoryFiles::find(const std::string& name) {
+std::optional<files::FoundFile> MemoryFiles::find(const std::string& name) {
   const auto link = links.find(name);
   const std::string& input = link == links.end() ? name : link->second;
   const auto found = inputs.find(input);
   if (found == inputs.end()) return std::nullopt;
-  return console::FoundFile{
+  return files::FoundFile{
       .identity = {.device = 1,
                    .file = static_cast<std::uint64_t>(std::distance(inputs.begin(), found))},
       .regular = !irregular.contains(input)};
 }
 
-console::WriteResult MemoryFiles::write(const std::string& name, std::string_view bytes) {
+files::WriteResult MemoryFiles::write(const std::string& name, std::string_view bytes) {
   if (unwritable.count(name) != 0) return {.written = false, .reason = "Permission denied"};
   written[name] = std::string(bytes);
   return {};

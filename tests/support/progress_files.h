@@ -29,8 +29,8 @@ std::string testdata(std::string_view name);
 class MemoryFiles : public progress::Files {
  public:
   progress::OpenedInput open(const std::string& name) override;
-  std::optional<console::FoundFile> find(const std::string& name) override;
-  console::WriteResult write(const std::string& name, std::string_view bytes) override;
+  std::optional<files::FoundFile> find(const std::string& name) override;
+  files::WriteResult write(const std::string& name, std::string_view bytes) override;
 
   std::map<std::string, std::string> inputs;
   // Other names of inputs: a link's name, and the input's.

@@ -204,7 +204,7 @@ std::optional<ParsedBlock> parse_block(std::string_view text, std::size_t* faile
 }
 
 std::string utc_timestamp(std::int64_t time) {
-  const std::optional<console::CivilTime> civil = utc_time(time);
+  const std::optional<text::CivilTime> civil = utc_time(time);
   if (!civil) return std::string(kNoTime);
   char text[64];
   std::snprintf(text, sizeof text, "%.3s %.3s %02d %02d:%02d:%02d %4lld",

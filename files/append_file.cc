@@ -1,0 +1,17 @@
+// The platform-free part of FileAppender (append_file.h): the seam's rule.
+#include "files/append_file.h"
+
+namespace files {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+bool needs_line_end_first(std::string_view tail, bool whole_file) {
+  if (tail.empty() || tail.back() == '\n') return false;
+  return !(whole_file && tail == kByteOrderMark);
+}
+
+}  // namespace files

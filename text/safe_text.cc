@@ -1,0 +1,48 @@
+#include "text/safe_text.h"
+
+#include <algorithm>
+
+#include "text/utf8.h"
+
+namespace text {
+
+bool hidden_character(char32_t code_point) {
+  return code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F) ||
+         (code_point >= 0x202A && code_point <= 0x202E) ||
+         (code_point >= 0x2066 && code_point <= 0x2069);
+}
+
+std::string terminal_text(std::string_view text) {
+  std::string shown;
+  append_terminal_text(text, shown);
+  return shown;
+}
+
+void append_terminal_text(std::string_view text, std::string& out) {
+  // Most names are printable ASCII, which is appended as a whole.
+  const bool plain =
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+  if (plain) {
+    out.append(text);
+    return;
+  }
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const Utf8Character character = read_utf8(text, at);
+    if (character.valid) {
+      if (hidden_character(character.code_point)) {
+        out.push_back('?');
+      } else {
+        out.append(text.substr(at, character.length));
+      }
+    } else if (character.length == 1 && character.code_point >= 0x80 &&
+               character.code_point <= 0x9F) {
+      out.push_back('?');
+    } else {
+      out.append(kReplacementCharacter);
+    }
+    at += character.length;
+  }
+}
+
+}  // namespace text

@@ -1,0 +1,33 @@
+// Text from a user or a file made safe to show: which characters no output
+// shows as they are (controls and bidirectional overrides, which could move
+// a terminal's cursor, change its title or disguise a name), and a text with
+// them replaced. mathdrill-progress shows every name and file name through
+// it; the drill uses the same rule for what a child types.
+#ifndef TEXT_SAFE_TEXT_H_
+#define TEXT_SAFE_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// Whether `code_point` is one that no output shows as it is: a control
+// character (U+0000-U+001F, U+007F-U+009F), which could move a terminal's
+// cursor or change its state, or a bidirectional override or isolate
+// (U+202A-U+202E, U+2066-U+2069), which reorders the text around it.
+bool hidden_character(char32_t code_point);
+
+// `text` made safe to show on a terminal or in a spreadsheet, so that a
+// name from a file cannot move the cursor, change colours or the title,
+// or disguise itself: each hidden_character, and each byte 0x80-0x9F that
+// is no part of a character (an 8-bit terminal reads it as a control),
+// becomes '?'; other bytes that are not well-formed UTF-8 become U+FFFD,
+// the replacement character. Anything else stays as it is.
+std::string terminal_text(std::string_view text);
+
+// Appends terminal_text(text) to `out`.
+void append_terminal_text(std::string_view text, std::string& out);
+
+}  // namespace text
+
+#endif  // TEXT_SAFE_TEXT_H_
