@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
   console::prepare_process();
   console::StandardStreams streams;
   console::SystemClock clock;
-  files::FileAppender log("records.txt", records::kLineEnd);
+  files::FileAppender log(std::string(records::kRecordsFileName), records::kLineEnd);
   return drill::run_command_line(argc, argv,
                                  {.input = streams.input(),
                                   .output = streams.output(),

@@ -1,56 +1,14 @@
 // mathdrill-progress: wires the platform's files, command line and standard
 // streams to run_progress and returns its exit status.
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "console/arguments.h"
 #include "console/system.h"
 #include "console/utf8_terminal.h"
-#include "files/input_file.h"
 #include "files/output_file.h"
+#include "progress/log_files.h"
 #include "progress/run_progress.h"
-
-namespace {
-
-// A log opened on the platform (files/input_file.h) as run_progress reads
-// it.
-class FileInput : public progress::Input {
- public:
-  explicit FileInput(std::unique_ptr<files::InputFile> file) : file_(std::move(file)) {}
-  std::size_t read(char* buffer, std::size_t size) override { return file_->read(buffer, size); }
-  std::string read_error() const override { return file_->error(); }
-  std::optional<files::FileIdentity> identity() const override { return file_->identity(); }
-
- private:
-  std::unique_ptr<files::InputFile> file_;
-};
-
-// The platform's files: logs by name, "-" for standard input, and the page
-// written whole. Failures are those of files::InputFile::open,
-// files::find_file and files::write_whole_file.
-class SystemFiles : public progress::Files {
- public:
-  progress::OpenedInput open(const std::string& name) override {
-    if (name == "-") {
-      return {.input = std::make_unique<FileInput>(files::InputFile::standard_input()),
-              .reason = {}};
-    }
-    files::OpenResult opened = files::InputFile::open(name);
-    if (opened.file == nullptr) return {.input = nullptr, .reason = std::move(opened.reason)};
-    return {.input = std::make_unique<FileInput>(std::move(opened.file)), .reason = {}};
-  }
-
-  std::optional<files::FoundFile> find(const std::string& name) override {
-    return files::find_file(name);
-  }
-
-  files::WriteResult write(const std::string& name, std::string_view bytes) override {
-    return files::write_whole_file(name, bytes);
-  }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   console::use_binary_standard_streams();
@@ -60,6 +18,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args = console::program_arguments(argc, argv);
   console::FdSink out(1);
   console::FdSink errors(2);
-  SystemFiles files;
+  progress::SystemFiles files;
   return progress::run_progress(args, out, errors, files, console::utf8_terminal_output());
 }

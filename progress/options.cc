@@ -1,11 +1,47 @@
 #include "progress/options.h"
 
+#include "progress/messages.h"
+#include "records/format.h"
+
 namespace progress {
 
 namespace {
 
+// What --help prints.
+constexpr std::string_view kUsage =
+    "Usage: mathdrill-progress [OPTION]... [FILE]...\n"
+    "Show the progress of the children whose tests mathdrill logged in FILE (by\n"
+    "default records.txt in the current folder; '-' is standard input). Tests of\n"
+    "the same name in several files belong to the same child.\n"
+    "\n"
+    "With no option, print one row per child and kind of test: the operations\n"
+    "(+-, x/, ...), the number of tests, the dates of the first and the last\n"
+    "test, the last test's percent and grade, the best percent, the mean percent\n"
+    "and the median seconds of the last 5 tests, and the percents of the last 20\n"
+    "tests as a trend line.\n"
+    "\n"
+    "  --child NAME  print every test of the child NAME, oldest first\n"
+    "  --csv         print every test of every child as CSV, in the order read\n"
+    "  --html FILE   also write a page with a chart of the last 100 tests of\n"
+    "                each child and kind to FILE (with --child: of that child\n"
+    "                only); '-' writes it to standard output instead of the table\n"
+    "  --help        print this help and exit\n"
+    "  --version     print the version and exit\n"
+    "\n"
+    "--csv goes with neither --child nor --html.\n"
+    "\n"
+    "Each file's tests keep its order, and the files are merged by starting\n"
+    "time. A test found in several files counts once. Text that is not a whole\n"
+    "test block is skipped, with one message for each file naming its lines. A\n"
+    "file named twice is read once. The page replaces FILE only when it is\n"
+    "complete, and never replaces a file that is read or a file that is not a\n"
+    "page.\n"
+    "\n"
+    "Exit status: 0 when every file was read, 1 when a file could not be read\n"
+    "or written, 2 for a wrong option or a page that would replace another file.\n";
+
 ParsedOptions usage_error(std::string error);
-std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t& index,
+std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t* index,
                                       std::optional<std::string_view> attached);
 
 }  // namespace
@@ -50,7 +86,7 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
       if (child_given) {
         return usage_error("option '--child' given more than once");
       }
-      std::optional<std::string> value = take_value(args, i, attached);
+      std::optional<std::string> value = take_value(args, &i, attached);
       if (!value) return usage_error("option '--child' requires an argument");
       parsed.child = std::move(*value);
       child_given = true;
@@ -58,7 +94,7 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
       if (parsed.html) {
         return usage_error("option '--html' given more than once");
       }
-      parsed.html = take_value(args, i, attached);
+      parsed.html = take_value(args, &i, attached);
       if (!parsed.html) return usage_error("option '--html' requires an argument");
     } else {
       return usage_error("unrecognized option '" + std::string(arg) + "'");
@@ -70,11 +106,15 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
   if (csv_given && parsed.html) {
     return usage_error("options '--csv' and '--html' cannot be used together");
   }
-  if (csv_given) parsed.output = Options::Output::kCsv;
-  if (child_given) parsed.output = Options::Output::kChild;
-  if (parsed.files.empty()) parsed.files.emplace_back("records.txt");
+  if (csv_given) parsed.output = Options::Output::csv;
+  if (child_given) parsed.output = Options::Output::child;
+  if (parsed.files.empty()) parsed.files.emplace_back(records::kRecordsFileName);
   return {.options = std::move(parsed), .error = {}};
 }
+
+std::string_view usage_text() { return kUsage; }
+
+std::string version_line() { return std::string(kProgram) + " " + MATHDRILL_VERSION + "\n"; }
 
 namespace {
 
@@ -82,11 +122,11 @@ ParsedOptions usage_error(std::string error) { return {.options = {}, .error = s
 
 // The value of an option: the text after its '=', or else the next
 // argument, which `index` then moves past. Nothing when there is none.
-std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t& index,
+std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t* index,
                                       std::optional<std::string_view> attached) {
   if (attached) return std::string(*attached);
-  if (index + 1 >= args.size()) return std::nullopt;
-  return args[++index];
+  if (*index + 1 >= args.size()) return std::nullopt;
+  return args[++*index];
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // read into what to show and from where. Options may come before, between
 // and after the files; "--" ends them, so a file named "--csv" can follow
 // it; "-" is standard input. "--child NAME" and "--child=NAME" are the same,
-// likewise for --html. run_progress reads the options, then acts on them.
+// likewise for --html. run_progress reads the options, then acts on them;
+// the help and the version it prints are here too.
 #ifndef PROGRESS_OPTIONS_H_
 #define PROGRESS_OPTIONS_H_
 
@@ -18,11 +19,11 @@
 namespace progress {
 
 struct Options {
-  enum class Output { kTable, kChild, kCsv };
+  enum class Output { table, child, csv };
 
   bool help = false;
   bool version = false;
-  Output output = Output::kTable;
+  Output output = Output::table;
   std::string child;                // the name given to --child
   std::optional<std::string> html;  // the page to write
   std::vector<std::string> files;   // "records.txt" when none are named
@@ -42,6 +43,12 @@ struct ParsedOptions {
 // wrong. --csv goes with
 // neither --child nor --html; --child and --html may each be given once.
 ParsedOptions parse_options(const std::vector<std::string>& args);
+
+// What --help prints: the usage, every option, the exit statuses.
+std::string_view usage_text();
+
+// What --version prints: "mathdrill-progress 1.2" and a line end.
+std::string version_line();
 
 }  // namespace progress
 

@@ -13,7 +13,7 @@ using Output = Options::Output;
 
 struct GoodCase {
   std::vector<std::string> args;
-  Output output = Output::kTable;
+  Output output = Output::table;
   std::string child = "";
   std::optional<std::string> html = std::nullopt;
   std::vector<std::string> files = {"records.txt"};
@@ -23,19 +23,19 @@ TEST(ParseOptionsTest, ReadsWhatToShowAndFromWhere) {
   const GoodCase cases[] = {
       {.args = {}},
       {.args = {"a.txt", "-", "b.txt"}, .files = {"a.txt", "-", "b.txt"}},
-      {.args = {"--csv"}, .output = Output::kCsv},
+      {.args = {"--csv"}, .output = Output::csv},
       {.args = {"--child", "Zoë", "x.txt"},
-       .output = Output::kChild,
+       .output = Output::child,
        .child = "Zoë",
        .files = {"x.txt"}},
-      {.args = {"--child=O'Neil,\"Jo\""}, .output = Output::kChild, .child = "O'Neil,\"Jo\""},
-      {.args = {"--child", ""}, .output = Output::kChild, .child = ""},
-      {.args = {"--child", "--csv"}, .output = Output::kChild, .child = "--csv"},
+      {.args = {"--child=O'Neil,\"Jo\""}, .output = Output::child, .child = "O'Neil,\"Jo\""},
+      {.args = {"--child", ""}, .output = Output::child, .child = ""},
+      {.args = {"--child", "--csv"}, .output = Output::child, .child = "--csv"},
       {.args = {"a.txt", "--html", "p.html", "b.txt"},
        .html = "p.html",
        .files = {"a.txt", "b.txt"}},
       {.args = {"--html=p.html", "--child", "Ann"},
-       .output = Output::kChild,
+       .output = Output::child,
        .child = "Ann",
        .html = "p.html"},
       {.args = {"--", "--csv", "-"}, .files = {"--csv", "-"}},

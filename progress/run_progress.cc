@@ -7,53 +7,20 @@
 
 #include "progress/csv_rows.h"
 #include "progress/html_page.h"
+#include "progress/messages.h"
 #include "progress/options.h"
 #include "progress/output_buffer.h"
 #include "progress/output_text.h"
+#include "progress/page_file.h"
 #include "progress/progress_book.h"
 #include "progress/seen_tests.h"
 #include "progress/text_table.h"
 #include "records/block_reader.h"
 #include "text/safe_text.h"
-#include "text/utf8.h"
 
 namespace progress {
 
 namespace {
-
-constexpr std::string_view kProgram = "mathdrill-progress";
-
-constexpr std::string_view kUsage =
-    "Usage: mathdrill-progress [OPTION]... [FILE]...\n"
-    "Show the progress of the children whose tests mathdrill logged in FILE (by\n"
-    "default records.txt in the current folder; '-' is standard input). Tests of\n"
-    "the same name in several files belong to the same child.\n"
-    "\n"
-    "With no option, print one row per child and kind of test: the operations\n"
-    "(+-, x/, ...), the number of tests, the dates of the first and the last\n"
-    "test, the last test's percent and grade, the best percent, the mean percent\n"
-    "and the median seconds of the last 5 tests, and the percents of the last 20\n"
-    "tests as a trend line.\n"
-    "\n"
-    "  --child NAME  print every test of the child NAME, oldest first\n"
-    "  --csv         print every test of every child as CSV, in the order read\n"
-    "  --html FILE   also write a page with a chart of the last 100 tests of\n"
-    "                each child and kind to FILE (with --child: of that child\n"
-    "                only); '-' writes it to standard output instead of the table\n"
-    "  --help        print this help and exit\n"
-    "  --version     print the version and exit\n"
-    "\n"
-    "--csv goes with neither --child nor --html.\n"
-    "\n"
-    "Each file's tests keep its order, and the files are merged by starting\n"
-    "time. A test found in several files counts once. Text that is not a whole\n"
-    "test block is skipped, with one message for each file naming its lines. A\n"
-    "file named twice is read once. The page replaces FILE only when it is\n"
-    "complete, and never replaces a file that is read or a file that is not a\n"
-    "page.\n"
-    "\n"
-    "Exit status: 0 when every file was read, 1 when a file could not be read\n"
-    "or written, 2 for a wrong option or a page that would replace another file.\n";
 
 // A file is read in pieces of at most this many bytes. The buffer starts
 // at kFirstPiece and grows while reads fill it, so that a small file needs
@@ -75,16 +42,12 @@ class Run {
  private:
   std::string_view next_piece(Input& input);
   void take(const records::LoggedTest& test);
-  void report_skipped(std::string_view name, const records::ReadCounts& counts,
-                      std::uint64_t duplicates);
   void report_none_found();
   void write_page(std::span<const ChildProgress* const> children);
-  void message(std::string_view name, std::string_view text);
-  void message(std::string_view text);
 
   const Options& options_;
   OutputBuffer out_;
-  console::ByteSink& errors_;
+  Messages messages_;
   Files& files_;
   bool utf8_output_;
   std::optional<ProgressBook> book_;  // for the table and --child, not --csv
@@ -100,28 +63,22 @@ class Run {
   int status_ = 0;
 };
 
-std::string page_refusal(const std::string& page, const std::vector<std::string>& inputs,
-                         Files& files);
-bool holds_a_page(const std::string& page, Files& files);
-std::string_view shown_name(std::string_view name);
-std::string message_text(std::string_view text);
-int usage_error(console::ByteSink& errors, std::string_view error);
-
 }  // namespace
 
 int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
                  console::ByteSink& errors, Files& files, bool utf8_output) {
   const ParsedOptions parsed = parse_options(args);
-  if (!parsed.error.empty()) return usage_error(errors, parsed.error);
+  Messages messages(errors);
+  if (!parsed.error.empty()) return messages.usage_error(parsed.error);
   const Options& options = parsed.options;
-  if (options.help) return out.write(kUsage.data(), kUsage.size()) ? 0 : 1;
+  if (options.help) return out.write(usage_text().data(), usage_text().size()) ? 0 : 1;
   if (options.version) {
-    const std::string line = std::string(kProgram) + " " + MATHDRILL_VERSION + "\n";
+    const std::string line = version_line();
     return out.write(line.data(), line.size()) ? 0 : 1;
   }
   if (options.html && *options.html != "-") {
     const std::string refusal = page_refusal(*options.html, options.files, files);
-    if (!refusal.empty()) return usage_error(errors, refusal);
+    if (!refusal.empty()) return messages.usage_error(refusal);
   }
   Run run(options, out, errors, files, utf8_output);
   for (const std::string& name : options.files) run.read_file(name);
@@ -134,19 +91,19 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
          bool utf8_output)
     : options_(options),
       out_(out),
-      errors_(errors),
+      messages_(errors),
       files_(files),
       utf8_output_(utf8_output),
       buffer_(kFirstPiece) {
   switch (options.output) {
-    case Options::Output::kTable:
+    case Options::Output::table:
       book_.emplace(
           Keep{.trend = kTrendTests, .tests = options.html ? kChartTests : 0, .by_kind = true});
       break;
-    case Options::Output::kChild:
+    case Options::Output::child:
       book_.emplace(Keep{.tests = kAllTests});
       break;
-    case Options::Output::kCsv:
+    case Options::Output::csv:
       break;
   }
   if (options.files.size() > 1) seen_.emplace();
@@ -156,21 +113,21 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
 // read already under this name or another.
 void Run::read_file(const std::string& name) {
   if (names_read_.contains(name)) {
-    message(shown_name(name), "named more than once, read once");
+    messages_.about_file(name, "named more than once, read once");
     return;
   }
   if (seen_) seen_->start_file(++files_started_ == options_.files.size());
   OpenedInput opened = files_.open(name);
   if (opened.input == nullptr) {
-    message(shown_name(name), opened.reason);
+    messages_.about_file(name, opened.reason);
     status_ = 1;
     return;
   }
   if (const std::optional<files::FileIdentity> identity = opened.input->identity()) {
     const auto [first, added] = files_read_.try_emplace(*identity, name);
     if (!added) {
-      message(shown_name(name),
-              "the same file as " + message_text(shown_name(first->second)) + ", read once");
+      messages_.about_file(name,
+                           "the same file as " + safe_file_name(first->second) + ", read once");
       return;
     }
   }
@@ -189,10 +146,10 @@ void Run::read_file(const std::string& name) {
       }
     }
   }
-  report_skipped(shown_name(name), reader.finish(), duplicates);
+  messages_.about_skipped(name, reader.finish(), duplicates);
   const std::string reason = opened.input->read_error();
   if (!reason.empty()) {
-    message(shown_name(name), reason);
+    messages_.about_file(name, reason);
     status_ = 1;
   }
 }
@@ -207,14 +164,14 @@ int Run::finish() {
     const bool page_on_output = options_.html == "-";
     if (children.empty()) {
       report_none_found();
-    } else if (!page_on_output && options_.output == Options::Output::kTable) {
+    } else if (!page_on_output && options_.output == Options::Output::table) {
       write_summary_table(children, utf8_output_, out_);
     } else if (!page_on_output) {
       // The book holds the one child asked for.
       write_child_listing(children.front()->latest, out_);
     }
     if (options_.html && (!children.empty() || status_ == 0)) {
-      if (options_.output == Options::Output::kChild && !children.empty()) {
+      if (options_.output == Options::Output::child && !children.empty()) {
         // --child keeps the child's kinds of test together, in its files'
         // order; the page charts each kind apart.
         const std::vector<ChildProgress> kinds = split_by_kind(*children.front(), kChartTests);
@@ -229,7 +186,7 @@ int Run::finish() {
     report_none_found();
   }
   if (!out_.flush()) {
-    message("standard output", "write error");
+    messages_.say("standard output: write error");
     status_ = 1;
   }
   return status_;
@@ -249,13 +206,13 @@ std::string_view Run::next_piece(Input& input) {
 // table or is the child's asked for, or as a CSV row at once.
 void Run::take(const records::LoggedTest& test) {
   switch (options_.output) {
-    case Options::Output::kTable:
+    case Options::Output::table:
       book_->add(test);
       break;
-    case Options::Output::kChild:
+    case Options::Output::child:
       if (test.name == options_.child) book_->add(test);
       break;
-    case Options::Output::kCsv:
+    case Options::Output::csv:
       if (!csv_header_written_) append_csv_header(out_.text());
       csv_header_written_ = true;
       append_csv_row(test, out_.text());
@@ -264,53 +221,13 @@ void Run::take(const records::LoggedTest& test) {
   }
 }
 
-// "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)", with
-// ", 3 duplicates" after the tests read when some were read before from
-// another file.
-void Run::report_skipped(std::string_view name, const records::ReadCounts& counts,
-                         std::uint64_t duplicates) {
-  if (counts.skipped_ranges == 0 && duplicates == 0) return;
-  std::string text;
-  append_integer(static_cast<std::int64_t>(counts.tests), text);
-  text.append(counts.tests == 1 ? " test read" : " tests read");
-  if (duplicates > 0) {
-    text.append(", ");
-    append_integer(static_cast<std::int64_t>(duplicates), text);
-    text.append(duplicates == 1 ? " duplicate" : " duplicates");
-  }
-  if (counts.skipped_ranges == 0) {
-    message(name, text);
-    return;
-  }
-  text.append(", ");
-  append_integer(static_cast<std::int64_t>(counts.skipped_ranges), text);
-  const records::LineRange& only = counts.first_ranges[0];
-  text.append(counts.skipped_ranges == 1 && only.first == only.last ? " skipped (line "
-                                                                    : " skipped (lines ");
-  const std::size_t shown = counts.skipped_ranges < records::ReadCounts::kRangesKept
-                                ? static_cast<std::size_t>(counts.skipped_ranges)
-                                : records::ReadCounts::kRangesKept;
-  for (std::size_t i = 0; i < shown; ++i) {
-    const records::LineRange& range = counts.first_ranges[i];
-    if (i > 0) text.append(", ");
-    append_integer(static_cast<std::int64_t>(range.first), text);
-    if (range.last != range.first) {
-      text.push_back('-');
-      append_integer(static_cast<std::int64_t>(range.last), text);
-    }
-  }
-  if (counts.skipped_ranges > shown) text.append(", ...");
-  text.push_back(')');
-  message(name, text);
-}
-
 // After a file that could not be read, its message says enough.
 void Run::report_none_found() {
   if (status_ != 0) return;
-  if (options_.output == Options::Output::kChild) {
-    message("no tests of " + text::terminal_text(options_.child) + " found");
+  if (options_.output == Options::Output::child) {
+    messages_.say("no tests of " + text::terminal_text(options_.child) + " found");
   } else {
-    message("no tests found");
+    messages_.say("no tests found");
   }
 }
 
@@ -321,106 +238,9 @@ void Run::write_page(std::span<const ChildProgress* const> children) {
   }
   const files::WriteResult result = files_.write(*options_.html, html_page(children));
   if (!result.written) {
-    message(*options_.html, result.reason);
+    messages_.about_file(*options_.html, result.reason);
     status_ = 1;
   }
-}
-
-// "mathdrill-progress: NAME: TEXT", the file's name made safe.
-void Run::message(std::string_view name, std::string_view text) {
-  message(message_text(name) + ": " + std::string(text));
-}
-
-// "mathdrill-progress: TEXT".
-void Run::message(std::string_view text) {
-  std::string line(kProgram);
-  line.append(": ");
-  line.append(text);
-  line.push_back('\n');
-  errors_.write(line.data(), line.size());
-}
-
-// Why the page must not be written to `page`: it is one of the files read
-// (by name, or by identity: a link, another path), or a file that is there
-// and is not a page, such as a log named where the page's name was
-// forgotten (--html kitchen.txt study.txt). Empty when it may be written.
-std::string page_refusal(const std::string& page, const std::vector<std::string>& inputs,
-                         Files& files) {
-  const std::optional<files::FoundFile> target = files.find(page);
-  for (const std::string& input : inputs) {
-    bool same = input == page;
-    if (!same && target) {
-      const std::optional<files::FoundFile> found = files.find(input);
-      same = found && found->identity == target->identity;
-    }
-    if (same) {
-      return "refusing to write the page over " + message_text(shown_name(input)) +
-             ", one of the files read";
-    }
-  }
-  if (target && (!target->regular || !holds_a_page(page, files))) {
-    return "refusing to write the page over " + message_text(page) + ", which is not a page";
-  }
-  return {};
-}
-
-// Whether the file `page` is empty or begins as an HTML page does (after a
-// byte-order mark and white space, "<!DOCTYPE html" or "<html" in any case).
-// False when it cannot be read.
-bool holds_a_page(const std::string& page, Files& files) {
-  OpenedInput opened = files.open(page);
-  if (opened.input == nullptr) return false;
-  char head[64];
-  std::size_t size = 0;
-  while (size < sizeof head) {
-    const std::size_t n = opened.input->read(head + size, sizeof head - size);
-    if (n == 0) break;
-    size += n;
-  }
-  if (!opened.input->read_error().empty()) return false;
-  std::string_view start(head, size);
-  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
-  while (!start.empty() &&
-         (start.front() == ' ' || (start.front() >= '\t' && start.front() <= '\r'))) {
-    start.remove_prefix(1);
-  }
-  if (start.empty()) return size == 0;
-  std::string lower(start.substr(0, 14));
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower.starts_with("<!doctype html") || lower.starts_with("<html");
-}
-
-std::string_view shown_name(std::string_view name) { return name == "-" ? "standard input" : name; }
-
-// `text` (a file's name) as a terminal may show it: every text::hidden_character
-// (controls, bidirectional overrides and isolates) and every byte that is
-// not part of a well-formed UTF-8 character becomes '?'.
-std::string message_text(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (std::size_t at = 0; at < text.size();) {
-    const text::Utf8Character character = text::read_utf8(text, at);
-    if (!character.valid) {
-      shown.append(character.length, '?');
-    } else if (text::hidden_character(character.code_point)) {
-      shown.push_back('?');
-    } else {
-      shown.append(text.substr(at, character.length));
-    }
-    at += character.length;
-  }
-  return shown;
-}
-
-int usage_error(console::ByteSink& errors, std::string_view error) {
-  std::string text(kProgram);
-  text.append(": ");
-  text.append(error);
-  text.append("\nTry 'mathdrill-progress --help' for more information.\n");
-  errors.write(text.data(), text.size());
-  return 2;
 }
 
 }  // namespace

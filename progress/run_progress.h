@@ -19,52 +19,13 @@
 #ifndef PROGRESS_RUN_PROGRESS_H_
 #define PROGRESS_RUN_PROGRESS_H_
 
-#include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "console/byte_stream.h"
-#include "files/input_file.h"
-#include "files/output_file.h"
+#include "progress/log_files.h"
 
 namespace progress {
-
-// A file opened for reading.
-class Input : public console::ByteSource {
- public:
-  // Why reading stopped before the end of the file: the system's reason for
-  // a read error, or empty.
-  virtual std::string read_error() const = 0;
-  // Which file this is; nothing when that cannot be told.
-  virtual std::optional<files::FileIdentity> identity() const = 0;
-};
-
-// How opening a file went: the input, or null with the system's reason
-// ("No such file or directory").
-struct OpenedInput {
-  std::unique_ptr<Input> input;
-  std::string reason;
-};
-
-// The files the program reads and writes. main() plugs in the platform's
-// files (files/input_file.h, files/output_file.h); tests hand out bytes
-// from memory.
-class Files {
- public:
-  virtual ~Files() = default;
-  // Opens `name` for reading; "-" is standard input. When it cannot be
-  // opened: no input, and the system's reason.
-  virtual OpenedInput open(const std::string& name) = 0;
-  // The file of that name, without opening it; "-" is standard input.
-  // Nothing when there is no such file.
-  virtual std::optional<files::FoundFile> find(const std::string& name) = 0;
-  // Writes `bytes` as the whole of the file `name`, replacing it at once
-  // when complete. When that fails: not written, with the system's reason,
-  // and the file `name` as it was.
-  virtual files::WriteResult write(const std::string& name, std::string_view bytes) = 0;
-};
 
 // Runs the program on `args` (the arguments after its name), writing its
 // output to `out` and its messages to `errors`. `utf8_output` tells whether

@@ -27,6 +27,10 @@
 
 namespace records {
 
+// The log the drill appends to, in the current folder, and the one that
+// mathdrill-progress reads when no file is named.
+inline constexpr std::string_view kRecordsFileName = "records.txt";
+
 // Every test has this many problems.
 inline constexpr std::int32_t kProblemCount = 20;
 // A block has this many lines, the separator line first.

@@ -1,0 +1,40 @@
+#include "progress/log_files.h"
+
+#include <utility>
+
+namespace progress {
+
+namespace {
+
+// A log opened on the platform as the run reads it.
+class FileInput : public Input {
+ public:
+  explicit FileInput(std::unique_ptr<files::InputFile> file) : file_(std::move(file)) {}
+  std::size_t read(char* buffer, std::size_t size) override { return file_->read(buffer, size); }
+  std::string read_error() const override { return file_->error(); }
+  std::optional<files::FileIdentity> identity() const override { return file_->identity(); }
+
+ private:
+  std::unique_ptr<files::InputFile> file_;
+};
+
+}  // namespace
+
+OpenedInput SystemFiles::open(const std::string& name) {
+  if (name == "-") {
+    return {.input = std::make_unique<FileInput>(files::InputFile::standard_input()), .reason = {}};
+  }
+  files::OpenResult opened = files::InputFile::open(name);
+  if (opened.file == nullptr) return {.input = nullptr, .reason = std::move(opened.reason)};
+  return {.input = std::make_unique<FileInput>(std::move(opened.file)), .reason = {}};
+}
+
+std::optional<files::FoundFile> SystemFiles::find(const std::string& name) {
+  return files::find_file(name);
+}
+
+files::WriteResult SystemFiles::write(const std::string& name, std::string_view bytes) {
+  return files::write_whole_file(name, bytes);
+}
+
+}  // namespace progress

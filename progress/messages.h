@@ -1,0 +1,56 @@
+// The messages of mathdrill-progress on standard error: each line starts
+// with the program's name, and names a file the way a terminal may show
+// it. The run reports through Messages: a file that could not be read,
+// what a file had skipped, a file named twice, a page refused, and a usage
+// error. Nothing here fails: a message that the error stream refuses is
+// lost, as there is nowhere else to report it.
+#ifndef PROGRESS_MESSAGES_H_
+#define PROGRESS_MESSAGES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "console/byte_stream.h"
+#include "records/block_reader.h"
+
+namespace progress {
+
+// The head of every message, and the name --version shows.
+inline constexpr std::string_view kProgram = "mathdrill-progress";
+
+class Messages {
+ public:
+  explicit Messages(console::ByteSink& errors) : errors_(errors) {}
+
+  // "mathdrill-progress: NAME: TEXT", with `file` shown as safe_file_name
+  // shows it ("-" is "standard input").
+  void about_file(std::string_view file, std::string_view text);
+
+  // "mathdrill-progress: TEXT".
+  void say(std::string_view text);
+
+  // When `file` had text skipped or duplicates: "records.txt: 12 tests
+  // read, 2 skipped (lines 19-25, 40)", with ", 3 duplicates" after the
+  // tests read when some had been read before from another file. Nothing
+  // when neither.
+  void about_skipped(std::string_view file, const records::ReadCounts& counts,
+                     std::uint64_t duplicates);
+
+  // The usage error `error`, then where to find help. Returns 2, the exit
+  // status of a usage error.
+  int usage_error(std::string_view error);
+
+ private:
+  console::ByteSink& errors_;
+};
+
+// A file's name as messages show it: "standard input" for "-", and
+// otherwise every control or bidirectional formatting character
+// (text::hidden_character) and every byte that is no part of a well-formed
+// UTF-8 character as '?'.
+std::string safe_file_name(std::string_view name);
+
+}  // namespace progress
+
+#endif  // PROGRESS_MESSAGES_H_
