@@ -106,11 +106,11 @@ int run_program(const Surroundings& surroundings) {
   drill.flush();
   Message message;
   if (ending == Ending::bad_limit) {
-    message << "mathdrill: the "
+    message << kMessageHead << "the "
             << (surroundings.operations.multiplies() ? "number limit" : "addend limit")
             << " must be a whole number, not \"" << drill.rejected() << "\"\n";
   } else {
-    message << "mathdrill: the answer must be a whole number, not \"" << drill.rejected()
+    message << kMessageHead << "the answer must be a whole number, not \"" << drill.rejected()
             << "\"; this test was not recorded\n";
   }
   write_message(message, surroundings.errors);
@@ -243,7 +243,7 @@ Ending Drill::reject_number(Ending ending) {
 // Says on the error stream that this test's block is not in the log.
 void Drill::report_lost_block(std::string_view reason) {
   Message message;
-  message << "mathdrill: " << log_.name() << ": " << reason << "; this test was not recorded\n";
+  message << kMessageHead << log_.name() << ": " << reason << "; this test was not recorded\n";
   write_message(message, errors_);
 }
 

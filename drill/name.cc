@@ -1,5 +1,8 @@
 #include "drill/name.h"
 
+#include "records/format.h"
+#include "text/safe_text.h"
+
 namespace drill {
 
 namespace {
@@ -9,12 +12,8 @@ std::size_t cut_to_character(const char* text, std::size_t length);
 }  // namespace
 
 std::size_t make_printable(char* text, std::size_t length) {
-  if (length > kNameBytes) length = cut_to_character(text, kNameBytes);
-  for (std::size_t i = 0; i < length; ++i) {
-    const unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte <= 0x1F || byte == 0x7F) text[i] = '?';
-  }
-  return length;
+  if (length > records::kMaxNameLength) length = cut_to_character(text, records::kMaxNameLength);
+  return text::hide_in_place(text, length);
 }
 
 namespace {

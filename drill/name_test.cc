@@ -82,6 +82,14 @@ INSTANTIATE_TEST_SUITE_P(
             .title = "ShortWordKeepsAnIncompleteCharacter", .word = "Zo\xC3", .kept = "Zo\xC3"}),
     [](const ::testing::TestParamInfo<CutCase>& info) { return info.param.title; });
 
+TEST(Name, BidiOverridesAndEightBitControlsBecomeOneQuestionMarkEach) {
+  EXPECT_EQ(printable("\xE2\x80\xAEnnA"), "?nnA");                 // right-to-left override
+  EXPECT_EQ(printable("Ann\xE2\x81\xA6x\xE2\x81\xA9"), "Ann?x?");  // an isolate
+  EXPECT_EQ(printable("\xC2\x9B"
+                      "31mAnn"),
+            "?31mAnn");  // U+009B, the 8-bit CSI
+}
+
 TEST(Name, ControlBytesBecomeQuestionMarks) {
   EXPECT_EQ(printable("\x1b[DAnn"), "?[DAnn");
   EXPECT_EQ(printable(std::string("a\x01"

@@ -54,7 +54,7 @@ Command read_command_line(int argc, const char* const* argv) {
     if (argument == "-o" || argument == "--operations") {
       if (index + 1 == argc) {
         Message reason;
-        reason << "mathdrill: option '" << argument << "' needs the operations, such as x/\n";
+        reason << kMessageHead << "option '" << argument << "' needs the operations, such as x/\n";
         return refused(reason);
       }
       signs = argv[++index];
@@ -66,13 +66,13 @@ Command read_command_line(int argc, const char* const* argv) {
       if (index + 1 == argc) return command;
       const Quoted operand = quoted(argv[index + 1]);
       Message reason;
-      reason << "mathdrill: unexpected argument '" << std::string_view(operand.bytes, operand.size)
-             << "'\n";
+      reason << kMessageHead << "unexpected argument '"
+             << std::string_view(operand.bytes, operand.size) << "'\n";
       return refused(reason);
     } else {
       const Quoted what = quoted(argument);
       Message reason;
-      reason << "mathdrill: "
+      reason << kMessageHead
              << (argument.starts_with("-") && argument.size() > 1 ? "unknown option '"
                                                                   : "unexpected argument '")
              << std::string_view(what.bytes, what.size) << "'\n";
@@ -93,7 +93,8 @@ namespace {
 
 Quoted quoted(std::string_view text) {
   Quoted result;
-  const std::size_t size = text.size() < kNameBytes + 1 ? text.size() : kNameBytes + 1;
+  const std::size_t size =
+      text.size() < records::kMaxNameLength + 1 ? text.size() : records::kMaxNameLength + 1;
   std::memcpy(result.bytes, text.data(), size);
   result.size = make_printable(result.bytes, size);
   return result;
@@ -121,15 +122,15 @@ Command with_signs(std::string_view signs) {
   switch (read.fault) {
     case Fault::empty:
     case Fault::none:
-      reason << "mathdrill: no operations given: name one or more of + - x /\n";
+      reason << kMessageHead << "no operations given: name one or more of + - x /\n";
       break;
     case Fault::unknown_sign:
-      reason << "mathdrill: unknown operation in \"" << std::string_view(text.bytes, text.size)
+      reason << kMessageHead << "unknown operation in \"" << std::string_view(text.bytes, text.size)
              << "\": use + - x (or *) and /\n";
       break;
     case Fault::repeated:
-      reason << "mathdrill: operation '" << std::string_view(&read.sign, 1) << "' named twice in \""
-             << std::string_view(text.bytes, text.size) << "\"\n";
+      reason << kMessageHead << "operation '" << std::string_view(&read.sign, 1)
+             << "' named twice in \"" << std::string_view(text.bytes, text.size) << "\"\n";
       break;
   }
   return refused(reason);

@@ -13,6 +13,9 @@
 
 namespace drill {
 
+// The head of every message the drill writes on standard error.
+inline constexpr std::string_view kMessageHead = "mathdrill: ";
+
 // What the command line asks for.
 struct Command {
   enum class Action { run, help, version, refuse };

@@ -27,7 +27,7 @@ std::int32_t draw_in_range(std::int32_t low, std::int32_t high, std::int32_t r) 
 }
 
 // Builds "%2d<op>%2d = " into `out` and returns its length.
-unsigned char build_prompt(char* out, std::int32_t left, const char* op, std::int32_t right) {
+unsigned char build_prompt(char* out, std::int32_t left, char sign, std::int32_t right) {
   char* start = out;
   auto put_padded = [&out](std::int32_t value) {
     text::NumberText text = text::format_integer(value);
@@ -36,9 +36,9 @@ unsigned char build_prompt(char* out, std::int32_t left, const char* op, std::in
     out += text.size;
   };
   put_padded(left);
-  std::size_t op_size = std::strlen(op);
-  std::memcpy(out, op, op_size);
-  out += op_size;
+  *out++ = ' ';
+  *out++ = sign;
+  *out++ = ' ';
   put_padded(right);
   std::memcpy(out, " = ", 3);
   out += 3;
@@ -73,21 +73,13 @@ Problem& Problem::next() {
 
 Problem::Prompt Problem::prompt(records::Operation operation) const {
   using records::Operation;
+  // Subtraction and division show the sum and the product, so that the
+  // answer is the first number drawn.
+  std::int32_t left = first_;
+  if (operation == Operation::subtraction) left = wrapping_add(first_, second_);
+  if (operation == Operation::division) left = wrapping_multiply(first_, second_);
   Prompt prompt;
-  switch (operation) {
-    case Operation::addition:
-      prompt.size = build_prompt(prompt.bytes, first_, " + ", second_);
-      break;
-    case Operation::subtraction:
-      prompt.size = build_prompt(prompt.bytes, wrapping_add(first_, second_), " - ", second_);
-      break;
-    case Operation::multiplication:
-      prompt.size = build_prompt(prompt.bytes, first_, " x ", second_);
-      break;
-    case Operation::division:
-      prompt.size = build_prompt(prompt.bytes, wrapping_multiply(first_, second_), " / ", second_);
-      break;
-  }
+  prompt.size = build_prompt(prompt.bytes, left, records::sign(operation), second_);
   return prompt;
 }
 

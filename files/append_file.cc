@@ -1,17 +1,13 @@
 // The platform-free part of FileAppender (append_file.h): the seam's rule.
 #include "files/append_file.h"
 
+#include "text/utf8.h"
+
 namespace files {
-
-namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
 
 bool needs_line_end_first(std::string_view tail, bool whole_file) {
   if (tail.empty() || tail.back() == '\n') return false;
-  return !(whole_file && tail == kByteOrderMark);
+  return !(whole_file && tail == text::kByteOrderMark);
 }
 
 }  // namespace files

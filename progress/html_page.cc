@@ -509,7 +509,6 @@ void append_point_title(const KeptTest& test, std::string& page) {
 
 // Appends `text`, escaped as the header says, to `out`.
 void append_xml_text(std::string_view text, std::string& out) {
-  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
   std::size_t at = 0;
   while (at < text.size()) {
     switch (text[at]) {
@@ -538,7 +537,7 @@ void append_xml_text(std::string_view text, std::string& out) {
     }
     const text::Utf8Character character = text::read_utf8(text, at);
     const bool shown = character.valid && allowed(character.code_point);
-    out.append(shown ? text.substr(at, character.length) : kReplacement);
+    out.append(shown ? text.substr(at, character.length) : text::kReplacementCharacter);
     at += character.length;
   }
 }

@@ -54,7 +54,7 @@ BlockText write_block(const TestFacts& facts) {
   block << kEndHead << facts.end << kLineEnd;
   block << kStartHead << facts.start << kLineEnd;
   block << kElapsedHead << facts.elapsed << kElapsedTail << kLineEnd;
-  block << kDescriptionHead << facts.problem_count << "  " << kProblemsHead
+  block << kDescriptionHead << facts.problem_count << kBlockCountGap << kProblemsHead
         << description(facts.operations).view() << kLineEnd;
   block << limit_head(facts.operations) << facts.addend_limit << kLineEnd;
   block << kResultsHead << facts.right_count << kResultsOutOf << facts.problem_count

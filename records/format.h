@@ -25,6 +25,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text/utf8.h"
+
 namespace records {
 
 // The log the drill appends to, in the current folder, and the one that
@@ -40,7 +42,7 @@ inline constexpr std::size_t kMaxNameLength = 255;
 // The line end that the writer puts after every line of a block.
 inline constexpr std::string_view kLineEnd = "\r\n";
 // What a Windows editor puts at the start of a UTF-8 file it saves.
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using text::kByteOrderMark;
 
 // The separator line: its head, the site name and its tail. Older drills
 // wrote other site names, so a reader takes any name between head and tail.
@@ -62,9 +64,12 @@ inline constexpr std::string_view kDescriptionHead = "Test description: ";
 // "problems" (kBlockCountGap), the console one.
 inline constexpr std::string_view kProblemsHead = "problems, ";
 inline constexpr std::string_view kBlockCountGap = "  ";
-// The head of the limit line of tests of addition and subtraction alone;
-// operations.h gives the head for every choice of operations.
+// The heads of the limit line: of tests of addition and subtraction alone,
+// of other tests without division, and of tests with division, whose
+// numbers start at 1. limit_head() in operations.h picks one.
 inline constexpr std::string_view kLimitHead = "Addend limits 0 through ";
+inline constexpr std::string_view kNumberLimitHead = "Number limits 0 through ";
+inline constexpr std::string_view kDivisionLimitHead = "Number limits 1 through ";
 inline constexpr std::string_view kResultsHead = "Results: ";
 inline constexpr std::string_view kResultsOutOf = " right out of ";
 inline constexpr std::string_view kResultsGrade = ", grade ";

@@ -17,8 +17,6 @@ constexpr std::string_view kMixed = "mixed ";
 // The share of each operation, by how many there are (two to four).
 constexpr std::string_view kShares[kOperationKinds + 1] = {
     "", "", " (random 50/50)", " (random 1/3 each)", " (random 1/4 each)"};
-constexpr std::string_view kNumberLimitHead = "Number limits 0 through ";
-constexpr std::string_view kDivisionLimitHead = "Number limits 1 through ";
 
 constexpr void append(OperationsText* text, std::string_view piece) {
   for (char c : piece) text->bytes[text->size++] = c;
@@ -54,6 +52,10 @@ constexpr OperationsText kUsualDescription =
     description_of(Operations::mixed_addition_subtraction());
 
 }  // namespace
+
+char sign(Operation operation) { return kSigns[static_cast<int>(operation)]; }
+
+std::string_view name(Operation operation) { return kNames[static_cast<int>(operation)]; }
 
 SignsRead read_signs(std::string_view text) {
   SignsRead read;

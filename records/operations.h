@@ -19,6 +19,14 @@ enum class Operation : std::uint8_t { addition, subtraction, multiplication, div
 
 inline constexpr int kOperationKinds = 4;
 
+// The sign of `operation` as the prompts and `-o` show it: '+', '-', 'x'
+// or '/'.
+char sign(Operation operation);
+
+// The name of `operation` as spreadsheets get it: "addition",
+// "subtraction", "multiplication" or "division".
+std::string_view name(Operation operation);
+
 // A non-empty set of operations. Listed, counted and indexed in canonical
 // order.
 class Operations {

@@ -29,6 +29,18 @@ TEST(ReadSigns, TakesEachOperationOnceInAnyOrder) {
   for (const Case& c : cases) EXPECT_EQ(signs_of(c.typed), c.canonical) << c.typed;
 }
 
+TEST(SignAndName, EachOperationReadsBackFromItsSignAndItsNameJoinsTheNames) {
+  for (int index = 0; index < kOperationKinds; ++index) {
+    const auto operation = static_cast<Operation>(index);
+    const SignsRead read = read_signs(std::string(1, sign(operation)));
+    ASSERT_TRUE(read.operations) << index;
+    EXPECT_EQ(*read.operations, Operations::only(operation));
+    EXPECT_EQ(names(Operations::only(operation)).view(), name(operation));
+  }
+  EXPECT_EQ(name(Operation::division), "division");
+  EXPECT_EQ(sign(Operation::multiplication), 'x');
+}
+
 TEST(ReadSigns, RefusesEmptyUnknownAndRepeated) {
   struct Case {
     std::string_view typed;

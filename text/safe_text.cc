@@ -12,6 +12,20 @@ bool hidden_character(char32_t code_point) {
          (code_point >= 0x2066 && code_point <= 0x2069);
 }
 
+std::size_t hide_in_place(char* text, std::size_t length) {
+  std::size_t kept = 0;
+  for (std::size_t at = 0; at < length;) {
+    const Utf8Character character = read_utf8(std::string_view(text, length), at);
+    if (character.valid && hidden_character(character.code_point)) {
+      text[kept++] = '?';
+    } else {
+      for (std::size_t i = 0; i < character.length; ++i) text[kept++] = text[at + i];
+    }
+    at += character.length;
+  }
+  return kept;
+}
+
 std::string terminal_text(std::string_view text) {
   std::string shown;
   append_terminal_text(text, shown);

@@ -6,6 +6,7 @@
 #ifndef TEXT_SAFE_TEXT_H_
 #define TEXT_SAFE_TEXT_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ namespace text {
 // cursor or change its state, or a bidirectional override or isolate
 // (U+202A-U+202E, U+2066-U+2069), which reorders the text around it.
 bool hidden_character(char32_t code_point);
+
+// Replaces, in place, each hidden_character among the `length` bytes at
+// `text` with '?', which can only shorten the text, and returns its new
+// length. Bytes that are not well-formed UTF-8 stay as they are: the drill
+// stores what was typed, and mathdrill-progress shows such bytes safely
+// itself. Nothing can fail.
+std::size_t hide_in_place(char* text, std::size_t length);
 
 // `text` made safe to show on a terminal or in a spreadsheet, so that a
 // name from a file cannot move the cursor, change colours or the title,

@@ -53,5 +53,23 @@ TEST(TerminalTextTest, ShowsControlsAsQuestionMarksAndWhatIsNotUtf8AsReplacement
   }
 }
 
+TEST(HideInPlaceTest, ReplacesEachHiddenCharacterWithOneQuestionMarkAndKeepsOtherBytes) {
+  const ShownCase cases[] = {
+      {.text = "Ann", .shown = "Ann"},
+      {.text = "Zo\xc3\xab", .shown = "Zo\xc3\xab"},
+      {.text = "a\tb\x1b[31m\x7f", .shown = "a?b?[31m?"},
+      {.text = "\xe2\x80\xaeZed\xe2\x81\xa9", .shown = "?Zed?"},  // bidi override, isolate
+      {.text = "\xc2\x9b"
+               "31m",
+       .shown = "?31m"},                                                // U+009B, the 8-bit CSI
+      {.text = "Bad\xff\x9b\xe2\x82", .shown = "Bad\xff\x9b\xe2\x82"},  // not UTF-8: stays
+  };
+  for (const ShownCase& c : cases) {
+    std::string bytes(c.text);
+    bytes.resize(hide_in_place(bytes.data(), bytes.size()));
+    EXPECT_EQ(bytes, c.shown) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace text

@@ -1,10 +1,10 @@
 #include "text/utf16_decoder.h"
 
+#include "text/utf8.h"
+
 namespace text {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool is_high_surrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool is_low_surrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -23,12 +23,12 @@ std::size_t Utf16Decoder::decode(const char16_t* units, std::size_t count, char*
         written += put_utf8(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00), out + written);
         continue;
       }
-      written += put_utf8(kReplacement, out + written);
+      written += put_utf8(kReplacementCodePoint, out + written);
     }
     if (is_high_surrogate(unit)) {
       high_ = static_cast<char16_t>(unit);
     } else {
-      written += put_utf8(is_low_surrogate(unit) ? kReplacement : unit, out + written);
+      written += put_utf8(is_low_surrogate(unit) ? kReplacementCodePoint : unit, out + written);
     }
   }
   return written;
@@ -37,7 +37,7 @@ std::size_t Utf16Decoder::decode(const char16_t* units, std::size_t count, char*
 std::size_t Utf16Decoder::finish(char* out) {
   if (high_ == 0) return 0;
   high_ = 0;
-  return put_utf8(kReplacement, out);
+  return put_utf8(kReplacementCodePoint, out);
 }
 
 namespace {

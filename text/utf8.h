@@ -14,7 +14,8 @@ namespace text {
 // What a Windows editor puts at the start of a UTF-8 file it saves.
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// U+FFFD, the replacement character, in UTF-8.
+// U+FFFD, the replacement character, and its UTF-8.
+inline constexpr char32_t kReplacementCodePoint = 0xFFFD;
 inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 // One character read from UTF-8 text: its code point and the bytes it
