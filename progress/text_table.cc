@@ -15,7 +15,7 @@ namespace progress {
 
 namespace {
 
-enum class Align { kLeft, kRight };
+enum class Align { left, right };
 
 // The columns of a table: how each is aligned and how wide it is. Cells
 // are measured in one pass over the rows and written in a second.
@@ -64,9 +64,9 @@ std::string percent_text(int percent);
 // one is kept however many children there are.
 void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
                          OutputBuffer& out) {
-  TableLayout layout({Align::kLeft, Align::kLeft, Align::kRight, Align::kLeft, Align::kLeft,
-                      Align::kRight, Align::kLeft, Align::kRight, Align::kRight, Align::kRight,
-                      Align::kLeft});
+  TableLayout layout({Align::left, Align::left, Align::right, Align::left, Align::left,
+                      Align::right, Align::left, Align::right, Align::right, Align::right,
+                      Align::left});
   layout.measure(kTableHeader);
   for (const ChildProgress* child : children) layout.measure(child_row(*child, utf8));
   layout.write(kTableHeader, out.text());
@@ -79,8 +79,8 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
 // The rows are made twice, once to measure and once to write, so that
 // nothing but the child's tests is kept.
 void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
-  ListingLayout layout({Align::kLeft, Align::kLeft, Align::kRight, Align::kRight, Align::kRight,
-                        Align::kLeft, Align::kRight, Align::kRight});
+  ListingLayout layout({Align::left, Align::left, Align::right, Align::right, Align::right,
+                        Align::left, Align::right, Align::right});
   ListingLayout::Row row;
   layout.measure(kListingHeader);
   for (const KeptTest& test : tests) {
@@ -111,9 +111,9 @@ void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
     const std::size_t width = text::text_width(row[i]);
     const std::size_t padding = widths_[i] > width ? widths_[i] - width : 0;
     if (i > 0) out.append("  ");
-    if (aligns_[i] == Align::kRight) out.append(padding, ' ');
+    if (aligns_[i] == Align::right) out.append(padding, ' ');
     out.append(row[i]);
-    if (aligns_[i] == Align::kLeft) out.append(padding, ' ');
+    if (aligns_[i] == Align::left) out.append(padding, ' ');
   }
   // Left-aligned cells at the end leave padding behind them.
   const std::size_t last = out.find_last_not_of(' ');
