@@ -22,7 +22,7 @@ std::optional<FoundFile> found(HANDLE handle);
 // as a file that is not regular.
 std::optional<FoundFile> find_file(const std::string& path) {
   if (path == "-") return found(::GetStdHandle(STD_INPUT_HANDLE));
-  HANDLE handle = ::CreateFileW(wide_from_utf8(path).c_str(), 0,
+  HANDLE handle = ::CreateFileW(console::wide_from_utf8(path).c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -32,7 +32,7 @@ std::optional<FoundFile> find_file(const std::string& path) {
 }
 
 OpenResult InputFile::open(const std::string& path) {
-  const int fd = ::_wopen(wide_from_utf8(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  const int fd = ::_wopen(console::wide_from_utf8(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) return {.file = nullptr, .reason = std::strerror(errno)};
   return {.file = std::unique_ptr<InputFile>(new InputFile(fd, true)), .reason = {}};
 }

@@ -24,7 +24,7 @@ WriteResult system_failure(DWORD error);
 }  // namespace
 
 WriteResult write_whole_file(const std::string& path, std::string_view bytes) {
-  const std::wstring target = wide_from_utf8(path);
+  const std::wstring target = console::wide_from_utf8(path);
   std::wstring temporary;
   const int fd = create_beside(target, &temporary);
   if (fd < 0) return failure(errno);
@@ -88,7 +88,7 @@ WriteResult system_failure(DWORD error) {
     --n;
   }
   if (n == 0) return {.written = false, .reason = "system error " + std::to_string(error)};
-  return {.written = false, .reason = utf8_from_wide(std::wstring_view(text, n))};
+  return {.written = false, .reason = console::utf8_from_wide(std::wstring_view(text, n))};
 }
 
 }  // namespace
