@@ -72,6 +72,7 @@ class Drill {
   std::size_t rejected_size_ = 0;
 };
 
+int run_program(const Surroundings& surroundings);
 void write_message(const Message& message, console::ByteSink& sink);
 bool pause_before_closing(unsigned console_processes);
 void wait_for_enter(console::ByteSource& input);
@@ -97,6 +98,9 @@ int run_command_line(int argc, const char* const* argv, Surroundings surrounding
   return run_program(surroundings);
 }
 
+namespace {
+
+// Runs the whole dialogue and returns the exit status (run_command_line).
 int run_program(const Surroundings& surroundings) {
   Drill drill(surroundings);
   const Ending ending = drill.run();
@@ -121,8 +125,6 @@ int run_program(const Surroundings& surroundings) {
   }
   return 1;
 }
-
-namespace {
 
 Ending Drill::run() {
   random_.seed_from_clock(clock_);

@@ -29,10 +29,8 @@ struct Surroundings {
 // Reads the command line (options.h) and acts on it: prints the help or the
 // version on `output` and returns 0; refuses a wrong command line with its
 // message on `errors` and returns 2, before anything is shown or stored;
-// otherwise runs the drill with the chosen operations (run_program).
-int run_command_line(int argc, const char* const* argv, Surroundings surroundings);
-
-// Runs the whole dialogue and returns the exit status.
+// otherwise runs the whole dialogue with the chosen operations and returns
+// its exit status:
 // - 0 when the child declines another test, or when input ends at any
 //   question (a line end is written after the pending prompt). Input that
 //   ends during a test abandons it: no report, no block in the log.
@@ -45,7 +43,7 @@ int run_command_line(int argc, const char* const* argv, Surroundings surrounding
 //   of input.
 // Tests finished before keep their blocks. A block that cannot be stored is
 // reported on `errors` with the system's reason, and the drill goes on.
-int run_program(const Surroundings& surroundings);
+int run_command_line(int argc, const char* const* argv, Surroundings surroundings);
 
 }  // namespace drill
 
