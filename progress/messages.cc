@@ -2,7 +2,6 @@
 
 #include "progress/output_text.h"
 #include "text/safe_text.h"
-#include "text/utf8.h"
 
 namespace progress {
 
@@ -42,7 +41,9 @@ void Messages::about_skipped(std::string_view file, const records::ReadCounts& c
 int Messages::usage_error(std::string_view error) {
   std::string text(kProgram);
   text.append(": ");
-  text.append(error);
+  // The error quotes what was typed, which may be a file's name from a
+  // shared folder (mathdrill-progress *.txt).
+  text.append(text::message_text(error));
   text.append("\nTry '");
   text.append(kProgram);
   text.append(" --help' for more information.\n");
@@ -51,21 +52,7 @@ int Messages::usage_error(std::string_view error) {
 }
 
 std::string safe_file_name(std::string_view name) {
-  if (name == "-") return "standard input";
-  std::string shown;
-  shown.reserve(name.size());
-  for (std::size_t at = 0; at < name.size();) {
-    const text::Utf8Character character = text::read_utf8(name, at);
-    if (!character.valid) {
-      shown.append(character.length, '?');
-    } else if (text::hidden_character(character.code_point)) {
-      shown.push_back('?');
-    } else {
-      shown.append(name.substr(at, character.length));
-    }
-    at += character.length;
-  }
-  return shown;
+  return name == "-" ? "standard input" : text::message_text(name);
 }
 
 namespace {

@@ -37,7 +37,8 @@ class Messages {
   void about_skipped(std::string_view file, const records::ReadCounts& counts,
                      std::uint64_t duplicates);
 
-  // The usage error `error`, then where to find help. Returns 2, the exit
+  // The usage error `error`, shown as text::message_text shows it (it
+  // quotes what was typed), then where to find help. Returns 2, the exit
   // status of a usage error.
   int usage_error(std::string_view error);
 
@@ -46,9 +47,7 @@ class Messages {
 };
 
 // A file's name as messages show it: "standard input" for "-", and
-// otherwise every control or bidirectional formatting character
-// (text::hidden_character) and every byte that is no part of a well-formed
-// UTF-8 character as '?'.
+// otherwise as text::message_text shows it.
 std::string safe_file_name(std::string_view name);
 
 }  // namespace progress

@@ -59,5 +59,13 @@ TEST_F(MessagesTest, UsageErrorPointsToTheHelpAndGivesStatusTwo) {
             "Try 'mathdrill-progress --help' for more information.\n");
 }
 
+TEST_F(MessagesTest, UsageErrorShowsWhatWasTypedSafely) {
+  // A file name in a shared folder, passed on by mathdrill-progress *.txt.
+  messages.usage_error("unrecognized option '--\x1b]2;owned\x07\xc2\x9b\x9b.txt'");
+  EXPECT_EQ(errors.bytes(),
+            "mathdrill-progress: unrecognized option '--?]2;owned???.txt'\n"
+            "Try 'mathdrill-progress --help' for more information.\n");
+}
+
 }  // namespace
 }  // namespace progress

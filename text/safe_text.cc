@@ -26,6 +26,23 @@ std::size_t hide_in_place(char* text, std::size_t length) {
   return kept;
 }
 
+std::string message_text(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Character character = read_utf8(text, at);
+    if (!character.valid) {
+      shown.append(character.length, '?');
+    } else if (hidden_character(character.code_point)) {
+      shown.push_back('?');
+    } else {
+      shown.append(text.substr(at, character.length));
+    }
+    at += character.length;
+  }
+  return shown;
+}
+
 std::string terminal_text(std::string_view text) {
   std::string shown;
   append_terminal_text(text, shown);

@@ -25,6 +25,11 @@ bool hidden_character(char32_t code_point);
 // itself. Nothing can fail.
 std::size_t hide_in_place(char* text, std::size_t length);
 
+// `text` as a message on a terminal quotes it, when it may be a file's name
+// or an argument: each hidden_character, and each byte that is no part of a
+// well-formed UTF-8 character, becomes '?'.
+std::string message_text(std::string_view text);
+
 // `text` made safe to show on a terminal or in a spreadsheet, so that a
 // name from a file cannot move the cursor, change colours or the title,
 // or disguise itself: each hidden_character, and each byte 0x80-0x9F that
