@@ -10,6 +10,13 @@ namespace text {
 
 namespace {
 
+constexpr char32_t kZeroWidthJoiner = 0x200D;
+constexpr char32_t kEmojiPresentation = 0xFE0F;  // variation selector 16
+constexpr char32_t kFirstRegionalIndicator = 0x1F1E6;
+constexpr char32_t kLastRegionalIndicator = 0x1F1FF;
+constexpr char32_t kFirstSkinTone = 0x1F3FB;
+constexpr char32_t kLastSkinTone = 0x1F3FF;
+
 // An inclusive range of code points.
 struct CodePointRange {
   char32_t first;
@@ -143,17 +150,55 @@ int character_width(char32_t code_point) {
 
 std::size_t text_width(std::string_view text) {
   std::size_t width = 0;
+  int last_width = 0;         // of the last character that took columns
+  bool after_joiner = false;  // the character before was U+200D
   std::size_t at = 0;
   while (at < text.size()) {
     // Most cells are dates and numbers: one column a byte.
     if (static_cast<unsigned char>(text[at]) < 0x80) {
       ++width;
       ++at;
+      last_width = 1;
+      after_joiner = false;
       continue;
     }
     const text::Utf8Character character = text::read_utf8(text, at);
-    width += character.valid ? static_cast<std::size_t>(character_width(character.code_point)) : 1;
     at += character.length;
+    if (!character.valid) {
+      ++width;
+      last_width = 1;
+      after_joiner = false;
+      continue;
+    }
+    const char32_t point = character.code_point;
+    if (after_joiner && last_width > 0) {
+      // An emoji joined to the one before (a family, a profession) is drawn
+      // in the cells of the first.
+      after_joiner = point == kZeroWidthJoiner;
+      continue;
+    }
+    after_joiner = point == kZeroWidthJoiner;
+    if (point == kEmojiPresentation && last_width == 1) {
+      // A narrow symbol asked to show as an emoji (U+2764 U+FE0F) is drawn
+      // wide.
+      ++width;
+      last_width = 2;
+      continue;
+    }
+    if (point >= kFirstSkinTone && point <= kLastSkinTone && last_width == 2) {
+      // A skin tone colours the emoji before it, in its cells.
+      continue;
+    }
+    if (point >= kFirstRegionalIndicator && point <= kLastRegionalIndicator) {
+      // Two regional indicators make one flag, two columns wide; one alone
+      // takes one.
+      ++width;
+      last_width = 1;
+      continue;
+    }
+    const int columns = character_width(point);
+    width += static_cast<std::size_t>(columns);
+    if (columns > 0) last_width = columns;
   }
   return width;
 }

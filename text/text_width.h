@@ -22,7 +22,10 @@ int character_width(char32_t code_point);
 
 // The columns the UTF-8 `text` takes: the sum of its characters' widths,
 // where each run of bytes that is not well-formed UTF-8 and stands for one
-// replacement character counts 1.
+// replacement character counts 1, and an emoji sequence counts as the one
+// emoji a terminal draws: emoji joined by U+200D and skin tones take the
+// columns of the first emoji, two regional indicators (a flag) take 2, and
+// U+FE0F after a narrow symbol makes it 2 wide.
 std::size_t text_width(std::string_view text);
 
 }  // namespace text

@@ -75,5 +75,24 @@ TEST(TextWidthTest, AddsTheWidthsOfTheCharacters) {
   for (const TextCase& c : cases) EXPECT_EQ(text_width(c.text), c.width) << c.text;
 }
 
+// Sequences that a terminal (tmux, VTE) draws as one emoji, in two columns.
+TEST(TextWidthTest, CountsAnEmojiSequenceAsTheOneEmojiDrawn) {
+  const TextCase cases[] = {
+      // man, ZWJ, woman, ZWJ, girl: a family.
+      {.text = "\U0001F468\u200D\U0001F469\u200D\U0001F467", .width = 2},
+      {.text = "Ann\U0001F468\u200D\U0001F469\u200D\U0001F467x", .width = 6},
+      {.text = "\U0001F1E9\U0001F1EA", .width = 2},                      // the flag DE
+      {.text = "\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", .width = 4},  // two flags
+      {.text = "\U0001F1E9", .width = 1},                                // half a flag
+      {.text = "\u2764\uFE0F", .width = 2},                              // heart as an emoji
+      {.text = "\u2764\uFE0E", .width = 1},                              // heart as text
+      {.text = "\U0001F44D\U0001F3FD", .width = 2},                      // thumbs up, a skin tone
+      {.text = "\U0001F469\U0001F3FD\u200D\U0001F4BB", .width = 2},      // a technologist
+      {.text = "a\u200Db", .width = 2},          // letters joined are drawn apart
+      {.text = "\u200D\U0001F469", .width = 2},  // a joiner with nothing before
+  };
+  for (const TextCase& c : cases) EXPECT_EQ(text_width(c.text), c.width) << c.text;
+}
+
 }  // namespace
 }  // namespace text
