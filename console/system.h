@@ -17,6 +17,7 @@
 #include "console/text_mode.h"
 #include "files/append_file.h"
 #include "text/utf16_decoder.h"
+#include "text/utf16_encoder.h"
 
 namespace console {
 
@@ -69,6 +70,33 @@ class FdSink : public ByteSink {
 
  private:
   int fd_;
+};
+
+// The standard output or error as the drill writes them. Where the
+// descriptor is a console that takes UTF-16 (Windows), the UTF-8 written is
+// handed to it as UTF-16 (WriteConsoleW), so that a name shows as it was
+// typed whatever the console's code page, and nothing of the console's
+// state is changed; anything else (a pipe, a file, every other platform)
+// gets the bytes, through FdSink. Returns false when the console or the
+// descriptor refuses.
+class StandardOutput : public ByteSink {
+ public:
+#ifdef _WIN32
+  explicit StandardOutput(int fd) : bytes_(fd), fd_(fd) {}
+#else
+  explicit StandardOutput(int fd) : bytes_(fd) {}
+#endif
+  bool write(const char* data, std::size_t size) override;
+
+ private:
+  FdSink bytes_;
+#ifdef _WIN32
+  int fd_;
+  bool write_console(const char* data, std::size_t size);
+  enum class Kind{unknown, console, bytes};
+  Kind kind_ = Kind::unknown;
+  text::Utf16Encoder encoder_;
+#endif
 };
 
 // Closes a descriptor. Returns false, with errno set, when the system
@@ -128,8 +156,8 @@ class StandardStreams {
 
  private:
   StandardInput input_;
-  FdSink output_{1};
-  FdSink errors_{2};
+  StandardOutput output_{1};
+  StandardOutput errors_{2};
   TextModeSource text_input_{input_};
   TextModeSink text_output_{output_};
   TextModeSink text_errors_{errors_};

@@ -38,6 +38,8 @@ bool FdSink::write(const char* data, std::size_t size) {
   return true;
 }
 
+bool StandardOutput::write(const char* data, std::size_t size) { return bytes_.write(data, size); }
+
 bool close_file(int fd) { return ::close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {

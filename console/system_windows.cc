@@ -82,6 +82,41 @@ bool FdSink::write(const char* data, std::size_t size) {
   return true;
 }
 
+// Whether the descriptor is a console is asked once, at the first write.
+bool StandardOutput::write(const char* data, std::size_t size) {
+  if (kind_ == Kind::unknown) {
+    DWORD mode = 0;
+    const HANDLE output = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+    kind_ = ::GetConsoleMode(output, &mode) ? Kind::console : Kind::bytes;
+  }
+  return kind_ == Kind::console ? write_console(data, size) : bytes_.write(data, size);
+}
+
+// Converts the bytes piece by piece and writes the units to the console,
+// retrying short writes; a write that fails or writes nothing refuses.
+bool StandardOutput::write_console(const char* data, std::size_t size) {
+  constexpr std::size_t kPiece = 1024;
+  const HANDLE output = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+  while (size > 0) {
+    const std::size_t piece = size < kPiece ? size : kPiece;
+    char16_t units[kPiece + text::kUtf8Pending];
+    const std::size_t count = encoder_.encode(data, piece, units);
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    for (std::size_t done = 0; done < count;) {
+      DWORD wrote = 0;
+      if (!::WriteConsoleW(output, reinterpret_cast<const wchar_t*>(units + done),
+                           static_cast<DWORD>(count - done), &wrote, nullptr) ||
+          wrote == 0) {
+        return false;
+      }
+      done += wrote;
+    }
+    data += piece;
+    size -= piece;
+  }
+  return true;
+}
+
 bool close_file(int fd) { return ::_close(fd) == 0; }
 
 std::optional<CalendarTime> SystemClock::now() {
