@@ -8,4 +8,9 @@ bool OutputBuffer::flush() {
   return !failed_;
 }
 
+void OutputBuffer::write_through(std::string_view bytes) {
+  flush();
+  if (!failed_ && !bytes.empty() && !sink_.write(bytes.data(), bytes.size())) failed_ = true;
+}
+
 }  // namespace progress

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "console/byte_stream.h"
 
@@ -30,6 +31,11 @@ class OutputBuffer {
   // Writes all waiting text. Returns false when this or any earlier write
   // failed.
   bool flush();
+
+  // Writes all waiting text, then `bytes` straight to the sink, without a
+  // copy in the buffer: a page may be hundreds of megabytes. A failure is
+  // remembered as for any write.
+  void write_through(std::string_view bytes);
 
  private:
   console::ByteSink& sink_;

@@ -233,7 +233,7 @@ void Run::report_none_found() {
 
 void Run::write_page(std::span<const ChildProgress* const> children) {
   if (*options_.html == "-") {
-    out_.text().append(html_page(children));
+    out_.write_through(html_page(children));
     return;
   }
   const files::WriteResult result = files_.write(*options_.html, html_page(children));
