@@ -15,7 +15,6 @@
 #include "console/byte_stream.h"
 #include "console/clock.h"
 #include "console/text_mode.h"
-#include "files/append_file.h"
 #include "text/utf16_decoder.h"
 #include "text/utf16_encoder.h"
 
