@@ -15,8 +15,9 @@ InputFile::~InputFile() {
 
 std::size_t InputFile::read(char* buffer, std::size_t size) { return source_.read(buffer, size); }
 
-std::string InputFile::error() const {
-  return source_.error() == 0 ? std::string() : std::string(std::strerror(source_.error()));
+Status InputFile::read_status() const {
+  if (source_.error() == 0) return Status();
+  return Status::failed(std::string(std::strerror(source_.error())));
 }
 
 }  // namespace files

@@ -19,6 +19,7 @@
 
 #include "console/byte_stream.h"
 #include "console/system.h"
+#include "files/status.h"
 
 namespace files {
 
@@ -45,19 +46,13 @@ struct FoundFile {
 // Nothing when there is no such file or it cannot be examined.
 std::optional<FoundFile> find_file(const std::string& path);
 
-// How opening a file went: the file, or null with the system's reason
-// ("No such file or directory").
-struct OpenResult {
-  std::unique_ptr<InputFile> file;
-  std::string reason;
-};
-
 // A file, or standard input, opened for reading.
 class InputFile : public console::ByteSource {
  public:
-  // Opens the file at `path` for reading. When it cannot be opened: no
-  // file, and the system's reason.
-  static OpenResult open(const std::string& path);
+  // Opens the file at `path` for reading into `*file`. When it cannot be
+  // opened: failed with the system's reason ("No such file or directory"),
+  // and `*file` as it was.
+  static Status open(const std::string& path, std::unique_ptr<InputFile>* file);
   // Standard input. Never fails; a read error shows as error() as for files.
   static std::unique_ptr<InputFile> standard_input();
 
@@ -71,9 +66,10 @@ class InputFile : public console::ByteSource {
   // system's reason.
   std::size_t read(char* buffer, std::size_t size) override;
 
-  // Why reading stopped early: the system's reason for a read error, or
-  // empty when the file was read to its end (or is not read to it yet).
-  std::string error() const;
+  // Whether reading stopped early: failed with the system's reason for a
+  // read error; done when the file was read to its end (or is not read to
+  // it yet).
+  Status read_status() const;
 
   // Which file this is; nothing when the system cannot tell (on Windows, a
   // pipe).

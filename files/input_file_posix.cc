@@ -24,13 +24,14 @@ std::optional<FoundFile> find_file(const std::string& path) {
   return found(status);
 }
 
-OpenResult InputFile::open(const std::string& path) {
+Status InputFile::open(const std::string& path, std::unique_ptr<InputFile>* file) {
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return {.file = nullptr, .reason = std::strerror(errno)};
-  return {.file = std::unique_ptr<InputFile>(new InputFile(fd, true)), .reason = {}};
+  if (fd < 0) return Status::failed(std::string(std::strerror(errno)));
+  file->reset(new InputFile(fd, true));
+  return Status();
 }
 
 std::optional<FileIdentity> InputFile::identity() const {

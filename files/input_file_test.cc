@@ -26,20 +26,23 @@ TEST_F(InputFileTest, ReadsEveryByteOfAFile) {
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), written), bytes.size());
   ASSERT_EQ(std::fclose(written), 0);
 
-  OpenResult opened = InputFile::open(path_);
-  ASSERT_NE(opened.file, nullptr) << opened.reason;
+  std::unique_ptr<InputFile> file;
+  const Status opened = InputFile::open(path_, &file);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   std::string read;
   char buffer[4093];
-  while (std::size_t n = opened.file->read(buffer, sizeof buffer)) read.append(buffer, n);
+  while (std::size_t n = file->read(buffer, sizeof buffer)) read.append(buffer, n);
   EXPECT_EQ(read, bytes);
-  EXPECT_EQ(opened.file->error(), "");
-  EXPECT_EQ(opened.file->read(buffer, sizeof buffer), 0u) << "stays at the end";
+  EXPECT_TRUE(file->read_status().ok());
+  EXPECT_EQ(file->read(buffer, sizeof buffer), 0u) << "stays at the end";
 }
 
 TEST_F(InputFileTest, GivesTheSystemsReasonWhenAFileCannotBeOpened) {
-  const OpenResult opened = InputFile::open(path_ + ".missing");
-  EXPECT_EQ(opened.file, nullptr);
-  EXPECT_EQ(opened.reason, "No such file or directory");
+  std::unique_ptr<InputFile> file;
+  const Status opened = InputFile::open(path_ + ".missing", &file);
+  EXPECT_FALSE(opened.ok());
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(opened.reason(), "No such file or directory");
 }
 
 // Two names of one file find the same file, and the file opened by either
@@ -63,9 +66,10 @@ TEST_F(InputFileTest, TellsTwoNamesOfOneFileFromTwoFiles) {
   EXPECT_TRUE(file->regular);
   EXPECT_EQ(file->identity, again->identity) << other_name;
   EXPECT_NE(file->identity, other->identity);
-  const OpenResult opened = InputFile::open(other_name);
-  ASSERT_NE(opened.file, nullptr) << opened.reason;
-  EXPECT_EQ(opened.file->identity(), file->identity);
+  std::unique_ptr<InputFile> opened;
+  const Status status = InputFile::open(other_name, &opened);
+  ASSERT_TRUE(status.ok()) << status.reason();
+  EXPECT_EQ(opened->identity(), file->identity);
   EXPECT_FALSE(find_file(path_ + ".missing"));
   const std::optional<FoundFile> found_folder = find_file(folder);
   ASSERT_TRUE(found_folder);
@@ -76,11 +80,12 @@ TEST_F(InputFileTest, TellsTwoNamesOfOneFileFromTwoFiles) {
 #ifndef _WIN32
 TEST_F(InputFileTest, TellsAReadErrorFromTheEnd) {
   // A folder opens for reading on POSIX systems, but cannot be read.
-  OpenResult folder = InputFile::open(::testing::TempDir());
-  ASSERT_NE(folder.file, nullptr) << folder.reason;
+  std::unique_ptr<InputFile> folder;
+  const Status opened = InputFile::open(::testing::TempDir(), &folder);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   char buffer[16];
-  EXPECT_EQ(folder.file->read(buffer, sizeof buffer), 0u);
-  EXPECT_EQ(folder.file->error(), "Is a directory");
+  EXPECT_EQ(folder->read(buffer, sizeof buffer), 0u);
+  EXPECT_EQ(folder->read_status().reason(), "Is a directory");
 }
 #endif
 

@@ -31,10 +31,12 @@ std::optional<FoundFile> find_file(const std::string& path) {
   return file;
 }
 
-OpenResult InputFile::open(const std::string& path) {
-  const int fd = ::_wopen(console::wide_from_utf8(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-  if (fd < 0) return {.file = nullptr, .reason = std::strerror(errno)};
-  return {.file = std::unique_ptr<InputFile>(new InputFile(fd, true)), .reason = {}};
+Status InputFile::open(const std::string& path, std::unique_ptr<InputFile>* file) {
+  const int fd =
+      ::_wopen(console::wide_from_utf8(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) return Status::failed(std::string(std::strerror(errno)));
+  file->reset(new InputFile(fd, true));
+  return Status();
 }
 
 std::optional<FileIdentity> InputFile::identity() const {

@@ -244,8 +244,9 @@ class LogFiles : public progress::Files {
  public:
   explicit LogFiles(std::string_view log) : log_(log) {}
 
-  progress::OpenedInput open(const std::string&) override {
-    return {.input = std::make_unique<LogInput>(log_), .reason = {}};
+  files::Status open(const std::string&, std::unique_ptr<progress::Input>* input) override {
+    *input = std::make_unique<LogInput>(log_);
+    return files::Status();
   }
   // No page is there before, so none is refused.
   std::optional<files::FoundFile> find(const std::string&) override { return std::nullopt; }
@@ -261,7 +262,7 @@ class LogFiles : public progress::Files {
    public:
     explicit LogInput(std::string_view bytes) : source_(bytes, 0x5eed) {}
     std::size_t read(char* buffer, std::size_t size) override { return source_.read(buffer, size); }
-    std::string read_error() const override { return ""; }
+    files::Status read_status() const override { return files::Status(); }
     std::optional<files::FileIdentity> identity() const override { return std::nullopt; }
 
    private:

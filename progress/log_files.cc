@@ -11,7 +11,7 @@ class FileInput : public Input {
  public:
   explicit FileInput(std::unique_ptr<files::InputFile> file) : file_(std::move(file)) {}
   std::size_t read(char* buffer, std::size_t size) override { return file_->read(buffer, size); }
-  std::string read_error() const override { return file_->error(); }
+  files::Status read_status() const override { return file_->read_status(); }
   std::optional<files::FileIdentity> identity() const override { return file_->identity(); }
 
  private:
@@ -20,13 +20,15 @@ class FileInput : public Input {
 
 }  // namespace
 
-OpenedInput SystemFiles::open(const std::string& name) {
+files::Status SystemFiles::open(const std::string& name, std::unique_ptr<Input>* input) {
   if (name == "-") {
-    return {.input = std::make_unique<FileInput>(files::InputFile::standard_input()), .reason = {}};
+    *input = std::make_unique<FileInput>(files::InputFile::standard_input());
+    return files::Status();
   }
-  files::OpenResult opened = files::InputFile::open(name);
-  if (opened.file == nullptr) return {.input = nullptr, .reason = std::move(opened.reason)};
-  return {.input = std::make_unique<FileInput>(std::move(opened.file)), .reason = {}};
+  std::unique_ptr<files::InputFile> file;
+  files::Status opened = files::InputFile::open(name, &file);
+  if (opened.ok()) *input = std::make_unique<FileInput>(std::move(file));
+  return opened;
 }
 
 std::optional<files::FoundFile> SystemFiles::find(const std::string& name) {

@@ -14,24 +14,18 @@
 #include "console/byte_stream.h"
 #include "files/input_file.h"
 #include "files/output_file.h"
+#include "files/status.h"
 
 namespace progress {
 
 // A file opened for reading.
 class Input : public console::ByteSource {
  public:
-  // Why reading stopped before the end of the file: the system's reason for
-  // a read error, or empty.
-  virtual std::string read_error() const = 0;
+  // Whether reading stopped before the end of the file: failed with the
+  // system's reason for a read error, else done.
+  virtual files::Status read_status() const = 0;
   // Which file this is; nothing when that cannot be told.
   virtual std::optional<files::FileIdentity> identity() const = 0;
-};
-
-// How opening a file went: the input, or null with the system's reason
-// ("No such file or directory").
-struct OpenedInput {
-  std::unique_ptr<Input> input;
-  std::string reason;
 };
 
 // The files the program reads and writes. main() plugs in the platform's
@@ -40,9 +34,10 @@ struct OpenedInput {
 class Files {
  public:
   virtual ~Files() = default;
-  // Opens `name` for reading; "-" is standard input. When it cannot be
-  // opened: no input, and the system's reason.
-  virtual OpenedInput open(const std::string& name) = 0;
+  // Opens `name` for reading into `*input`; "-" is standard input. When it
+  // cannot be opened: failed with the system's reason, and `*input` as it
+  // was.
+  virtual files::Status open(const std::string& name, std::unique_ptr<Input>* input) = 0;
   // The file of that name, without opening it; "-" is standard input.
   // Nothing when there is no such file.
   virtual std::optional<files::FoundFile> find(const std::string& name) = 0;
@@ -57,7 +52,7 @@ class Files {
 // their failures are those functions' failures.
 class SystemFiles : public Files {
  public:
-  OpenedInput open(const std::string& name) override;
+  files::Status open(const std::string& name, std::unique_ptr<Input>* input) override;
   std::optional<files::FoundFile> find(const std::string& name) override;
   files::WriteResult write(const std::string& name, std::string_view bytes) override;
 };

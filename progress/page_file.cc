@@ -27,16 +27,16 @@ std::string page_refusal(const std::string& page, const std::vector<std::string>
 }
 
 bool holds_a_page(const std::string& page, Files& files) {
-  OpenedInput opened = files.open(page);
-  if (opened.input == nullptr) return false;
+  std::unique_ptr<Input> input;
+  if (!files.open(page, &input).ok()) return false;
   char head[64];
   std::size_t size = 0;
   while (size < sizeof head) {
-    const std::size_t n = opened.input->read(head + size, sizeof head - size);
+    const std::size_t n = input->read(head + size, sizeof head - size);
     if (n == 0) break;
     size += n;
   }
-  if (!opened.input->read_error().empty()) return false;
+  if (!input->read_status().ok()) return false;
   std::string_view start(head, size);
   if (start.starts_with(text::kByteOrderMark)) start.remove_prefix(text::kByteOrderMark.size());
   while (!start.empty() &&

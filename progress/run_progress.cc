@@ -117,13 +117,13 @@ void Run::read_file(const std::string& name) {
     return;
   }
   if (seen_) seen_->start_file(++files_started_ == options_.files.size());
-  OpenedInput opened = files_.open(name);
-  if (opened.input == nullptr) {
-    messages_.about_file(name, opened.reason);
+  std::unique_ptr<Input> input;
+  if (const files::Status opened = files_.open(name, &input); !opened.ok()) {
+    messages_.about_file(name, opened.reason());
     status_ = 1;
     return;
   }
-  if (const std::optional<files::FileIdentity> identity = opened.input->identity()) {
+  if (const std::optional<files::FileIdentity> identity = input->identity()) {
     const auto [first, added] = files_read_.try_emplace(*identity, name);
     if (!added) {
       messages_.about_file(name,
@@ -136,7 +136,7 @@ void Run::read_file(const std::string& name) {
   records::BlockReader reader;
   if (seen_) reader.make_fingerprints();
   std::uint64_t duplicates = 0;
-  for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
+  for (std::string_view piece; !(piece = next_piece(*input)).empty();) {
     reader.add(piece);
     while (const records::LoggedTest* test = reader.next()) {
       if (seen_ && seen_->repeated(test->fingerprint)) {
@@ -147,9 +147,8 @@ void Run::read_file(const std::string& name) {
     }
   }
   messages_.about_skipped(name, reader.finish(), duplicates);
-  const std::string reason = opened.input->read_error();
-  if (!reason.empty()) {
-    messages_.about_file(name, reason);
+  if (const files::Status read = input->read_status(); !read.ok()) {
+    messages_.about_file(name, read.reason());
     status_ = 1;
   }
 }

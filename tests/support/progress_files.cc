@@ -19,7 +19,9 @@ class MemoryInput : public progress::Input {
     ended_ = n == 0;
     return n;
   }
-  std::string read_error() const override { return ended_ ? error_ : std::string(); }
+  files::Status read_status() const override {
+    return ended_ && !error_.empty() ? files::Status::failed(error_) : files::Status();
+  }
   std::optional<files::FileIdentity> identity() const override { return identity_; }
 
  private:
@@ -43,17 +45,16 @@ std::string testdata(std::string_view name) {
   return bytes;
 }
 
-progress::OpenedInput MemoryFiles::open(const std::string& name) {
+files::Status MemoryFiles::open(const std::string& name, std::unique_ptr<progress::Input>* input) {
   opened.push_back(name);
   const std::optional<files::FoundFile> file = find(name);
-  if (!file) return {.input = nullptr, .reason = "No such file or directory"};
+  if (!file) return files::Status::failed("No such file or directory");
   const auto link = links.find(name);
-  const std::string& input = link == links.end() ? name : link->second;
-  const auto error = read_errors.find(input);
-  return {
-      .input = std::make_unique<MemoryInput>(
-          inputs.at(input), chunk, error == read_errors.end() ? "" : error->second, file->identity),
-      .reason = {}};
+  const std::string& target = link == links.end() ? name : link->second;
+  const auto error = read_errors.find(target);
+  *input = std::make_unique<MemoryInput>(
+      inputs.at(target), chunk, error == read_errors.end() ? "" : error->second, file->identity);
+  return files::Status();
 }
 
 std::optional<files::FoundFile> MemoryFiles::find(const std::string& name) {

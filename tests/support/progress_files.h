@@ -28,7 +28,7 @@ std::string testdata(std::string_view name);
 // `inputs`.
 class MemoryFiles : public progress::Files {
  public:
-  progress::OpenedInput open(const std::string& name) override;
+  files::Status open(const std::string& name, std::unique_ptr<progress::Input>* input) override;
   std::optional<files::FoundFile> find(const std::string& name) override;
   files::WriteResult write(const std::string& name, std::string_view bytes) override;
 
