@@ -94,6 +94,14 @@ std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t
 // signs. The child's name is a view of the key, which stays where it is
 // while the map grows.
 ChildProgress& ProgressBook::child_named(std::string_view name, records::Operations operations) {
+  // Most logs hold a few children taking turns: the last ones found are
+  // looked at first.
+  for (ChildProgress* recent : recent_) {
+    if (recent != nullptr && recent->name == name &&
+        (!keep_.by_kind || recent->operations == operations)) {
+      return *recent;
+    }
+  }
   key_.assign(name);
   if (keep_.by_kind) {
     key_.push_back('\0');
@@ -104,6 +112,8 @@ ChildProgress& ProgressBook::child_named(std::string_view name, records::Operati
     found = children_.emplace(key_, ChildProgress{.operations = operations}).first;
     found->second.name = std::string_view(found->first).substr(0, name.size());
   }
+  recent_[next_recent_] = &found->second;
+  next_recent_ = (next_recent_ + 1) % kRecent;
   return found->second;
 }
 

@@ -22,6 +22,7 @@
 #ifndef PROGRESS_PROGRESS_BOOK_H_
 #define PROGRESS_PROGRESS_BOOK_H_
 
+#include <array>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -140,6 +141,10 @@ class ProgressBook {
   Keep keep_;
   std::uint64_t file_ = 0;
   std::string key_;  // the map key of the test being added
+  // The children found last, which the map keeps in place as it grows.
+  static constexpr std::size_t kRecent = 8;
+  std::array<ChildProgress*, kRecent> recent_{};
+  std::size_t next_recent_ = 0;
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -27,7 +28,7 @@ namespace {
 // little and a large one is read in large pieces; it is kept for the files
 // after.
 constexpr std::size_t kFirstPiece = 4096;
-constexpr std::size_t kLargestPiece = 256 * 1024;
+constexpr std::size_t kLargestPiece = 1024 * 1024;
 
 // The run of one command line: what it collects while reading the files,
 // and its status.
@@ -58,7 +59,8 @@ class Run {
   std::map<files::FileIdentity, std::string> files_read_;
   std::optional<SeenTests> seen_;  // when more than one file is named
   std::size_t files_started_ = 0;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // not cleared: reads fill what is used
+  std::size_t buffer_size_ = kFirstPiece;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
 };
@@ -94,7 +96,7 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       messages_(errors),
       files_(files),
       utf8_output_(utf8_output),
-      buffer_(kFirstPiece) {
+      buffer_(new char[kFirstPiece]) {
   switch (options.output) {
     case Options::Output::table:
       book_.emplace(
@@ -194,11 +196,12 @@ int Run::finish() {
 // The next piece of `input` in the buffer; empty at its end. The pieces
 // before it have been read through, so the buffer may grow first.
 std::string_view Run::next_piece(Input& input) {
-  if (last_read_ == buffer_.size() && buffer_.size() < kLargestPiece) {
-    buffer_.resize(std::min(buffer_.size() * 4, kLargestPiece));
+  if (last_read_ == buffer_size_ && buffer_size_ < kLargestPiece) {
+    buffer_size_ = std::min(buffer_size_ * 4, kLargestPiece);
+    buffer_.reset(new char[buffer_size_]);
   }
-  last_read_ = input.read(buffer_.data(), buffer_.size());
-  return {buffer_.data(), last_read_};
+  last_read_ = input.read(buffer_.get(), buffer_size_);
+  return {buffer_.get(), last_read_};
 }
 
 // Adds a test read to the output: to the book, when it is kept for the

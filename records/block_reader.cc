@@ -19,8 +19,146 @@ constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date);
+bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
+std::string_view description_head();
 std::uint64_t mix_line(std::uint64_t hash, std::string_view line);
 std::uint64_t finish_hash(std::uint64_t hash);
+
+// A block read from the front in one pass: its fixed texts and fields in
+// turn. Each step returns false (or an empty or null view) when the bytes
+// there do not fit, and the block is then left to the line reader. The
+// steps are small and taken for every block of a log, so they are always
+// inlined into take_block.
+#define DRILL_INLINE [[gnu::always_inline]] inline
+class BlockCursor {
+ public:
+  explicit BlockCursor(std::string_view bytes)
+      : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+
+  // The fixed text `expected`, compared eight bytes at a time: the texts
+  // are short, and a call to memcmp for each would cost more than the
+  // compare.
+  DRILL_INLINE bool fixed(std::string_view expected) {
+    const std::size_t size = expected.size();
+    if (static_cast<std::size_t>(end_ - at_) < size) return false;
+    const char* want = expected.data();
+    if (size >= 8) {
+      // Whole words, then the last word, which may overlap the one before.
+      for (std::size_t at = 0; at + 8 < size; at += 8) {
+        if (load(at_ + at) != load(want + at)) return false;
+      }
+      if (load(at_ + size - 8) != load(want + size - 8)) return false;
+    } else {
+      for (std::size_t at = 0; at < size; ++at) {
+        if (at_[at] != want[at]) return false;
+      }
+    }
+    at_ += size;
+    return true;
+  }
+
+  // A name that runs to the last ':' before the line end `line_end`: at
+  // most kMaxNameLength bytes, none of them whitespace or NUL. Null when
+  // there is none such; the cursor then stands at the ':'.
+  DRILL_INLINE std::string_view name_before(std::string_view line_end) {
+    const std::size_t most = std::min(static_cast<std::size_t>(end_ - at_), kMaxNameLength + 3);
+    const void* found = std::memchr(at_, '\n', most);
+    if (found == nullptr) return {};
+    const char* colon = static_cast<const char*>(found) - line_end.size();
+    if (colon < at_ || *colon != ':') return {};
+    const std::string_view name(at_, static_cast<std::size_t>(colon - at_));
+    for (const char c : name) {
+      if (c == ' ' || (c >= '\t' && c <= '\r') || c == '\0') return {};
+    }
+    at_ = colon;
+    return name;
+  }
+
+  // A timestamp text of four-digit years, its fields read later; empty when
+  // the bytes are too few.
+  DRILL_INLINE std::string_view timestamp() {
+    if (static_cast<std::size_t>(end_ - at_) < kUnknownTime.size()) return {};
+    const std::string_view text(at_, kUnknownTime.size());
+    at_ += kUnknownTime.size();
+    return text;
+  }
+
+  // A "%d" integer in [min, max] (no leading zero, no "-0", at most 18
+  // digits): its text, and its value in `*value`; empty when there is none.
+  DRILL_INLINE std::string_view integer(std::int64_t min, std::int64_t max, std::int64_t* value) {
+    const char* p = at_;
+    const bool negative = p < end_ && *p == '-';
+    if (negative) ++p;
+    const char* const digits = p;
+    // Every field here lies within 32 bits: a number of more digits is out
+    // of range, whatever it is, so reading stops at twelve.
+    const char* const most = digits + std::min<std::ptrdiff_t>(end_ - digits, 12);
+    std::int64_t magnitude = 0;
+    while (p < most && static_cast<unsigned char>(*p - '0') < 10) {
+      magnitude = magnitude * 10 + (*p - '0');
+      ++p;
+    }
+    const auto count = p - digits;
+    if (count == 0 || count > 11 || (*digits == '0' && (count > 1 || negative)) ||
+        (p < end_ && *p == '-')) {
+      return {};
+    }
+    const std::int64_t read = negative ? -magnitude : magnitude;
+    if (read < min || read > max) return {};
+    *value = read;
+    const std::string_view text(at_, static_cast<std::size_t>(p - at_));
+    at_ = p;
+    return text;
+  }
+
+  // The rest of the line, up to its CR LF or LF, which stays; empty when the
+  // line does not end within the bytes.
+  DRILL_INLINE std::string_view rest_of_line() {
+    const void* found = std::memchr(at_, '\n', static_cast<std::size_t>(end_ - at_));
+    if (found == nullptr) return {};
+    const char* content_end = static_cast<const char*>(found);
+    if (content_end > at_ && content_end[-1] == '\r') --content_end;
+    const std::string_view text(at_, static_cast<std::size_t>(content_end - at_));
+    at_ = content_end;
+    return text;
+  }
+
+  // How many bytes the steps took.
+  std::size_t used() const { return static_cast<std::size_t>(at_ - start_); }
+
+ private:
+  DRILL_INLINE static std::uint64_t load(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+
+  const char* start_;
+  const char* at_;
+  const char* end_;
+};
+#undef DRILL_INLINE
+
+// The fixed texts between the fields of a block, with the line ends of
+// one kind, made once for CR LF and once for LF.
+struct BlockJoints {
+  std::string line_end;
+  std::string to_name;         // the separator line, and the name's head
+  std::string to_end_time;     // the name's tail, and the ending time's head
+  std::string to_start_time;
+  std::string to_elapsed;
+  std::string to_description;  // the elapsed time's tail, and "... problems, "
+  std::string to_results;      // after the limit
+  std::string to_percent;      // " right out of 20, grade "
+  std::string to_rating;       // after the grade
+};
+
+// The separator line of the drill's own site, without its line end.
+constexpr std::size_t kSeparatorLineSize =
+    kSeparatorHead.size() + kSite.size() + kSeparatorTail.size();
+
+const BlockJoints& block_joints(bool crlf);
+std::uint64_t block_fingerprint(std::string_view block);
 
 }  // namespace
 
@@ -28,6 +166,17 @@ void BlockReader::add(std::string_view bytes) { rest_ = bytes; }
 
 const LoggedTest* BlockReader::next() {
   while (!rest_.empty()) {
+    // A whole block in the piece, in the layout the drill writes, is read
+    // at once; anything else goes line by line.
+    if (partial_.empty() && index_ == 0 && counts_.lines > 0 && !exact_lines_only_) {
+      if (const std::size_t used = take_block(rest_)) {
+        rest_.remove_prefix(used);
+        test_.first_line = counts_.lines + 1;
+        counts_.lines += kBlockLines;
+        ++counts_.tests;
+        return &test_;
+      }
+    }
     const std::size_t end = rest_.find('\n');
     if (end == std::string_view::npos) {
       keep_partial(rest_);
@@ -93,6 +242,85 @@ bool BlockReader::take_line(std::string_view line) {
   return false;
 }
 
+// Reads the block at the start of `bytes` when all of it is there and it
+// is laid out as the drill writes it: the drill's site, timestamps of
+// four-digit years, an elapsed time without exponent, and the same line end
+// (CR LF or LF) on every line. Returns how many bytes it took, with the
+// test in test_, or 0 when it takes nothing and the line reader must
+// decide. It accepts only what the line reader accepts, and reads it to
+// the same test, but in one pass: the fixed texts between two fields,
+// line ends included, are compared as one.
+std::size_t BlockReader::take_block(std::string_view bytes) {
+  const BlockJoints& joints = block_joints(bytes.size() > kSeparatorLineSize &&
+                                           bytes[kSeparatorLineSize] == '\r');
+  BlockCursor cursor(bytes);
+  if (!cursor.fixed(joints.to_name)) return 0;
+  const std::string_view name = cursor.name_before(joints.line_end);
+  if (name.data() == nullptr || !cursor.fixed(joints.to_end_time)) return 0;
+  const std::string_view ending = cursor.timestamp();
+  if (ending.empty() || !cursor.fixed(joints.to_start_time)) return 0;
+  const std::string_view starting = cursor.timestamp();
+  std::int64_t elapsed;
+  std::string_view elapsed_text;
+  if (starting.empty() || !cursor.fixed(joints.to_elapsed) ||
+      (elapsed_text = cursor.integer(-999'999, 999'999, &elapsed)).empty() ||
+      !cursor.fixed(joints.to_description)) {
+    return 0;
+  }
+  const std::optional<Operations> operations = read_operations(cursor.rest_of_line());
+  std::int64_t limit;
+  if (!operations || !cursor.fixed(joints.line_end) || !cursor.fixed(limit_head(*operations)) ||
+      cursor.integer(kInt32Min, kInt32Max, &limit).empty() || !cursor.fixed(joints.to_results)) {
+    return 0;
+  }
+  std::int64_t right;
+  std::int64_t percent;
+  if (cursor.integer(0, kProblemCount, &right).empty() || !cursor.fixed(joints.to_percent) ||
+      cursor.integer(0, 100, &percent).empty() || !cursor.fixed(kResultsPercent) ||
+      percent != right * 100 / kProblemCount ||
+      !cursor.fixed(letter_grade(static_cast<std::int32_t>(percent)))) {
+    return 0;
+  }
+  std::int64_t rating;
+  if (!cursor.fixed(joints.to_rating) || cursor.integer(kInt32Min, kInt32Max, &rating).empty() ||
+      !cursor.fixed(joints.line_end)) {
+    return 0;
+  }
+  // Every line fits; the times are read last, in the order of their lines.
+  // Should one not be sound, the line reader reads them again to the same
+  // effect on the date read last.
+  LoggedTime end_time;
+  LoggedTime start_time;
+  if (!read_time(ending, last_date_, end_time) || !read_time(starting, last_date_, start_time)) {
+    return 0;
+  }
+  if (test_.site != kSite) test_.site.assign(kSite);
+  test_.name.assign(name);
+  test_.end = end_time;
+  test_.start = start_time;
+  test_.elapsed.assign(elapsed_text);
+  test_.elapsed_seconds = static_cast<double>(elapsed);
+  test_.operations = *operations;
+  test_.addend_limit = static_cast<std::int32_t>(limit);
+  test_.right = static_cast<std::int32_t>(right);
+  test_.percent = static_cast<std::int32_t>(percent);
+  test_.rating = static_cast<std::int32_t>(rating);
+  test_.fingerprint = fingerprints_ ? block_fingerprint(bytes.substr(0, cursor.used())) : 0;
+  return cursor.used();
+}
+
+// The operations of a description text; the text of the block before is
+// read again only when it differs.
+std::optional<Operations> BlockReader::read_operations(std::string_view description) {
+  if (description.empty() || description.size() > sizeof last_description_) return std::nullopt;
+  if (description != std::string_view(last_description_, last_description_size_)) {
+    last_operations_ = read_description(description);
+    std::memcpy(last_description_, description.data(), description.size());
+    last_description_size_ = description.size();
+  }
+  return last_operations_;
+}
+
 // Keeps the part of a line that a piece ends in, up to two bytes more than
 // the longest block line: enough to tell that a longer line is too long,
 // however long it is.
@@ -150,7 +378,6 @@ class Fields {
 
 bool read_separator(std::string_view line, LoggedTest& test);
 bool read_name(std::string_view line, LoggedTest& test);
-bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
 bool same_date(std::string_view text, std::string_view other);
 bool read_elapsed(std::string_view line, LoggedTest& test);
 bool read_description(std::string_view line, LoggedTest& test);
@@ -232,14 +459,21 @@ bool read_name(std::string_view line, LoggedTest& test) {
 // needs only its time of day read.
 bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time) {
   if (same_date(text, last_date.text)) {
-    const std::optional<int> hour = two_digits(text.substr(11, 2), 23);
-    const std::optional<int> minute = two_digits(text.substr(14, 2), 59);
-    const std::optional<int> second = two_digits(text.substr(17, 2), 60);
-    if (!hour || !minute || !second || text[13] != ':' || text[16] != ':') return false;
+    // "hh:mm:ss" at offset 11, each part within its range.
+    const auto part = [&text](std::size_t at, unsigned max) {
+      const unsigned tens = static_cast<unsigned char>(text[at]) - '0';
+      const unsigned ones = static_cast<unsigned char>(text[at + 1]) - '0';
+      const unsigned value = tens * 10 + ones;
+      return tens < 10 && ones < 10 && value <= max ? static_cast<int>(value) : -1;
+    };
+    const int hour = part(11, 23);
+    const int minute = part(14, 59);
+    const int second = part(17, 60);
+    if (hour < 0 || minute < 0 || second < 0 || text[13] != ':' || text[16] != ':') return false;
     time = last_date.time;
-    time.hour = static_cast<std::uint8_t>(*hour);
-    time.minute = static_cast<std::uint8_t>(*minute);
-    time.second = static_cast<std::uint8_t>(*second);
+    time.hour = static_cast<std::uint8_t>(hour);
+    time.minute = static_cast<std::uint8_t>(minute);
+    time.second = static_cast<std::uint8_t>(second);
     return true;
   }
   const std::optional<LoggedTime> read = parse_time(text);
@@ -254,8 +488,25 @@ bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time) {
 bool same_date(std::string_view text, std::string_view other) {
   constexpr std::size_t kTimeOfDay = 11;
   constexpr std::size_t kYear = 19;
-  return text.size() == other.size() && text.size() > kYear &&
-         text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
+  if (text.size() != other.size() || text.size() <= kYear) return false;
+  if (text.size() == kUnknownTime.size()) {
+    // The usual text of four-digit years, compared a word at a time:
+    // "Thu Jan 01" and " 2026" (bytes 0-7, 3-10 and 19-23).
+    const auto word = [](const char* bytes, std::size_t at) {
+      std::uint64_t value;
+      std::memcpy(&value, bytes + at, sizeof value);
+      return value;
+    };
+    const auto tail = [](const char* bytes) {
+      std::uint32_t value;
+      std::memcpy(&value, bytes + 20, sizeof value);
+      return value;
+    };
+    return word(text.data(), 0) == word(other.data(), 0) &&
+           word(text.data(), 3) == word(other.data(), 3) && text[19] == other[19] &&
+           tail(text.data()) == tail(other.data());
+  }
+  return text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
          text.substr(kYear) == other.substr(kYear);
 }
 
@@ -272,13 +523,20 @@ bool read_elapsed(std::string_view line, LoggedTest& test) {
   return true;
 }
 
-// "Test description: 20  problems, D" with D the description of a set of
-// operations (operations.h); its head is made once.
-bool read_description(std::string_view line, LoggedTest& test) {
+// "Test description: 20  problems, ": the description line up to the
+// operations, made once.
+std::string_view description_head() {
   static const std::string kHead = std::string(kDescriptionHead) + std::to_string(kProblemCount) +
                                    std::string(kBlockCountGap) + std::string(kProblemsHead);
-  if (!line.starts_with(kHead)) return false;
-  const std::optional<Operations> operations = records::read_description(line.substr(kHead.size()));
+  return kHead;
+}
+
+// "Test description: 20  problems, D" with D the description of a set of
+// operations (operations.h).
+bool read_description(std::string_view line, LoggedTest& test) {
+  const std::string_view head = description_head();
+  if (!line.starts_with(head)) return false;
+  const std::optional<Operations> operations = records::read_description(line.substr(head.size()));
   if (!operations) return false;
   test.operations = *operations;
   return true;
@@ -459,6 +717,44 @@ int weekday_of(std::int64_t year, int month, int day) {
 }
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const BlockJoints& block_joints(bool crlf) {
+  static const BlockJoints kJoints[2] = {BlockJoints{}, BlockJoints{}};
+  static const bool kMade = [] {
+    for (int kind = 0; kind < 2; ++kind) {
+      BlockJoints& joints = const_cast<BlockJoints&>(kJoints[kind]);
+      const std::string end = kind == 1 ? "\r\n" : "\n";
+      joints.line_end = end;
+      joints.to_name = std::string(kSeparatorHead) + std::string(kSite) +
+                       std::string(kSeparatorTail) + end + std::string(kNameHead);
+      joints.to_end_time = std::string(kNameTail) + end + std::string(kEndHead);
+      joints.to_start_time = end + std::string(kStartHead);
+      joints.to_elapsed = end + std::string(kElapsedHead);
+      joints.to_description = std::string(kElapsedTail) + end + std::string(description_head());
+      joints.to_results = end + std::string(kResultsHead);
+      joints.to_percent = std::string(kResultsOutOf) + std::to_string(kProblemCount) +
+                          std::string(kResultsGrade);
+      joints.to_rating = end + std::string(kRatingHead);
+    }
+    return true;
+  }();
+  static_cast<void>(kMade);
+  return kJoints[crlf ? 1 : 0];
+}
+
+// The fingerprint of a whole block: of its nine lines without their line
+// ends, as the line reader makes it.
+std::uint64_t block_fingerprint(std::string_view block) {
+  std::uint64_t hash = 0;
+  while (!block.empty()) {
+    const std::size_t end = block.find('\n');
+    std::string_view line = block.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    hash = mix_line(hash, line);
+    block.remove_prefix(end + 1);
+  }
+  return finish_hash(hash);
+}
 
 // Mixes the length of `line`, then its bytes eight at a time, into `hash`.
 // Lines of a block are short and read once, so a word at a time is enough.

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -107,6 +108,10 @@ class BlockReader {
   // over the block's bytes.
   void make_fingerprints() { fingerprints_ = true; }
 
+  // Reads every block line by line, without the whole-block fast path:
+  // for checking that both read the same.
+  void exact_lines_only() { exact_lines_only_ = true; }
+
   // Takes the next piece of the file. The bytes must stay valid until
   // next() has returned null.
   void add(std::string_view bytes);
@@ -120,6 +125,8 @@ class BlockReader {
   const ReadCounts& finish();
 
  private:
+  std::size_t take_block(std::string_view bytes);
+  std::optional<Operations> read_operations(std::string_view description);
   bool take_line(std::string_view line);
   void keep_partial(std::string_view part);
   void skip(std::uint64_t first, std::uint64_t last);
@@ -131,6 +138,11 @@ class BlockReader {
   LastDate last_date_;
   int index_ = 0;  // the line of a block expected next; 0 outside one
   bool fingerprints_ = false;
+  bool exact_lines_only_ = false;
+  // The description of the last block read whole, and its operations.
+  char last_description_[80] = {};
+  std::size_t last_description_size_ = 0;
+  std::optional<Operations> last_operations_;
   std::uint64_t fingerprint_ = 0;  // of the block's lines read so far
   std::uint64_t block_first_line_ = 0;
   LineRange open_range_;  // the skipped stretch not counted yet; empty if last == 0
