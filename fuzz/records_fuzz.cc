@@ -3,7 +3,8 @@
 // runs fast), its first two bytes choosing the sizes of the pieces it is
 // handed to the reader in. The target reads it that way and as one piece,
 // and aborts on anything that must never happen, whatever the log holds:
-// - both readings hand out the same blocks and the same counts;
+// - both readings hand out the same blocks and the same counts, and so does
+//   a reading line by line alone, without the whole-block fast path;
 // - every block handed out is sound: its lines, laid out again from the
 //   facts read by test support's model of the block (BlockFacts), are byte
 //   for byte the lines of the log it came from, up to a CR before each LF,
@@ -76,6 +77,7 @@ class PiecesSource : public console::ByteSource {
 struct Read {
   testing_support::BlockFacts facts;
   std::uint64_t first_line;
+  std::uint64_t fingerprint;
 };
 
 // What one reading handed out.
@@ -114,7 +116,8 @@ Read read_of(const records::LoggedTest& test) {
                     .right = test.right,
                     .rating = std::to_string(test.rating),
                     .line_end = "\n"},
-          .first_line = test.first_line};
+          .first_line = test.first_line,
+          .fingerprint = test.fingerprint};
 }
 
 // The nine lines of a block laid out again, without their line ends.
@@ -138,8 +141,17 @@ bool has_space(std::string_view text) {
 
 // Reads the log handed over in pieces whose sizes follow `seed`, or in one
 // piece without one.
-Reading read(std::string_view log, std::optional<std::uint32_t> seed) {
+// How a log is read: in the pieces a seed chooses, or as one piece; and
+// with the whole-block fast path, or line by line alone.
+struct HowRead {
+  std::optional<std::uint32_t> seed;
+  bool exact_lines_only = false;
+};
+
+Reading read(std::string_view log, HowRead how) {
   records::BlockReader reader;
+  reader.make_fingerprints();
+  if (how.exact_lines_only) reader.exact_lines_only();
   Reading reading;
   const auto take_tests = [&] {
     while (const records::LoggedTest* test = reader.next()) {
@@ -149,11 +161,11 @@ Reading read(std::string_view log, std::optional<std::uint32_t> seed) {
             test->first_line);
     }
   };
-  if (seed) {
-    PiecesSource pieces(log, *seed);
-    std::vector<char> buffer(70000);
-    while (const std::size_t n = pieces.read(buffer.data(), buffer.size())) {
-      reader.add(std::string_view(buffer.data(), n));
+  if (how.seed) {
+    PiecesSource pieces(log, *how.seed);
+    static char buffer[70000];
+    while (const std::size_t n = pieces.read(buffer, sizeof buffer)) {
+      reader.add(std::string_view(buffer, n));
       take_tests();
     }
   } else {
@@ -194,8 +206,9 @@ void check_blocks(const Reading& reading, const std::vector<std::string_view>& l
     for (std::size_t i = 0; i < written.size(); ++i) {
       const std::uint64_t number = block.first_line + i;
       std::string_view line = lines[number - 1];
-      // The reader passes over a byte-order mark at the start of the file.
-      if (number == 1 && line.starts_with(records::kByteOrderMark)) {
+      // The reader passes over a byte-order mark at the start of the file
+      // and before a separator line.
+      if (line.starts_with(records::kByteOrderMark) && (number == 1 || i == 0)) {
         line.remove_prefix(records::kByteOrderMark.size());
       }
       check(written[i].size() <= records::kMaxLineLength, "line too long", number);
@@ -230,7 +243,8 @@ bool same(const Reading& a, const Reading& b) {
   if (a.blocks.size() != b.blocks.size()) return false;
   for (std::size_t i = 0; i < a.blocks.size(); ++i) {
     if (a.blocks[i].facts.text() != b.blocks[i].facts.text() ||
-        a.blocks[i].first_line != b.blocks[i].first_line) {
+        a.blocks[i].first_line != b.blocks[i].first_line ||
+        a.blocks[i].fingerprint != b.blocks[i].fingerprint) {
       return false;
     }
   }
@@ -301,11 +315,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              std::min(size - 2, kMaxInput));
   const std::vector<std::string_view> lines = split_lines(log);
 
-  const Reading in_pieces = read(log, seed);
+  const Reading in_pieces = read(log, {.seed = seed});
   check_blocks(in_pieces, lines);
 
-  const Reading at_once = read(log, std::nullopt);
+  const Reading at_once = read(log, {.seed = std::nullopt});
   check(same(in_pieces, at_once), "the pieces the log came in changed what was read");
+
+  // The whole-block fast path reads exactly what the line reader reads.
+  const Reading line_by_line = read(log, {.seed = std::nullopt, .exact_lines_only = true});
+  check(same(at_once, line_by_line), "the fast path and the line reader read differently");
 
   // The program's outputs depend on the blocks alone, which the checks above
   // cover; running it for one input in four keeps the runs fast.

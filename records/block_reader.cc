@@ -143,8 +143,8 @@ class BlockCursor {
 // one kind, made once for CR LF and once for LF.
 struct BlockJoints {
   std::string line_end;
-  std::string to_name;         // the separator line, and the name's head
-  std::string to_end_time;     // the name's tail, and the ending time's head
+  std::string to_name;      // the separator line, and the name's head
+  std::string to_end_time;  // the name's tail, and the ending time's head
   std::string to_start_time;
   std::string to_elapsed;
   std::string to_description;  // the elapsed time's tail, and "... problems, "
@@ -217,7 +217,12 @@ const ReadCounts& BlockReader::finish() {
 // the middle of a block cuts that block off.
 bool BlockReader::take_line(std::string_view line) {
   const std::uint64_t number = ++counts_.lines;
-  if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+  // A byte-order mark at the start of the file, or before a separator line
+  // where two logs saved on Windows were joined, is passed over.
+  if (line.starts_with(kByteOrderMark) &&
+      (number == 1 || line.substr(kByteOrderMark.size()).starts_with(kSeparatorHead))) {
+    line.remove_prefix(kByteOrderMark.size());
+  }
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (line.size() <= kMaxLineLength) {
     if (line.starts_with(kSeparatorHead.front()) && read_line(0, line, test_, last_date_)) {
@@ -251,8 +256,8 @@ bool BlockReader::take_line(std::string_view line) {
 // the same test, but in one pass: the fixed texts between two fields,
 // line ends included, are compared as one.
 std::size_t BlockReader::take_block(std::string_view bytes) {
-  const BlockJoints& joints = block_joints(bytes.size() > kSeparatorLineSize &&
-                                           bytes[kSeparatorLineSize] == '\r');
+  const BlockJoints& joints =
+      block_joints(bytes.size() > kSeparatorLineSize && bytes[kSeparatorLineSize] == '\r');
   BlockCursor cursor(bytes);
   if (!cursor.fixed(joints.to_name)) return 0;
   const std::string_view name = cursor.name_before(joints.line_end);
@@ -322,10 +327,12 @@ std::optional<Operations> BlockReader::read_operations(std::string_view descript
 }
 
 // Keeps the part of a line that a piece ends in, up to two bytes more than
-// the longest block line: enough to tell that a longer line is too long,
-// however long it is.
+// the longest block line and a byte-order mark: enough to tell that a
+// longer line is too long, however long it is.
 void BlockReader::keep_partial(std::string_view part) {
-  const std::size_t room = kMaxLineLength + 2 - std::min(partial_.size(), kMaxLineLength + 2);
+  // A byte-order mark may stand before a line, and does not count.
+  constexpr std::size_t kKept = kMaxLineLength + 2 + kByteOrderMark.size();
+  const std::size_t room = kKept - std::min(partial_.size(), kKept);
   partial_.append(part.substr(0, std::min(room, part.size())));
 }
 
@@ -732,8 +739,8 @@ const BlockJoints& block_joints(bool crlf) {
       joints.to_elapsed = end + std::string(kElapsedHead);
       joints.to_description = std::string(kElapsedTail) + end + std::string(description_head());
       joints.to_results = end + std::string(kResultsHead);
-      joints.to_percent = std::string(kResultsOutOf) + std::to_string(kProblemCount) +
-                          std::string(kResultsGrade);
+      joints.to_percent =
+          std::string(kResultsOutOf) + std::to_string(kProblemCount) + std::string(kResultsGrade);
       joints.to_rating = end + std::string(kRatingHead);
     }
     return true;

@@ -7,7 +7,8 @@
 // what the drill's clock can give) is skipped, and reading
 // picks up again at the next separator line, wherever it stands. Lines may
 // end in CR LF or LF alone, and a UTF-8 byte-order mark at the start of the
-// file (a log saved by a Windows editor) is passed over. The reader counts
+// file (a log saved by a Windows editor), or before a separator line (two
+// such logs joined), is passed over. The reader counts
 // what it skipped by line numbers, for the message about each file. Asked
 // to, it gives each test the fingerprint of its block's lines, so that a
 // test read twice from several files can be told. Memory is one test and at

@@ -479,3 +479,114 @@ TEST(BlockReaderTest, FingerprintsBlocksByTheirLines) {
 
 }  // namespace
 }  // namespace records
+
+namespace records {
+namespace {
+
+// Everything a reading gives, as one comparable text: each test's facts,
+// first line and fingerprint, then the counts.
+std::string reading_text(std::string_view input, bool exact_lines_only) {
+  BlockReader reader;
+  reader.make_fingerprints();
+  if (exact_lines_only) reader.exact_lines_only();
+  reader.add(input);
+  std::string text;
+  while (const LoggedTest* test = reader.next()) {
+    text += test->site + "|" + test->name + "|" + test->elapsed + "|" +
+            std::to_string(test->end.year) + "-" + std::to_string(test->end.month) + "-" +
+            std::to_string(test->end.day) + " " + std::to_string(test->end.hour) + ":" +
+            std::to_string(test->end.minute) + ":" + std::to_string(test->end.second) + "|" +
+            std::to_string(test->start.hour) + ":" + std::to_string(test->start.minute) + ":" +
+            std::to_string(test->start.second) + "|" + std::to_string(test->addend_limit) + "|" +
+            std::string(signs(test->operations).view()) + "|" + std::to_string(test->right) + "|" +
+            std::to_string(test->rating) + "|" + std::to_string(test->first_line) + "|" +
+            std::to_string(test->fingerprint) + "\n";
+  }
+  const ReadCounts& counts = reader.finish();
+  text += std::to_string(counts.tests) + " " + std::to_string(counts.lines) + " " +
+          std::to_string(counts.skipped_lines) + " " + std::to_string(counts.skipped_ranges);
+  for (const LineRange& range : ranges(counts)) {
+    text += " " + std::to_string(range.first) + "-" + std::to_string(range.last);
+  }
+  return text;
+}
+
+// The whole-block fast path takes a block only as the line reader would:
+// every byte of a block that follows another is changed, dropped or
+// doubled in turn, and both readers must give the same tests and counts.
+TEST(BlockReaderFastPathTest, ReadsWhatTheLineReaderReadsWhateverByteChanges) {
+  for (const std::string_view line_end : {"\r\n", "\n"}) {
+    Block first{.line_end = std::string(line_end)};
+    Block second{.name = "Zo\xc3\xab:x",
+                 .end = "Tue Dec 08 10:09:07 2026",
+                 .start = "Tue Dec 08 10:07:00 2026",
+                 .elapsed = "127",
+                 .signs = "x/",
+                 .right = 20,
+                 .rating = "-3",
+                 .line_end = std::string(line_end)};
+    const std::string head = first.text();
+    const std::string block = second.text();
+    const std::string tail = first.text();
+    ASSERT_EQ(reading_text(head + block + tail, false), reading_text(head + block + tail, true));
+    for (std::size_t at = 0; at < block.size(); ++at) {
+      for (const char changed : {'X', '0', '9', '-', ' ', '\r', '\n', ':'}) {
+        std::string mutated = block;
+        if (mutated[at] == changed) continue;
+        mutated[at] = changed;
+        const std::string log = head + mutated + tail;
+        ASSERT_EQ(reading_text(log, false), reading_text(log, true))
+            << "byte " << at << " made " << static_cast<int>(changed);
+      }
+      std::string dropped = block;
+      dropped.erase(at, 1);
+      ASSERT_EQ(reading_text(head + dropped + tail, false),
+                reading_text(head + dropped + tail, true))
+          << "byte " << at << " dropped";
+      std::string doubled = block;
+      doubled.insert(at, 1, block[at]);
+      ASSERT_EQ(reading_text(head + doubled + tail, false),
+                reading_text(head + doubled + tail, true))
+          << "byte " << at << " doubled";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace records
+
+namespace records {
+namespace {
+
+// Two logs saved by a Windows editor and joined: the second one's mark
+// stands before its first separator line.
+TEST(BlockReaderByteOrderMarkTest, PassesOverAMarkBeforeASeparatorLineAnywhere) {
+  const std::string first = Block{.name = "Ann"}.text();
+  const std::string second = Block{.name = "Bob"}.text();
+  const std::string joined =
+      std::string(kByteOrderMark) + first + std::string(kByteOrderMark) + second;
+  for (const std::size_t piece : {std::size_t{4096}, std::size_t{7}, std::size_t{1}}) {
+    const Reading reading = read_all(joined, piece);
+    EXPECT_EQ(names(reading), (std::vector<std::string>{"Ann", "Bob"})) << piece;
+    EXPECT_EQ(reading.counts.skipped_lines, 0u) << piece;
+  }
+  // Elsewhere a mark is text like any other.
+  const std::string inside =
+      replaced(second, "Test results", std::string(kByteOrderMark) + "Test results");
+  EXPECT_EQ(names(read_all(first + inside)), (std::vector<std::string>{"Ann"}));
+}
+
+// A first line with a mark, as long as the longest line the reader takes,
+// is read the same whatever pieces it comes in.
+TEST(BlockReaderByteOrderMarkTest, ALongFirstLineAfterAMarkReadsTheSameInPieces) {
+  const std::string site(kMaxLineLength - kSeparatorHead.size() - kSeparatorTail.size(), 's');
+  const std::string log = std::string(kByteOrderMark) + Block{.site = site}.text();
+  const Reading whole = read_all(log, log.size());
+  ASSERT_EQ(whole.tests.size(), 1u);
+  for (const std::size_t piece : {std::size_t{4096}, std::size_t{97}, std::size_t{1}}) {
+    EXPECT_EQ(read_all(log, piece).tests.size(), 1u) << piece;
+  }
+}
+
+}  // namespace
+}  // namespace records
