@@ -58,7 +58,8 @@ class Run {
   std::set<std::string> names_read_;
   std::map<files::FileIdentity, std::string> files_read_;
   std::optional<SeenTests> seen_;  // when more than one file is named
-  std::size_t files_started_ = 0;
+  // The key of the tests' fingerprints, drawn for this run.
+  records::FingerprintKey fingerprint_key_;
   std::unique_ptr<char[]> buffer_;  // not cleared: reads fill what is used
   std::size_t buffer_size_ = kFirstPiece;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
@@ -108,7 +109,10 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
     case Options::Output::csv:
       break;
   }
-  if (options.files.size() > 1) seen_.emplace();
+  if (options.files.size() > 1) {
+    seen_.emplace();
+    fingerprint_key_ = records::random_fingerprint_key();
+  }
 }
 
 // Reads one file through and adds its tests to the output, unless it was
@@ -118,7 +122,6 @@ void Run::read_file(const std::string& name) {
     messages_.about_file(name, "named more than once, read once");
     return;
   }
-  if (seen_) seen_->start_file(++files_started_ == options_.files.size());
   std::unique_ptr<Input> input;
   if (const files::Status opened = files_.open(name, &input); !opened.ok()) {
     messages_.about_file(name, opened.reason());
@@ -136,7 +139,7 @@ void Run::read_file(const std::string& name) {
   names_read_.insert(name);
   if (book_) book_->start_file();
   records::BlockReader reader;
-  if (seen_) reader.make_fingerprints();
+  if (seen_) reader.make_fingerprints(fingerprint_key_);
   std::uint64_t duplicates = 0;
   for (std::string_view piece; !(piece = next_piece(*input)).empty();) {
     reader.add(piece);

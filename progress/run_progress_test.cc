@@ -163,10 +163,13 @@ TEST_F(RunProgressTest, ReadsManyFilesOneAfterAnother) {
   files_.chunk = 1 << 20;
   for (int i = 0; i < 6; ++i) {
     const std::string name = "log" + std::to_string(i) + ".txt";
-    // Each file's tests differ from the others' in their site.
+    // Each file's tests differ from the others' in their site, and from
+    // each other in their rating.
     const std::string site = "site" + std::to_string(i) + ".example";
     std::string text;
-    for (int j = i % 2 == 0 ? 1 : 2000; j > 0; --j) text += Block{.site = site}.text();
+    for (int j = i % 2 == 0 ? 1 : 2000; j > 0; --j) {
+      text += Block{.site = site, .rating = std::to_string(j)}.text();
+    }
     files_.inputs[name] = text;
     args.push_back(name);
   }
@@ -554,6 +557,34 @@ TEST_F(RunProgressTest, PrintsHelp) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
   EXPECT_TRUE(files_.opened.empty());
+}
+
+}  // namespace
+}  // namespace progress
+
+namespace progress {
+namespace {
+
+// A block counts once wherever its copies stand, whatever the order of the
+// files: a log that holds a test twice, and a copy of that log.
+TEST(RunProgressDuplicatesTest, CountsABlockOnceInAnyOrderOfTheFiles) {
+  const std::string twice =
+      Block{.name = "Ann"}.text() + Block{.name = "Ann"}.text() + Block{.name = "Bob"}.text();
+  for (const std::vector<std::string>& order :
+       {std::vector<std::string>{"--csv", "both.txt", "copy.txt"},
+        std::vector<std::string>{"--csv", "copy.txt", "both.txt"}}) {
+    testing_support::MemoryFiles files;
+    files.inputs["both.txt"] = twice;
+    files.inputs["copy.txt"] = Block{.name = "Ann"}.text();
+    const testing_support::RunResult result = testing_support::run_progress_on(order, files);
+    EXPECT_EQ(result.status, 0);
+    std::size_t rows = 0;
+    for (std::size_t at = result.out.find("\r\n"); at != std::string::npos;
+         at = result.out.find("\r\n", at + 2)) {
+      ++rows;
+    }
+    EXPECT_EQ(rows, 1u + 2u) << order[1] << " first: " << result.out;
+  }
 }
 
 }  // namespace

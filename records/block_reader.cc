@@ -1,7 +1,6 @@
 #include "records/block_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -21,8 +20,6 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date);
 bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
 std::string_view description_head();
-std::uint64_t mix_line(std::uint64_t hash, std::string_view line);
-std::uint64_t finish_hash(std::uint64_t hash);
 
 // A block read from the front in one pass: its fixed texts and fields in
 // turn. Each step returns false (or an empty or null view) when the bytes
@@ -158,7 +155,7 @@ constexpr std::size_t kSeparatorLineSize =
     kSeparatorHead.size() + kSite.size() + kSeparatorTail.size();
 
 const BlockJoints& block_joints(bool crlf);
-std::uint64_t block_fingerprint(std::string_view block);
+Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key);
 
 }  // namespace
 
@@ -229,15 +226,13 @@ bool BlockReader::take_line(std::string_view line) {
       if (index_ > 0) skip(block_first_line_, number - 1);
       block_first_line_ = number;
       index_ = 1;
-      if (fingerprints_) fingerprint_ = mix_line(0, line);
       return false;
     }
     if (index_ > 0 && read_line(index_, line, test_, last_date_)) {
-      if (fingerprints_) fingerprint_ = mix_line(fingerprint_, line);
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
-      test_.fingerprint = fingerprints_ ? finish_hash(fingerprint_) : 0;
+      test_.fingerprint = fingerprints_ ? fingerprint_of(test_, fingerprint_key_) : Fingerprint{};
       ++counts_.tests;
       return true;
     }
@@ -310,7 +305,7 @@ std::size_t BlockReader::take_block(std::string_view bytes) {
   test_.right = static_cast<std::int32_t>(right);
   test_.percent = static_cast<std::int32_t>(percent);
   test_.rating = static_cast<std::int32_t>(rating);
-  test_.fingerprint = fingerprints_ ? block_fingerprint(bytes.substr(0, cursor.used())) : 0;
+  test_.fingerprint = fingerprints_ ? fingerprint_of(test_, fingerprint_key_) : Fingerprint{};
   return cursor.used();
 }
 
@@ -749,47 +744,31 @@ const BlockJoints& block_joints(bool crlf) {
   return kJoints[crlf ? 1 : 0];
 }
 
-// The fingerprint of a whole block: of its nine lines without their line
-// ends, as the line reader makes it.
-std::uint64_t block_fingerprint(std::string_view block) {
-  std::uint64_t hash = 0;
-  while (!block.empty()) {
-    const std::size_t end = block.find('\n');
-    std::string_view line = block.substr(0, end);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    hash = mix_line(hash, line);
-    block.remove_prefix(end + 1);
-  }
-  return finish_hash(hash);
-}
-
-// Mixes the length of `line`, then its bytes eight at a time, into `hash`.
-// Lines of a block are short and read once, so a word at a time is enough.
-std::uint64_t mix_line(std::uint64_t hash, std::string_view line) {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-  const auto mix = [&](std::uint64_t word) { hash = std::rotl(hash ^ word, 27) * kMultiplier; };
-  mix(line.size());
-  std::size_t at = 0;
-  for (; at + sizeof(std::uint64_t) <= line.size(); at += sizeof(std::uint64_t)) {
-    std::uint64_t word;
-    std::memcpy(&word, line.data() + at, sizeof word);
-    mix(word);
-  }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, line.data() + at, line.size() - at);
-  mix(tail);
-  return hash;
-}
-
-// Spreads every bit of `hash` over the whole fingerprint (MurmurHash3's
-// final mix).
-std::uint64_t finish_hash(std::uint64_t hash) {
-  hash ^= hash >> 33;
-  hash *= 0xFF51AFD7ED558CCDu;
-  hash ^= hash >> 33;
-  hash *= 0xC4CEB9FE1A85EC53u;
-  hash ^= hash >> 33;
-  return hash;
+// The fingerprint of a test: of every field its block holds, which lay the
+// block out again byte for byte (up to its line ends), each text with its
+// length before it so that no two tests run together alike.
+Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key) {
+  FingerprintHasher hasher(key);
+  const auto add_text = [&hasher](std::string_view text) {
+    const auto size = static_cast<std::uint32_t>(text.size());
+    hasher.add(std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
+    hasher.add(text);
+  };
+  const auto add_time = [&hasher](const LoggedTime& time) {
+    const std::uint8_t fields[] = {time.month,  time.day,    time.hour,
+                                   time.minute, time.second, time.weekday};
+    hasher.add(std::string_view(reinterpret_cast<const char*>(&time.year), sizeof time.year));
+    hasher.add(std::string_view(reinterpret_cast<const char*>(fields), sizeof fields));
+  };
+  add_text(test.site);
+  add_text(test.name);
+  add_time(test.end);
+  add_time(test.start);
+  add_text(test.elapsed);
+  add_text(signs(test.operations).view());
+  const std::int32_t numbers[] = {test.addend_limit, test.right, test.rating};
+  hasher.add(std::string_view(reinterpret_cast<const char*>(numbers), sizeof numbers));
+  return hasher.finish();
 }
 
 }  // namespace

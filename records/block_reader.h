@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/fingerprint.h"
 #include "records/operations.h"
 
 namespace records {
@@ -66,9 +67,9 @@ struct LoggedTest {
   std::int32_t percent = 0;       // right * 100 / kProblemCount
   std::int32_t rating = 0;
   std::uint64_t first_line = 0;  // of the separator line, counted from 1
-  // A hash of the block's nine lines without their line ends, the same for
-  // blocks identical in every line; 0 unless the reader makes them.
-  std::uint64_t fingerprint = 0;
+  // A keyed hash of the block's fields, the same for blocks identical in
+  // every line (up to their line ends); zero unless the reader makes them.
+  Fingerprint fingerprint;
 };
 
 // Lines first..last (counted from 1), skipped together.
@@ -105,9 +106,12 @@ struct LastDate {
 // end of the file.
 class BlockReader {
  public:
-  // Gives each test read from now on its fingerprint, which costs a pass
-  // over the block's bytes.
-  void make_fingerprints() { fingerprints_ = true; }
+  // Gives each test read from now on its fingerprint under `key`, which
+  // costs a pass over the block's fields.
+  void make_fingerprints(FingerprintKey key) {
+    fingerprints_ = true;
+    fingerprint_key_ = key;
+  }
 
   // Reads every block line by line, without the whole-block fast path:
   // for checking that both read the same.
@@ -144,7 +148,7 @@ class BlockReader {
   char last_description_[80] = {};
   std::size_t last_description_size_ = 0;
   std::optional<Operations> last_operations_;
-  std::uint64_t fingerprint_ = 0;  // of the block's lines read so far
+  FingerprintKey fingerprint_key_;
   std::uint64_t block_first_line_ = 0;
   LineRange open_range_;  // the skipped stretch not counted yet; empty if last == 0
   ReadCounts counts_;

@@ -437,10 +437,11 @@ TEST(BlockReaderTest, ReadsNothingFromNothing) {
 }
 
 // The fingerprints of the blocks of `text`, read `piece` bytes at a time.
-std::vector<std::uint64_t> fingerprints(std::string_view text, std::size_t piece) {
+std::vector<Fingerprint> fingerprints(std::string_view text, std::size_t piece,
+                                      FingerprintKey key = {.first = 1, .second = 2}) {
   BlockReader reader;
-  reader.make_fingerprints();
-  std::vector<std::uint64_t> made;
+  reader.make_fingerprints(key);
+  std::vector<Fingerprint> made;
   for (std::size_t at = 0; at < text.size(); at += piece) {
     reader.add(text.substr(at, piece));
     while (const LoggedTest* test = reader.next()) made.push_back(test->fingerprint);
@@ -460,6 +461,7 @@ TEST(BlockReaderTest, FingerprintsBlocksByTheirLines) {
       {.start = "Tue Dec 08 09:59:59 2026"},
       {.elapsed = "241"},
       {.limit = "11"},
+      {.signs = "x/"},
       {.right = 17},
       {.rating = "7"},
   };
@@ -467,14 +469,16 @@ TEST(BlockReaderTest, FingerprintsBlocksByTheirLines) {
   for (const Block& other : others) text += other.text();
   text += Block{.line_end = "\n"}.text() + base.text();
   for (std::size_t piece : {std::size_t{1}, std::size_t{7}, text.size()}) {
-    const std::vector<std::uint64_t> made = fingerprints(text, piece);
-    ASSERT_EQ(made.size(), 11u);
-    for (std::size_t i = 1; i < 9; ++i) EXPECT_NE(made[i], made[0]) << "block " << i;
-    EXPECT_EQ(made[9], made[0]) << "line ends are not part of a line";
-    EXPECT_EQ(made[10], made[0]);
+    const std::vector<Fingerprint> made = fingerprints(text, piece);
+    ASSERT_EQ(made.size(), 12u);
+    for (std::size_t i = 1; i < 10; ++i) EXPECT_NE(made[i], made[0]) << "block " << i;
+    EXPECT_EQ(made[10], made[0]) << "line ends are not part of a line";
+    EXPECT_EQ(made[11], made[0]);
     EXPECT_EQ(made, fingerprints(text, 4096)) << "pieces of " << piece;
   }
-  EXPECT_EQ(read_all(base.text()).tests.at(0).fingerprint, 0u) << "none unless asked for";
+  // Another run draws another key: the same blocks get other fingerprints.
+  EXPECT_NE(fingerprints(text, 4096), fingerprints(text, 4096, {.first = 1, .second = 3}));
+  EXPECT_EQ(read_all(base.text()).tests.at(0).fingerprint, Fingerprint{}) << "none unless asked";
 }
 
 }  // namespace
@@ -487,7 +491,7 @@ namespace {
 // first line and fingerprint, then the counts.
 std::string reading_text(std::string_view input, bool exact_lines_only) {
   BlockReader reader;
-  reader.make_fingerprints();
+  reader.make_fingerprints({.first = 3, .second = 4});
   if (exact_lines_only) reader.exact_lines_only();
   reader.add(input);
   std::string text;
@@ -500,7 +504,8 @@ std::string reading_text(std::string_view input, bool exact_lines_only) {
             std::to_string(test->start.second) + "|" + std::to_string(test->addend_limit) + "|" +
             std::string(signs(test->operations).view()) + "|" + std::to_string(test->right) + "|" +
             std::to_string(test->rating) + "|" + std::to_string(test->first_line) + "|" +
-            std::to_string(test->fingerprint) + "\n";
+            std::to_string(test->fingerprint.low) + "." + std::to_string(test->fingerprint.high) +
+            "\n";
   }
   const ReadCounts& counts = reader.finish();
   text += std::to_string(counts.tests) + " " + std::to_string(counts.lines) + " " +
