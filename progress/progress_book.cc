@@ -149,6 +149,12 @@ template <typename Test>
 void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head) {
   const std::size_t size = tests.size();
   if (limit == 0) return;
+  if (limit == kAllTests) {
+    // Every test is kept: put in order once, at the end, so that files
+    // named newest first cost no more than in order.
+    tests.push_back(test);
+    return;
+  }
   const auto at = [&](std::size_t i) -> Test& { return tests[(head + i) % size]; };
   // The first test later than `test`, or the end.
   std::size_t position = size;
@@ -180,11 +186,15 @@ void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::u
   for (std::size_t i = size - 1; i >= position; --i) std::swap(at(i), at(i - 1));
 }
 
-// Turns the ring so that it starts at the start of the vector.
+// Turns the ring so that it starts at the start of the vector, and puts
+// tests kept whole in key order, those of one key in the order they came:
+// O(n log n) whatever the order of the files.
 template <typename Test>
 void put_in_order(std::vector<Test>& tests, std::uint32_t& head) {
   std::rotate(tests.begin(), tests.begin() + head, tests.end());
   head = 0;
+  std::stable_sort(tests.begin(), tests.end(),
+                   [](const Test& a, const Test& b) { return a.key < b.key; });
 }
 
 }  // namespace
