@@ -58,7 +58,9 @@ void append_name(std::string_view name, std::string& out) {
 
 // The field, in quotes when RFC 4180 asks for them.
 void append_field(std::string_view field, std::string& out) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  // A field with ';' is quoted too: a spreadsheet that splits on ';' (Excel in
+  // many locales) would otherwise start a new cell, which may be a formula.
+  if (field.find_first_of(",;\"\r\n") == std::string_view::npos) {
     out.append(field);
     return;
   }

@@ -31,7 +31,7 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"\"\"Jo\"\"\",10,18,20,90,A,240,6,addition/"
               "subtraction\r\n"},
       {.block = {.name = "O'Neil;Zoë"},
-       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,O'Neil;Zoë,10,18,20,90,A,240,6,addition/"
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,\"O'Neil;Zoë\",10,18,20,90,A,240,6,addition/"
               "subtraction\r\n"},
       {.block = {.end = "??? ??? ?? ??:??:?? ????",
                  .start = "??? ??? ?? ??:??:?? ????",
@@ -88,6 +88,9 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
       {.name = "\xe2\x80\xaeZed", .field = "?Zed"},
       {.name = "Bad\xff", .field = "Bad\uFFFD"},
       {.name = "Zoë", .field = "Zoë"},
+      // A spreadsheet that splits on ';' must keep the name in one cell.
+      {.name = "x;=1+2;", .field = "\"x;=1+2;\""},
+      {.name = "a;b", .field = "\"a;b\""},
   };
   std::optional<records::LoggedTest> test =
       testing_support::read_test(Block{.limit = "-5", .rating = "-2"});
