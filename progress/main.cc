@@ -8,6 +8,7 @@
 #include "console/utf8_terminal.h"
 #include "files/output_file.h"
 #include "progress/log_files.h"
+#include "progress/messages.h"
 #include "progress/run_progress.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   // A page or an output past the file-size limit is a write error, with a
   // message, not the end of the process.
   files::ignore_file_size_signal();
+  progress::end_when_out_of_memory();
   const std::vector<std::string> args = console::program_arguments(argc, argv);
   console::FdSink out(1);
   console::FdSink errors(2);

@@ -1,5 +1,10 @@
 #include "progress/messages.h"
 
+#include <cstdlib>
+#include <new>
+
+#include "console/system.h"
+
 #include "progress/output_text.h"
 #include "text/safe_text.h"
 
@@ -49,6 +54,17 @@ int Messages::usage_error(std::string_view error) {
   text.append(" --help' for more information.\n");
   errors_.write(text.data(), text.size());
   return 2;
+}
+
+void end_when_out_of_memory() {
+  std::set_new_handler([] {
+    // Nothing may be allocated here.
+    static constexpr std::string_view kMessage = ": out of memory\n";
+    console::FdSink errors(2);
+    errors.write(kProgram.data(), kProgram.size());
+    errors.write(kMessage.data(), kMessage.size());
+    std::_Exit(1);
+  });
 }
 
 std::string safe_file_name(std::string_view name) {

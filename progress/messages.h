@@ -46,6 +46,13 @@ class Messages {
   console::ByteSink& errors_;
 };
 
+// From now on, memory that cannot be had ends the program with
+// "mathdrill-progress: out of memory" on standard error and exit status 1,
+// rather than an abort: the program is built without exceptions, so
+// std::bad_alloc could not be caught. What was written stays written; the
+// page, written whole or not at all, stays as it was. main() calls it once.
+void end_when_out_of_memory();
+
 // A file's name as messages show it: "standard input" for "-", and
 // otherwise as text::message_text shows it.
 std::string safe_file_name(std::string_view name);
