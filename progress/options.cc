@@ -96,6 +96,7 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
       }
       parsed.html = take_value(args, &i, attached);
       if (!parsed.html) return usage_error("option '--html' requires an argument");
+      if (parsed.html->empty()) return usage_error("option '--html' needs a file name, not ''");
     } else {
       return usage_error("unrecognized option '" + std::string(arg) + "'");
     }

@@ -64,6 +64,8 @@ TEST(ParseOptionsTest, NamesWhatIsWrong) {
       {.args = {"-x"}, .error = "invalid option -- 'x'"},
       {.args = {"--child"}, .error = "option '--child' requires an argument"},
       {.args = {"--html"}, .error = "option '--html' requires an argument"},
+      {.args = {"--html=", "records.txt"}, .error = "option '--html' needs a file name, not ''"},
+      {.args = {"--html", ""}, .error = "option '--html' needs a file name, not ''"},
       {.args = {"--csv=yes"}, .error = "option '--csv' doesn't allow an argument"},
       {.args = {"--csv", "--child", "Ann"},
        .error = "options '--csv' and '--child' cannot be used together"},
