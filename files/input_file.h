@@ -35,11 +35,12 @@ struct FileIdentity {
   friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// A file found by name: which file it is, and whether it is a regular file
-// (not a folder, a device or a pipe).
+// A file found by name: which file it is, whether it is a regular file (not
+// a folder, a device or a pipe), and whether the user may write it.
 struct FoundFile {
   FileIdentity identity;
   bool regular = true;
+  bool writable = true;  // whether this user may write it
 };
 
 // The file at `path`, symbolic links followed; "-" is standard input.

@@ -21,7 +21,9 @@ std::optional<FoundFile> find_file(const std::string& path) {
   struct stat status;
   const int result = path == "-" ? ::fstat(0, &status) : ::stat(path.c_str(), &status);
   if (result != 0) return std::nullopt;
-  return found(status);
+  FoundFile file = found(status);
+  file.writable = path == "-" || ::access(path.c_str(), W_OK) == 0;
+  return file;
 }
 
 Status InputFile::open(const std::string& path, std::unique_ptr<InputFile>* file) {

@@ -61,7 +61,8 @@ std::optional<FoundFile> found(HANDLE handle) {
                    .file = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
                            information.nFileIndexLow},
       .regular =
-          kind == FILE_TYPE_DISK && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+          kind == FILE_TYPE_DISK && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0,
+      .writable = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0};
 }
 
 }  // namespace

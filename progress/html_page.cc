@@ -87,6 +87,9 @@ constexpr std::string_view kPageIntro =
     " line: percent right (left scale). Squares on the dashed line: seconds taken (right"
     " scale).</p>\n";
 constexpr std::string_view kPageTail = "</body>\n</html>\n";
+static_assert(kPageHead.starts_with(kPageFirstLine) && kPageHead[kPageFirstLine.size()] == '\n');
+static_assert(kPageTail.ends_with("\n") &&
+              kPageTail.substr(0, kPageTail.size() - 1).ends_with(kPageLastLine));
 
 // The seconds scale: from `low` to `low + kGridSteps * step`.
 struct Scale {

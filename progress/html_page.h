@@ -18,10 +18,16 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "progress/progress_book.h"
 
 namespace progress {
+
+// The page's first and last lines, each followed by LF: what tells a page
+// that this program wrote from any other file (page_file.h).
+inline constexpr std::string_view kPageFirstLine = "<!DOCTYPE html>";
+inline constexpr std::string_view kPageLastLine = "</html>";
 
 // How many of a child's latest tests the chart shows: more would crowd a
 // chart of one mark per test.

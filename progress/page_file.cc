@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "progress/html_page.h"
 #include "progress/messages.h"
-#include "text/utf8.h"
 
 namespace progress {
 
@@ -23,32 +23,34 @@ std::string page_refusal(const std::string& page, const std::vector<std::string>
   if (target && (!target->regular || !holds_a_page(page, files))) {
     return "refusing to write the page over " + safe_file_name(page) + ", which is not a page";
   }
+  if (target && !target->writable) {
+    return "refusing to write the page over " + safe_file_name(page) + ", which may not be written";
+  }
   return {};
 }
 
 bool holds_a_page(const std::string& page, Files& files) {
   std::unique_ptr<Input> input;
   if (!files.open(page, &input).ok()) return false;
-  char head[64];
-  std::size_t size = 0;
-  while (size < sizeof head) {
-    const std::size_t n = input->read(head + size, sizeof head - size);
-    if (n == 0) break;
-    size += n;
+  // The first line, and the last with the line end before it, kept while
+  // the whole file is read. Lines may end in LF or CR LF.
+  const std::string first = std::string(kPageFirstLine);
+  const std::string last = "\n" + std::string(kPageLastLine);
+  const std::size_t keep_head = first.size() + 2;
+  const std::size_t keep_tail = last.size() + 2;
+  std::string head;
+  std::string tail;
+  char buffer[64 * 1024];
+  while (const std::size_t n = input->read(buffer, sizeof buffer)) {
+    const std::string_view piece(buffer, n);
+    if (head.size() < keep_head) head.append(piece.substr(0, keep_head - head.size()));
+    tail.append(piece.substr(n > keep_tail ? n - keep_tail : 0));
+    if (tail.size() > keep_tail) tail.erase(0, tail.size() - keep_tail);
   }
   if (!input->read_status().ok()) return false;
-  std::string_view start(head, size);
-  if (start.starts_with(text::kByteOrderMark)) start.remove_prefix(text::kByteOrderMark.size());
-  while (!start.empty() &&
-         (start.front() == ' ' || (start.front() >= '\t' && start.front() <= '\r'))) {
-    start.remove_prefix(1);
-  }
-  if (start.empty()) return size == 0;
-  std::string lower(start.substr(0, 14));
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower.starts_with("<!doctype html") || lower.starts_with("<html");
+  const bool starts = head.starts_with(first + "\n") || head.starts_with(first + "\r\n");
+  const bool ends = tail.ends_with(last + "\n") || tail.ends_with(last + "\r\n");
+  return starts && ends;
 }
 
 }  // namespace progress

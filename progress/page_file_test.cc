@@ -11,25 +11,29 @@ namespace progress {
 namespace {
 
 struct HeadCase {
-  std::string_view bytes;
+  std::string bytes;
   bool page;
 };
 
-TEST(HoldsAPageTest, TakesAnEmptyFileOrOneThatStartsAsHtml) {
+TEST(HoldsAPageTest, TakesOnlyAFileWithThePagesFirstAndLastLines) {
+  const std::string block = testing_support::BlockFacts{}.text();
   const HeadCase cases[] = {
-      {.bytes = "", .page = true},
-      {.bytes = "<!DOCTYPE html>\n<html lang=\"en\">", .page = true},
-      {.bytes = "\xEF\xBB\xBF \r\n\t<HTML>", .page = true},
-      {.bytes = "<!doctype HTML>", .page = true},
-      {.bytes = "   ", .page = false},
-      {.bytes = "\xEF\xBB\xBF", .page = false},
-      {.bytes = "-----------drillo1.exe: from www.velmora-math.com---", .page = false},
-      {.bytes = "<!DOCTYPE htm", .page = false},
-      {.bytes = "<head>", .page = false},
+      {.bytes = "<!DOCTYPE html>\n<html lang=\"en\">\n<p>x</p>\n</html>\n", .page = true},
+      {.bytes = "<!DOCTYPE html>\r\n<html>\r\n</html>\r\n", .page = true},
+      {.bytes = "<!DOCTYPE html>\n</html>\n", .page = true},
+      {.bytes = "", .page = false},  // an empty records.txt left by a failed write
+      {.bytes = "<!DOCTYPE html>\n<html>\n</html>\n" + block, .page = false},  // appended to
+      {.bytes = "<!DOCTYPE html>\n<html>\n</html>", .page = false},            // cut short
+      {.bytes = "<!DOCTYPE html>\n<html>\n<x></html>\n", .page = false},
+      {.bytes = "\xEF\xBB\xBF<!DOCTYPE html>\n</html>\n", .page = false},
+      {.bytes = "<!doctype html>\n</html>\n", .page = false},
+      {.bytes = "<html>\n</html>\n", .page = false},
+      {.bytes = block, .page = false},
   };
   for (const HeadCase& c : cases) {
     testing_support::MemoryFiles files;
-    files.inputs["page.html"] = std::string(c.bytes);
+    files.inputs["page.html"] = c.bytes;
+    files.chunk = 5;  // the first and last lines come in several reads
     EXPECT_EQ(holds_a_page("page.html", files), c.page) << c.bytes;
   }
 }
@@ -46,7 +50,9 @@ TEST(PageRefusalTest, RefusesAFileReadByAnyNameAndAFileThatIsNotAPage) {
   testing_support::MemoryFiles files;
   files.inputs["records.txt"] = "log";
   files.links["link.html"] = "records.txt";
-  files.inputs["old.html"] = "<!DOCTYPE html>";
+  files.inputs["old.html"] = "<!DOCTYPE html>\n</html>\n";
+  files.inputs["mine.html"] = "<!DOCTYPE html>\n</html>\n";
+  files.read_only.insert("mine.html");
   const std::vector<std::string> read = {"records.txt"};
   EXPECT_EQ(page_refusal("new.html", read, files), "");
   EXPECT_EQ(page_refusal("old.html", read, files), "");
@@ -56,6 +62,8 @@ TEST(PageRefusalTest, RefusesAFileReadByAnyNameAndAFileThatIsNotAPage) {
             "refusing to write the page over records.txt, one of the files read");
   EXPECT_EQ(page_refusal("old.html", {"-", "old.html"}, files),
             "refusing to write the page over old.html, one of the files read");
+  EXPECT_EQ(page_refusal("mine.html", read, files),
+            "refusing to write the page over mine.html, which may not be written");
 }
 
 }  // namespace

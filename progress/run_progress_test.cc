@@ -262,7 +262,8 @@ TEST_F(RunProgressTest, RefusesToWriteThePageOverAnotherFile) {
 
 // An earlier page, an empty file or a page of another program is replaced.
 TEST_F(RunProgressTest, ReplacesAnEarlierPage) {
-  for (const char* before : {"<!DOCTYPE html>\n<html>old", "\xEF\xBB\xBF\r\n <HTML lang=en>", ""}) {
+  for (const char* before :
+       {"<!DOCTYPE html>\n<html>old\n</html>\n", "<!DOCTYPE html>\r\n<html>\r\n</html>\r\n"}) {
     files_.inputs["page.html"] = before;
     files_.written.clear();
     const RunResult result = run({"--html", "page.html", "records.txt"});
@@ -270,6 +271,18 @@ TEST_F(RunProgressTest, ReplacesAnEarlierPage) {
     EXPECT_EQ(result.errors, "") << before;
     EXPECT_EQ(files_.written["page.html"].substr(0, 15), "<!DOCTYPE html>") << before;
   }
+}
+
+// An empty file is no page: records.txt left empty by a failed first write
+// must not become the page, as blocks may be appended to it later.
+TEST_F(RunProgressTest, RefusesToWriteThePageOverAnEmptyFile) {
+  files_.inputs["empty.txt"] = "";
+  const RunResult result = run({"--html", "empty.txt", "records.txt"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: refusing to write the page over empty.txt, which is not a page\n"
+            "Try 'mathdrill-progress --help' for more information.\n");
+  EXPECT_TRUE(files_.written.empty());
 }
 
 // When no file could be read there is nothing to chart, and the page written

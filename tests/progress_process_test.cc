@@ -8,8 +8,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -21,7 +23,7 @@
 namespace testing_support {
 namespace {
 
-const std::string kOldPage = "<!DOCTYPE html>\n<p>the page written before</p>\n";
+const std::string kOldPage = "<!DOCTYPE html>\n<p>the page written before</p>\n</html>\n";
 
 // What a run of mathdrill-progress gave.
 struct ProgressRun {
@@ -116,6 +118,74 @@ TEST_F(ProgressProcessTest, ReplacesThePageAndLeavesNoOtherFile) {
   EXPECT_TRUE(page.starts_with("<!DOCTYPE html>")) << page.substr(0, 100);
   EXPECT_TRUE(page.ends_with("</html>\n")) << "whole";
   EXPECT_EQ(files(), (std::set<std::string>{"records.txt", "page.html"}));
+}
+
+// The page keeps what its owner set: its permission bits (a teacher's
+// private page stays private), and a link to it stays a link, the page
+// written where it leads.
+TEST_F(ProgressProcessTest, KeepsThePagesModeAndWritesThroughALink) {
+  ASSERT_EQ(::chmod(dir_.file("page.html").c_str(), 0600), 0);
+  expect_exit(run({"--html", "page.html", "records.txt"}).exit, 0);
+  struct stat page;
+  ASSERT_EQ(::stat(dir_.file("page.html").c_str(), &page), 0);
+  EXPECT_EQ(page.st_mode & 07777, 0600u);
+
+  std::filesystem::create_directory(dir_.file("pages"));
+  write_file(dir_.file("pages/real.html"), kOldPage);
+  ASSERT_EQ(::chmod(dir_.file("pages/real.html").c_str(), 0640), 0);
+  std::filesystem::create_symlink("pages/real.html", dir_.file("link.html"));
+  expect_exit(run({"--html", "link.html", "records.txt"}).exit, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.html")));
+  EXPECT_TRUE(read_file(dir_.file("pages/real.html")).starts_with("<!DOCTYPE html>\n<html"));
+  ASSERT_EQ(::stat(dir_.file("pages/real.html").c_str(), &page), 0);
+  EXPECT_EQ(page.st_mode & 07777, 0640u);
+  EXPECT_EQ(files(), (std::set<std::string>{"records.txt", "page.html", "pages", "link.html"}));
+}
+
+// A page the user may not write is refused before anything is read. (The
+// superuser may write any file, so there is nothing to show as root.)
+TEST_F(ProgressProcessTest, RefusesAPageTheUserMayNotWrite) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  ASSERT_EQ(::chmod(dir_.file("page.html").c_str(), 0444), 0);
+  const ProgressRun result = run({"--html", "page.html", "records.txt"});
+  expect_exit(result.exit, 2);
+  EXPECT_EQ(result.errors,
+            "mathdrill-progress: refusing to write the page over page.html, which may not be "
+            "written\nTry 'mathdrill-progress --help' for more information.\n");
+  EXPECT_EQ(read_file(dir_.file("page.html")), kOldPage);
+}
+
+// A file system that cannot flush at all (fsync gives EINVAL) still gets
+// the page, as the drill still stores its blocks there.
+TEST_F(ProgressProcessTest, WritesThePageWhereTheFileSystemCannotFlush) {
+  ChildOptions child = options({"--html", "page.html", "records.txt"});
+  child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=EINVAL"};
+  std::string out;
+  std::string errors;
+  expect_exit(run_to_end(child, "", &out, &errors), 0);
+  EXPECT_EQ(errors, "");
+  EXPECT_TRUE(read_file(dir_.file("page.html")).ends_with("</html>\n"));
+}
+
+// Ctrl-C, SIGTERM or SIGHUP while the page is written removes the new file:
+// the write is held in its fsync until the signal comes.
+TEST_F(ProgressProcessTest, RemovesTheNewFileWhenInterrupted) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ChildOptions child = options({"--html", "page.html", "records.txt"});
+    child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=hang"};
+    ChildProcess progress(child);
+    bool started = false;
+    for (int wait = 0; wait < 500 && !started; ++wait) {
+      started = files().size() > 2;
+      if (!started) ::usleep(10'000);
+    }
+    ASSERT_TRUE(started) << "no new file appeared";
+    progress.kill(signal);
+    const Exit exit = progress.wait();
+    EXPECT_EQ(exit.signal, signal);
+    EXPECT_EQ(files(), (std::set<std::string>{"records.txt", "page.html"})) << signal;
+    EXPECT_EQ(read_file(dir_.file("page.html")), kOldPage);
+  }
 }
 
 TEST_F(ProgressProcessTest, KeepsThePageWhenNothingCouldBeRead) {

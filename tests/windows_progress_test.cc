@@ -17,7 +17,7 @@ namespace {
 
 const std::string kLog = "\xE6\x9D\x8E.txt";    // 李.txt
 const std::string kPage = "\xE9\xA1\xB5.html";  // 页.html
-const std::string kOldPage = "<!DOCTYPE html>\n<p>the page written before</p>\n";
+const std::string kOldPage = "<!DOCTYPE html>\n<p>the page written before</p>\n</html>\n";
 
 // PROGRESS_PATH is the build's path of mathdrill-progress.exe, made absolute
 // here, since the child starts in another folder.

@@ -65,7 +65,8 @@ std::optional<files::FoundFile> MemoryFiles::find(const std::string& name) {
   return files::FoundFile{
       .identity = {.device = 1,
                    .file = static_cast<std::uint64_t>(std::distance(inputs.begin(), found))},
-      .regular = !irregular.contains(input)};
+      .regular = !irregular.contains(input),
+      .writable = !read_only.contains(input)};
 }
 
 files::WriteResult MemoryFiles::write(const std::string& name, std::string_view bytes) {

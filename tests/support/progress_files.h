@@ -41,6 +41,8 @@ class MemoryFiles : public progress::Files {
   std::map<std::string, std::string> read_errors;
   // Names whose writing fails with "Permission denied".
   std::set<std::string> unwritable;
+  // Inputs found as files the user may not write.
+  std::set<std::string> read_only;
   std::map<std::string, std::string> written;
   // How many bytes one read hands out at most.
   std::size_t chunk = 4096;
