@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "files/append_file.h"
+#include "files/disk.h"
 
 namespace files {
 
@@ -20,7 +21,6 @@ int open_for_append(const std::string& path);
 Lock lock_for_append(int fd);
 bool ends_without_line_end(int fd, off_t size);
 int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written, bool one_piece);
-int store(int fd);
 void cut_back(int fd, off_t start, std::size_t written);
 AppendResult failure(int error);
 constexpr std::string_view kLockBusy = "locked by another program for too long";
@@ -61,6 +61,9 @@ AppendResult FileAppender::append(std::string_view block) {
   int error = write_all(fd, pieces, written, lock != Lock::held);
   if (error == 0 && regular) error = store(fd);
   if (error != 0 && written > 0 && regular) cut_back(fd, start, written);
+  // A file this append began (new, or empty) is stored in its folder too,
+  // so that a power cut just after a child's first test cannot lose it.
+  if (error == 0 && start == 0) store_folder_of(path_);
   // Closing releases the lock.
   if (::close(fd) != 0 && error == 0) error = errno;
   return error == 0 ? AppendResult{} : failure(error);
@@ -157,18 +160,6 @@ int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written,
     } else {
       return n < 0 ? errno : ENOSPC;
     }
-  }
-  return 0;
-}
-
-// Asks the system to put what was written on the disk. Returns 0 when it
-// did, or when the file system offers no such thing (EINVAL: the file is
-// then as safe as that file system makes it); otherwise the errno value,
-// e.g. EIO, and the block may not be stored.
-int store(int fd) {
-  while (::fsync(fd) != 0) {
-    if (errno == EINVAL) return 0;
-    if (errno != EINTR) return errno;
   }
   return 0;
 }

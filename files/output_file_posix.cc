@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "console/system.h"
+#include "files/disk.h"
 #include "files/output_file.h"
 
 namespace files {
@@ -20,8 +21,6 @@ namespace {
 std::string link_target(const std::string& path);
 int create_beside(const std::string& path, std::string* created);
 void keep_owner_and_mode(const std::string& path, int fd);
-int store(int fd);
-void store_folder_of(const std::string& path);
 WriteResult failure(int error);
 
 // The new file being written, removed by remove_and_raise() when a signal
@@ -139,29 +138,6 @@ void keep_owner_and_mode(const std::string& path, int fd) {
   if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
     // Not a member of that group: the page keeps the user's group.
   }
-}
-
-// Asks the system to put what was written on the disk, as the drill does
-// for its logs. Returns 0 when it did, or when the file system offers no
-// such thing (EINVAL: the file is then as safe as that file system makes
-// it); otherwise the errno value.
-int store(int fd) {
-  while (::fsync(fd) != 0) {
-    if (errno == EINVAL) return 0;
-    if (errno != EINTR) return errno;
-  }
-  return 0;
-}
-
-// Stores the folder of `path`, which holds the new name. Nothing more can
-// be done where that fails: the page itself is stored.
-void store_folder_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  store(fd);
-  ::close(fd);
 }
 
 // Creates a file that did not exist before, named after `path` with the
