@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "drill/name.h"
+#include "text/safe_text.h"
 
 namespace drill {
 
@@ -25,8 +26,8 @@ constexpr std::string_view kTryHelp = "Try 'mathdrill --help' for more informati
 
 using Message = text::TextBuffer<1024>;
 
-// An argument as a message quotes it: cut to a name's length, every control
-// byte shown as '?'.
+// An argument as a message quotes it: cut to a name's length, every hidden
+// character and every byte that is not UTF-8 shown as '?'.
 struct Quoted {
   char bytes[kWordBuffer];
   std::size_t size;
@@ -97,6 +98,9 @@ Quoted quoted(std::string_view text) {
       text.size() < records::kMaxNameLength + 1 ? text.size() : records::kMaxNameLength + 1;
   std::memcpy(result.bytes, text.data(), size);
   result.size = make_printable(result.bytes, size);
+  // An argument may be a file's name from a shared folder: bytes that are
+  // not UTF-8 (a lone 8-bit control) show as '?' too.
+  result.size = text::message_text_in_place(result.bytes, result.size);
   return result;
 }
 

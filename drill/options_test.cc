@@ -67,6 +67,9 @@ TEST(CommandLine, RefusesWithAMessageAndThePointerToHelp) {
       {.arguments = {"--ops=x"}, .first_line = "mathdrill: unknown option '--ops=x'"},
       {.arguments = {"records.txt"}, .first_line = "mathdrill: unexpected argument 'records.txt'"},
       {.arguments = {"-"}, .first_line = "mathdrill: unexpected argument '-'"},
+      // A file named to drive the terminal: its controls show as '?'.
+      {.arguments = {"--\x1b]2;owned\x07\xc2\x9b\x9b\xe2\x80\xae.txt"},
+       .first_line = "mathdrill: unknown option '--?]2;owned????.txt'"},
       {.arguments = {"--", "-o"}, .first_line = "mathdrill: unexpected argument '-o'"},
       {.arguments = {"\x1b]0;owned\a"},
        .first_line = "mathdrill: unexpected argument '?]0;owned?'"},

@@ -335,3 +335,62 @@ TEST(ProgressOutOfMemoryTest, EndsWithAMessageAndStatusOne) {
 
 }  // namespace
 }  // namespace testing_support
+
+namespace testing_support {
+namespace {
+
+// A file named to retitle the terminal, in a shared folder, reaches both
+// programs' option messages through a wildcard: they show its controls,
+// 8-bit controls and text-direction overrides as '?'.
+TEST(OptionMessagesProcessTest, ShowNoControlOfACraftedFileName) {
+  const std::string crafted = "--\x1b]2;owned\x07\x9b\xe2\x80\xae.txt";
+  struct ProgramCase {
+    const char* path;
+    std::string error;
+  };
+  const ProgramCase cases[] = {
+      {.path = PROGRESS_PATH,
+       .error = "mathdrill-progress: unrecognized option '--?]2;owned???.txt'\n"
+                "Try 'mathdrill-progress --help' for more information.\n"},
+      {.path = DRILL_PATH,
+       .error = "mathdrill: unknown option '--?]2;owned???.txt'\n"
+                "Try 'mathdrill --help' for more information.\n"},
+  };
+  for (const ProgramCase& c : cases) {
+    ChildOptions child;
+    child.argv = {c.path, crafted};
+    std::string out;
+    std::string errors;
+    const Exit exit = run_to_end(child, "", &out, &errors);
+    EXPECT_TRUE(exit.exited);
+    EXPECT_EQ(exit.status, 2);
+    EXPECT_EQ(errors, c.error);
+    EXPECT_EQ(out, "");
+  }
+}
+
+// Files named in either order give the same tests: a log that holds a test
+// twice, and a copy of it.
+TEST(DuplicatesProcessTest, CountsATestOnceInEitherOrderOfTheFiles) {
+  TempDir dir;
+  const std::string ann = BlockFacts{.name = "Ann"}.text();
+  write_file(dir.file("both.txt"), ann + ann + BlockFacts{.name = "Bob"}.text());
+  write_file(dir.file("copy.txt"), ann);
+  for (const auto& order : {std::vector<std::string>{"both.txt", "copy.txt"},
+                            std::vector<std::string>{"copy.txt", "both.txt"}}) {
+    ChildOptions child;
+    child.argv = {PROGRESS_PATH, "--csv", order[0], order[1]};
+    child.directory = dir.path();
+    std::string out;
+    std::string errors;
+    EXPECT_EQ(run_to_end(child, "", &out, &errors).status, 0);
+    std::size_t rows = 0;
+    for (std::size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1)) {
+      ++rows;
+    }
+    EXPECT_EQ(rows, 3u) << order[0] << " first:\n" << out << errors;
+  }
+}
+
+}  // namespace
+}  // namespace testing_support

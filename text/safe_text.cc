@@ -27,20 +27,25 @@ std::size_t hide_in_place(char* text, std::size_t length) {
 }
 
 std::string message_text(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (std::size_t at = 0; at < text.size();) {
-    const Utf8Character character = read_utf8(text, at);
+  std::string shown(text);
+  shown.resize(message_text_in_place(shown.data(), shown.size()));
+  return shown;
+}
+
+std::size_t message_text_in_place(char* text, std::size_t length) {
+  std::size_t kept = 0;
+  for (std::size_t at = 0; at < length;) {
+    const Utf8Character character = read_utf8(std::string_view(text, length), at);
     if (!character.valid) {
-      shown.append(character.length, '?');
+      for (std::size_t i = 0; i < character.length; ++i) text[kept++] = '?';
     } else if (hidden_character(character.code_point)) {
-      shown.push_back('?');
+      text[kept++] = '?';
     } else {
-      shown.append(text.substr(at, character.length));
+      for (std::size_t i = 0; i < character.length; ++i) text[kept++] = text[at + i];
     }
     at += character.length;
   }
-  return shown;
+  return kept;
 }
 
 std::string terminal_text(std::string_view text) {

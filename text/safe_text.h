@@ -30,6 +30,11 @@ std::size_t hide_in_place(char* text, std::size_t length);
 // well-formed UTF-8 character, becomes '?'.
 std::string message_text(std::string_view text);
 
+// message_text() of the `length` bytes at `text`, in place, which can only
+// shorten them; returns the new length. For the drill, which allocates
+// nothing. Nothing can fail.
+std::size_t message_text_in_place(char* text, std::size_t length);
+
 // `text` made safe to show on a terminal or in a spreadsheet, so that a
 // name from a file cannot move the cursor, change colours or the title,
 // or disguise itself: each hidden_character, and each byte 0x80-0x9F that
