@@ -48,11 +48,22 @@ void append_csv_row(const records::LoggedTest& test, std::string& out) {
 
 namespace {
 
-// The name as the header says, as a field.
+// The name as the header says, as a field. A spreadsheet that splits the
+// line on ';' sees quotes only at the start of its own fields, so each part
+// of a name after a ';' that a formula could start with gets its quote too:
+// "x;=1+2" is written "x;'=1+2".
 void append_name(std::string_view name, std::string& out) {
+  constexpr std::string_view kFormulaStart = "=+-@\t\r";
+  std::string guarded;
+  for (std::size_t at = 0; at < name.size(); ++at) {
+    const bool part_starts = at == 0 || name[at - 1] == ';';
+    if (part_starts && kFormulaStart.find(name[at]) != std::string_view::npos) {
+      guarded.push_back('\'');
+    }
+    guarded.push_back(name[at]);
+  }
   std::string shown;
-  if (!name.empty() && name.find_first_of("=+-@\t\r") == 0) shown.push_back('\'');
-  text::append_terminal_text(name, shown);
+  text::append_terminal_text(guarded, shown);
   append_field(shown, out);
 }
 

@@ -89,7 +89,8 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
       {.name = "Bad\xff", .field = "Bad\uFFFD"},
       {.name = "Zoë", .field = "Zoë"},
       // A spreadsheet that splits on ';' must keep the name in one cell.
-      {.name = "x;=1+2;", .field = "\"x;=1+2;\""},
+      {.name = "x;=1+2;", .field = "\"x;'=1+2;\""},
+      {.name = "=a;@b;c;-d", .field = "\"'=a;'@b;c;'-d\""},
       {.name = "a;b", .field = "\"a;b\""},
   };
   std::optional<records::LoggedTest> test =
