@@ -26,6 +26,7 @@ TEST(SystemClock, ReadsNowAndBreaksItDownInLocalTime) {
   std::optional<text::CivilTime> civil = clock.local_time(*now);
   ASSERT_TRUE(civil.has_value());
   EXPECT_EQ(civil->year, expected.tm_year + 1900);
+  EXPECT_EQ(civil->month, expected.tm_mon + 1);
   EXPECT_EQ(civil->day, expected.tm_mday);
   EXPECT_EQ(civil->hour, expected.tm_hour);
   EXPECT_EQ(civil->minute, expected.tm_min);

@@ -88,7 +88,7 @@ struct Reading {
 
 // The timestamp text of a time read: the layout of records/format.h with
 // its day and month names, or its placeholder.
-std::string time_text(const records::LoggedTime& time) {
+std::string time_text(const text::CivilTime& time) {
   if (!time.known()) return std::string(records::kUnknownTime);
   check(time.weekday < 7 && time.month >= 1 && time.month <= 12, "time fields out of range");
   char text[64];

@@ -127,7 +127,7 @@ double nice_step(double at_least);
 double x_of(std::size_t index, std::size_t count);
 double percent_y(double percent);
 double seconds_y(double seconds, const Scale& scale);
-std::string date_label(const records::LoggedTime& time);
+std::string date_label(const text::CivilTime& time);
 void append_number(double value, std::string& out);
 void append_point_title(const KeptTest& test, std::string& page);
 void append_xml_text(std::string_view text, std::string& out);
@@ -477,7 +477,7 @@ double seconds_y(double seconds, const Scale& scale) {
   return kBottom - (kBottom - kTop) * (seconds - scale.low) / (scale.high() - scale.low);
 }
 
-std::string date_label(const records::LoggedTime& time) {
+std::string date_label(const text::CivilTime& time) {
   std::string label;
   append_iso_date(time, label);
   return time.known() ? label : "date unknown";

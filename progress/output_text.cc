@@ -13,7 +13,7 @@ void append_two_digits(int value, std::string& out);
 
 }  // namespace
 
-void append_iso_date(const records::LoggedTime& time, std::string& out) {
+void append_iso_date(const text::CivilTime& time, std::string& out) {
   if (!time.known()) return;
   if (time.year < 0) out.push_back('-');
   // Years of more than 18 digits are never read, so the magnitude fits.
@@ -25,7 +25,7 @@ void append_iso_date(const records::LoggedTime& time, std::string& out) {
   append_two_digits(time.day, out);
 }
 
-void append_iso_date_time(const records::LoggedTime& time, char separator, std::string& out) {
+void append_iso_date_time(const text::CivilTime& time, char separator, std::string& out) {
   if (!time.known()) return;
   append_iso_date(time, out);
   out.push_back(separator);

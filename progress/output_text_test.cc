@@ -9,7 +9,7 @@ namespace progress {
 namespace {
 
 struct DateCase {
-  records::LoggedTime time;
+  text::CivilTime time;
   std::string_view date;
   std::string_view date_time;  // with ' ' between date and time
 };

@@ -6,7 +6,7 @@ namespace progress {
 
 namespace {
 
-TestKey key_of(const records::LoggedTime& start);
+TestKey key_of(const text::CivilTime& start);
 std::string kind_order(records::Operations operations);
 template <typename Test>
 void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head);
@@ -120,7 +120,7 @@ ChildProgress& ProgressBook::child_named(std::string_view name, records::Operati
 namespace {
 
 // The starting time packed in order; the lowest key when it is unknown.
-TestKey key_of(const records::LoggedTime& start) {
+TestKey key_of(const text::CivilTime& start) {
   if (!start.known()) return TestKey{};
   return {.year = start.year,
           .time_of_year =

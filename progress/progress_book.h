@@ -59,7 +59,7 @@ struct TrendTest {
 // What the page and --child show of one test, without its name.
 struct KeptTest {
   TestKey key = {};
-  records::LoggedTime start = {};
+  text::CivilTime start = {};
   records::Operations operations = records::Operations::mixed_addition_subtraction();
   double seconds = 0;
   std::int32_t rating = 0;
@@ -78,8 +78,8 @@ struct ChildProgress {
   // The kind of the child's tests, when the book keeps the kinds apart.
   records::Operations operations = records::Operations::mixed_addition_subtraction();
   std::uint64_t tests = 0;
-  records::LoggedTime first_start = {};  // of the earliest test
-  records::LoggedTime last_start = {};   // of the latest test
+  text::CivilTime first_start = {};  // of the earliest test
+  text::CivilTime last_start = {};   // of the latest test
   int best_percent = 0;
   // The latest tests, earliest first once ProgressBook::finish() has put
   // them in order: what the table shows of each, and the whole tests.

@@ -55,7 +55,7 @@ std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t co
 double mean_percent(std::span<const TrendTest> tests);
 double median_seconds(std::span<const TrendTest> tests);
 std::string trend_line(std::span<const TrendTest> tests, bool utf8);
-std::string date_text(const records::LoggedTime& time);
+std::string date_text(const text::CivilTime& time);
 std::string percent_text(int percent);
 
 }  // namespace
@@ -201,7 +201,7 @@ std::string trend_line(std::span<const TrendTest> tests, bool utf8) {
   return line;
 }
 
-std::string date_text(const records::LoggedTime& time) {
+std::string date_text(const text::CivilTime& time) {
   std::string text;
   append_iso_date(time, text);
   return time.known() ? text : "?";

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "records/format.h"
+#include "records/number_field.h"
 
 namespace records {
 
@@ -17,8 +18,7 @@ namespace {
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
-bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date);
-bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time);
+bool read_line(int index, std::string_view line, LoggedTest* test, TimestampReader* times);
 std::string_view description_head();
 
 // A block read from the front in one pass: its fixed texts and fields in
@@ -80,31 +80,13 @@ class BlockCursor {
     return text;
   }
 
-  // A "%d" integer in [min, max] (no leading zero, no "-0", at most 18
-  // digits): its text, and its value in `*value`; empty when there is none.
+  // A number field in [min, max] (number_field.h): its text, and its value
+  // in `*value`; empty when there is none.
   DRILL_INLINE std::string_view integer(std::int64_t min, std::int64_t max, std::int64_t* value) {
-    const char* p = at_;
-    const bool negative = p < end_ && *p == '-';
-    if (negative) ++p;
-    const char* const digits = p;
-    // Every field here lies within 32 bits: a number of more digits is out
-    // of range, whatever it is, so reading stops at twelve.
-    const char* const most = digits + std::min<std::ptrdiff_t>(end_ - digits, 12);
-    std::int64_t magnitude = 0;
-    while (p < most && static_cast<unsigned char>(*p - '0') < 10) {
-      magnitude = magnitude * 10 + (*p - '0');
-      ++p;
-    }
-    const auto count = p - digits;
-    if (count == 0 || count > 11 || (*digits == '0' && (count > 1 || negative)) ||
-        (p < end_ && *p == '-')) {
-      return {};
-    }
-    const std::int64_t read = negative ? -magnitude : magnitude;
-    if (read < min || read > max) return {};
-    *value = read;
-    const std::string_view text(at_, static_cast<std::size_t>(p - at_));
-    at_ = p;
+    const std::size_t size = read_number_field(
+        std::string_view(at_, static_cast<std::size_t>(end_ - at_)), min, max, value);
+    const std::string_view text(at_, size);
+    at_ += size;
     return text;
   }
 
@@ -222,13 +204,13 @@ bool BlockReader::take_line(std::string_view line) {
   }
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (line.size() <= kMaxLineLength) {
-    if (line.starts_with(kSeparatorHead.front()) && read_line(0, line, test_, last_date_)) {
+    if (line.starts_with(kSeparatorHead.front()) && read_line(0, line, &test_, &times_)) {
       if (index_ > 0) skip(block_first_line_, number - 1);
       block_first_line_ = number;
       index_ = 1;
       return false;
     }
-    if (index_ > 0 && read_line(index_, line, test_, last_date_)) {
+    if (index_ > 0 && read_line(index_, line, &test_, &times_)) {
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
@@ -289,9 +271,9 @@ std::size_t BlockReader::take_block(std::string_view bytes) {
   // Every line fits; the times are read last, in the order of their lines.
   // Should one not be sound, the line reader reads them again to the same
   // effect on the date read last.
-  LoggedTime end_time;
-  LoggedTime start_time;
-  if (!read_time(ending, last_date_, end_time) || !read_time(starting, last_date_, start_time)) {
+  text::CivilTime end_time;
+  text::CivilTime start_time;
+  if (!times_.read(ending, &end_time) || !times_.read(starting, &start_time)) {
     return 0;
   }
   if (test_.site != kSite) test_.site.assign(kSite);
@@ -378,40 +360,32 @@ class Fields {
   std::string_view rest_;
 };
 
-bool read_separator(std::string_view line, LoggedTest& test);
-bool read_name(std::string_view line, LoggedTest& test);
-bool same_date(std::string_view text, std::string_view other);
-bool read_elapsed(std::string_view line, LoggedTest& test);
-bool read_description(std::string_view line, LoggedTest& test);
-bool read_limit(std::string_view line, LoggedTest& test);
-bool read_results(std::string_view line, LoggedTest& test);
-bool read_rating(std::string_view line, LoggedTest& test);
+bool read_separator(std::string_view line, LoggedTest* test);
+bool read_name(std::string_view line, LoggedTest* test);
+bool read_elapsed(std::string_view line, LoggedTest* test);
+bool read_description(std::string_view line, LoggedTest* test);
+bool read_limit(std::string_view line, LoggedTest* test);
+bool read_results(std::string_view line, LoggedTest* test);
+bool read_rating(std::string_view line, LoggedTest* test);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max);
 std::optional<double> parse_elapsed(std::string_view text);
-std::optional<LoggedTime> parse_time(std::string_view text);
-std::optional<int> name_index(std::string_view names, std::string_view name);
-std::optional<int> two_digits(std::string_view text, int max);
-std::optional<std::int64_t> parse_year(std::string_view text);
-int days_in_month(std::int64_t year, int month);
-int weekday_of(std::int64_t year, int month, int day);
 bool is_space(char c);
 
 // Reads line `index` of a block (0 = the separator line) into `test`.
 // Returns false, with `test` holding part of the line's facts, when the
 // line is not that line of a sound block.
-bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& last_date) {
+bool read_line(int index, std::string_view line, LoggedTest* test, TimestampReader* times) {
   switch (index) {
     case 0:
       return read_separator(line, test);
     case 1:
       return read_name(line, test);
     case 2:
-      return line.starts_with(kEndHead) &&
-             read_time(line.substr(kEndHead.size()), last_date, test.end);
+      return line.starts_with(kEndHead) && times->read(line.substr(kEndHead.size()), &test->end);
     case 3:
       return line.starts_with(kStartHead) &&
-             read_time(line.substr(kStartHead.size()), last_date, test.start);
+             times->read(line.substr(kStartHead.size()), &test->start);
     case 4:
       return read_elapsed(line, test);
     case 5:
@@ -429,7 +403,7 @@ bool read_line(int index, std::string_view line, LoggedTest& test, LastDate& las
 
 // The site name runs from the head to the tail's hyphens at the line's end;
 // it is not empty and holds no whitespace, and may end in '-' itself.
-bool read_separator(std::string_view line, LoggedTest& test) {
+bool read_separator(std::string_view line, LoggedTest* test) {
   Fields fields(line);
   if (!fields.text(kSeparatorHead)) return false;
   std::string_view site = fields.rest();
@@ -438,12 +412,12 @@ bool read_separator(std::string_view line, LoggedTest& test) {
   for (char c : site) {
     if (is_space(c)) return false;
   }
-  test.site.assign(site);
+  test->site.assign(site);
   return true;
 }
 
 // The name runs to the line's last byte, a ':', so a name may hold ':' too.
-bool read_name(std::string_view line, LoggedTest& test) {
+bool read_name(std::string_view line, LoggedTest* test) {
   Fields fields(line);
   if (!fields.text(kNameHead)) return false;
   std::string_view name = fields.rest();
@@ -453,66 +427,11 @@ bool read_name(std::string_view line, LoggedTest& test) {
   for (char c : name) {
     if (is_space(c) || c == '\0') return false;
   }
-  test.name.assign(name);
+  test->name.assign(name);
   return true;
 }
 
-// A line's timestamp text, after its head. A text of the date read last
-// needs only its time of day read.
-bool read_time(std::string_view text, LastDate& last_date, LoggedTime& time) {
-  if (same_date(text, last_date.text)) {
-    // "hh:mm:ss" at offset 11, each part within its range.
-    const auto part = [&text](std::size_t at, unsigned max) {
-      const unsigned tens = static_cast<unsigned char>(text[at]) - '0';
-      const unsigned ones = static_cast<unsigned char>(text[at + 1]) - '0';
-      const unsigned value = tens * 10 + ones;
-      return tens < 10 && ones < 10 && value <= max ? static_cast<int>(value) : -1;
-    };
-    const int hour = part(11, 23);
-    const int minute = part(14, 59);
-    const int second = part(17, 60);
-    if (hour < 0 || minute < 0 || second < 0 || text[13] != ':' || text[16] != ':') return false;
-    time = last_date.time;
-    time.hour = static_cast<std::uint8_t>(hour);
-    time.minute = static_cast<std::uint8_t>(minute);
-    time.second = static_cast<std::uint8_t>(second);
-    return true;
-  }
-  const std::optional<LoggedTime> read = parse_time(text);
-  if (!read) return false;
-  time = *read;
-  if (time.known()) last_date = {.text = std::string(text), .time = time};
-  return true;
-}
-
-// Whether two timestamp texts differ at most in their time of day, the
-// "hh:mm:ss" from offset 11 to 19.
-bool same_date(std::string_view text, std::string_view other) {
-  constexpr std::size_t kTimeOfDay = 11;
-  constexpr std::size_t kYear = 19;
-  if (text.size() != other.size() || text.size() <= kYear) return false;
-  if (text.size() == kUnknownTime.size()) {
-    // The usual text of four-digit years, compared a word at a time:
-    // "Thu Jan 01" and " 2026" (bytes 0-7, 3-10 and 19-23).
-    const auto word = [](const char* bytes, std::size_t at) {
-      std::uint64_t value;
-      std::memcpy(&value, bytes + at, sizeof value);
-      return value;
-    };
-    const auto tail = [](const char* bytes) {
-      std::uint32_t value;
-      std::memcpy(&value, bytes + 20, sizeof value);
-      return value;
-    };
-    return word(text.data(), 0) == word(other.data(), 0) &&
-           word(text.data(), 3) == word(other.data(), 3) && text[19] == other[19] &&
-           tail(text.data()) == tail(other.data());
-  }
-  return text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
-         text.substr(kYear) == other.substr(kYear);
-}
-
-bool read_elapsed(std::string_view line, LoggedTest& test) {
+bool read_elapsed(std::string_view line, LoggedTest* test) {
   Fields fields(line);
   if (!fields.text(kElapsedHead)) return false;
   std::string_view elapsed = fields.rest();
@@ -520,8 +439,8 @@ bool read_elapsed(std::string_view line, LoggedTest& test) {
   elapsed.remove_suffix(kElapsedTail.size());
   const std::optional<double> seconds = parse_elapsed(elapsed);
   if (!seconds) return false;
-  test.elapsed.assign(elapsed);
-  test.elapsed_seconds = *seconds;
+  test->elapsed.assign(elapsed);
+  test->elapsed_seconds = *seconds;
   return true;
 }
 
@@ -535,28 +454,28 @@ std::string_view description_head() {
 
 // "Test description: 20  problems, D" with D the description of a set of
 // operations (operations.h).
-bool read_description(std::string_view line, LoggedTest& test) {
+bool read_description(std::string_view line, LoggedTest* test) {
   const std::string_view head = description_head();
   if (!line.starts_with(head)) return false;
   const std::optional<Operations> operations = records::read_description(line.substr(head.size()));
   if (!operations) return false;
-  test.operations = *operations;
+  test->operations = *operations;
   return true;
 }
 
 // The limit line whose head fits the operations of the description.
-bool read_limit(std::string_view line, LoggedTest& test) {
+bool read_limit(std::string_view line, LoggedTest* test) {
   Fields fields(line);
-  if (!fields.text(limit_head(test.operations))) return false;
+  if (!fields.text(limit_head(test->operations))) return false;
   const std::optional<std::int64_t> limit = fields.integer(kInt32Min, kInt32Max);
   if (!limit || !fields.at_end()) return false;
-  test.addend_limit = static_cast<std::int32_t>(*limit);
+  test->addend_limit = static_cast<std::int32_t>(*limit);
   return true;
 }
 
 // "Results: R right out of 20, grade P% / G", where P must be R's share of
 // the problems in percent and G the grade of P.
-bool read_results(std::string_view line, LoggedTest& test) {
+bool read_results(std::string_view line, LoggedTest* test) {
   Fields fields(line);
   if (!fields.text(kResultsHead)) return false;
   const std::optional<std::int64_t> right = fields.integer(0, kProblemCount);
@@ -568,48 +487,34 @@ bool read_results(std::string_view line, LoggedTest& test) {
   if (!percent || !fields.text(kResultsPercent)) return false;
   const auto shown = static_cast<std::int32_t>(*percent);
   if (shown != *right * 100 / kProblemCount || fields.rest() != letter_grade(shown)) return false;
-  test.right = static_cast<std::int32_t>(*right);
-  test.percent = shown;
+  test->right = static_cast<std::int32_t>(*right);
+  test->percent = shown;
   return true;
 }
 
-bool read_rating(std::string_view line, LoggedTest& test) {
+bool read_rating(std::string_view line, LoggedTest* test) {
   Fields fields(line);
   if (!fields.text(kRatingHead)) return false;
   const std::optional<std::int64_t> rating = fields.integer(kInt32Min, kInt32Max);
   if (!rating || !fields.at_end()) return false;
-  test.rating = static_cast<std::int32_t>(*rating);
+  test->rating = static_cast<std::int32_t>(*rating);
   return true;
 }
 
 std::optional<std::int64_t> Fields::integer(std::int64_t min, std::int64_t max) {
-  std::size_t size = 0;
-  while (size < rest_.size() && (rest_[size] == '-' || (rest_[size] >= '0' && rest_[size] <= '9')))
-    ++size;
-  const std::optional<std::int64_t> value = parse_integer(rest_.substr(0, size), min, max);
-  if (value) rest_.remove_prefix(size);
+  std::int64_t value;
+  const std::size_t size = read_number_field(rest_, min, max, &value);
+  if (size == 0) return std::nullopt;
+  rest_.remove_prefix(size);
   return value;
 }
 
-// An integer as "%d" writes it: an optional '-', then digits with no
-// leading zero ("0" alone is zero, and "-0" is never written). Nothing for
-// anything else, for more than 18 digits (no field needs more) and for
-// values outside [min, max].
+// The number field that is all of `text`; nothing for anything else.
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max) {
-  const bool negative = text.starts_with('-');
-  const std::string_view digits = negative ? text.substr(1) : text;
-  if (digits.empty() || digits.size() > 18 ||
-      (digits[0] == '0' && (digits.size() > 1 || negative))) {
-    return std::nullopt;
-  }
-  std::int64_t magnitude = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    magnitude = magnitude * 10 + (c - '0');
-  }
-  const std::int64_t value = negative ? -magnitude : magnitude;
-  if (value < min || value > max) return std::nullopt;
+  std::int64_t value;
+  const std::size_t size = read_number_field(text, min, max, &value);
+  if (size == 0 || size != text.size()) return std::nullopt;
   return value;
 }
 
@@ -639,83 +544,6 @@ std::optional<double> parse_elapsed(std::string_view text) {
     return std::nullopt;
   }
   return value;
-}
-
-// A timestamp text in the layout of format.h, or the placeholder (an
-// unknown time). Nothing for an unknown weekday or month name, a day the
-// month does not have, a weekday that does not fall on that date (by the
-// Gregorian calendar), hours past 23, minutes past 59, seconds past 60, or
-// a year of more than 18 digits.
-std::optional<LoggedTime> parse_time(std::string_view text) {
-  if (text == kUnknownTime) return LoggedTime{};
-  if (text.size() < kUnknownTime.size() || text[3] != ' ' || text[7] != ' ' || text[10] != ' ' ||
-      text[13] != ':' || text[16] != ':' || text[19] != ' ') {
-    return std::nullopt;
-  }
-  const std::optional<int> weekday = name_index(kDayNames, text.substr(0, 3));
-  const std::optional<int> month = name_index(kMonthNames, text.substr(4, 3));
-  const std::optional<int> day = two_digits(text.substr(8, 2), 31);
-  const std::optional<int> hour = two_digits(text.substr(11, 2), 23);
-  const std::optional<int> minute = two_digits(text.substr(14, 2), 59);
-  const std::optional<int> second = two_digits(text.substr(17, 2), 60);
-  const std::optional<std::int64_t> year = parse_year(text.substr(20));
-  if (!weekday || !month || !day || !hour || !minute || !second || !year || *day < 1 ||
-      *day > days_in_month(*year, *month + 1) || weekday_of(*year, *month + 1, *day) != *weekday) {
-    return std::nullopt;
-  }
-  return LoggedTime{.year = *year,
-                    .month = static_cast<std::uint8_t>(*month + 1),
-                    .day = static_cast<std::uint8_t>(*day),
-                    .hour = static_cast<std::uint8_t>(*hour),
-                    .minute = static_cast<std::uint8_t>(*minute),
-                    .second = static_cast<std::uint8_t>(*second),
-                    .weekday = static_cast<std::uint8_t>(*weekday)};
-}
-
-// The index of a three-letter name among `names`, three letters each.
-std::optional<int> name_index(std::string_view names, std::string_view name) {
-  for (std::size_t at = 0; at + 3 <= names.size(); at += 3) {
-    if (names[at] == name[0] && names[at + 1] == name[1] && names[at + 2] == name[2]) {
-      return static_cast<int>(at / 3);
-    }
-  }
-  return std::nullopt;
-}
-
-// "%02d" of 0..max.
-std::optional<int> two_digits(std::string_view text, int max) {
-  if (text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return std::nullopt;
-  const int value = (text[0] - '0') * 10 + (text[1] - '0');
-  if (value > max) return std::nullopt;
-  return value;
-}
-
-// "%4d": an integer right-aligned in four places, so shorter ones have
-// leading spaces and longer ones none.
-std::optional<std::int64_t> parse_year(std::string_view text) {
-  const std::size_t digits = text.find_first_not_of(' ');
-  if (digits == std::string_view::npos || (digits > 0 && text.size() != 4)) return std::nullopt;
-  constexpr std::int64_t kLimit = 999'999'999'999'999'999;
-  return parse_integer(text.substr(digits), -kLimit, kLimit);
-}
-
-// The year of 2000..2399 with the same calendar as `year`: the Gregorian
-// calendar repeats every 400 years, which are a whole number of weeks.
-std::int64_t cycle_year(std::int64_t year) { return ((year % 400) + 400) % 400 + 2000; }
-
-int days_in_month(std::int64_t year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const std::int64_t y = cycle_year(year);
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-// 0 (Sunday)..6, counted in days from 0000-03-01, a Wednesday.
-int weekday_of(std::int64_t year, int month, int day) {
-  const std::int64_t y = cycle_year(year) - (month <= 2 ? 1 : 0);
-  const int m = month > 2 ? month - 3 : month + 9;
-  const std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 1;
-  return static_cast<int>((days + 3) % 7);
 }
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -754,7 +582,7 @@ Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key) {
     hasher.add(std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
     hasher.add(text);
   };
-  const auto add_time = [&hasher](const LoggedTime& time) {
+  const auto add_time = [&hasher](const text::CivilTime& time) {
     const std::uint8_t fields[] = {time.month,  time.day,    time.hour,
                                    time.minute, time.second, time.weekday};
     hasher.add(std::string_view(reinterpret_cast<const char*>(&time.year), sizeof time.year));

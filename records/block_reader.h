@@ -26,6 +26,8 @@
 
 #include "records/fingerprint.h"
 #include "records/operations.h"
+#include "records/timestamp.h"
+#include "text/civil_time.h"
 
 namespace records {
 
@@ -39,26 +41,12 @@ inline constexpr double kMaxElapsedSeconds = 9223372036854775808.0;
 // kMaxElapsedSeconds in size, "-1.23457e+18".
 inline constexpr std::size_t kMaxElapsedLength = 12;
 
-// A logged time: the fields of a timestamp text. All zero for the
-// placeholder, which stands for a time the drill could not read.
-struct LoggedTime {
-  std::int64_t year = 0;     // as logged: 2026, 99, -5
-  std::uint8_t month = 0;    // 1..12; 0 when the time is unknown
-  std::uint8_t day = 0;      // 1..31
-  std::uint8_t hour = 0;     // 0..23
-  std::uint8_t minute = 0;   // 0..59
-  std::uint8_t second = 0;   // 0..60 (a leap second)
-  std::uint8_t weekday = 0;  // 0 (Sunday)..6
-
-  bool known() const { return month != 0; }
-};
-
 // One test as its block logs it.
 struct LoggedTest {
   std::string site;  // the web-site name in the separator line
   std::string name;  // the bytes logged: no whitespace, no NUL
-  LoggedTime end;
-  LoggedTime start;
+  text::CivilTime end;
+  text::CivilTime start;
   std::string elapsed;  // as logged: "95", "1e+06"
   double elapsed_seconds = 0;
   Operations operations = Operations::mixed_addition_subtraction();
@@ -90,15 +78,6 @@ struct ReadCounts {
   // Stretches of consecutive skipped lines, and the first few of them.
   std::uint64_t skipped_ranges = 0;
   std::array<LineRange, kRangesKept> first_ranges{};
-};
-
-// The timestamp read last that gave a known time, and that time. A log
-// holds many tests of one day, and a test mostly ends on the day it
-// started, so a timestamp of the same date is read by its time of day
-// alone. Kept by BlockReader.
-struct LastDate {
-  std::string text;
-  LoggedTime time;
 };
 
 // Reads the blocks of one file. Give it the file piece by piece with add(),
@@ -140,7 +119,7 @@ class BlockReader {
   std::string_view rest_;  // the bytes of the piece not read yet
   std::string partial_;    // the start of a line that goes on in a later piece
   LoggedTest test_;
-  LastDate last_date_;
+  TimestampReader times_;
   int index_ = 0;  // the line of a block expected next; 0 outside one
   bool fingerprints_ = false;
   bool exact_lines_only_ = false;

@@ -173,7 +173,7 @@ TEST(BlockReaderTest, RefusesWhatIsNotAWholeSoundBlock) {
 struct TimeCase {
   std::string_view text;
   bool valid = false;
-  LoggedTime time = {};  // what is read when valid
+  text::CivilTime time = {};  // what is read when valid
 };
 
 TEST(BlockReaderTest, ReadsTimestampsAndChecksTheirDates) {
@@ -243,7 +243,7 @@ TEST(BlockReaderTest, ReadsTimestampsAndChecksTheirDates) {
     const std::optional<LoggedTest> test = read_one(Block{.start = std::string(c.text)}.text());
     ASSERT_EQ(test.has_value(), c.valid) << c.text;
     if (!c.valid) continue;
-    const LoggedTime& time = test->start;
+    const text::CivilTime& time = test->start;
     EXPECT_EQ(time.known(), c.time.month != 0) << c.text;
     EXPECT_EQ(time.year, c.time.year) << c.text;
     EXPECT_EQ(time.month, c.time.month) << c.text;

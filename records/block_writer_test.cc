@@ -12,9 +12,9 @@ namespace {
 using testing_support::Report;
 
 constexpr text::CivilTime kTen = {
-    .year = 2026, .month = 11, .day = 8, .hour = 10, .minute = 0, .second = 0, .weekday = 2};
+    .year = 2026, .month = 12, .day = 8, .hour = 10, .minute = 0, .second = 0, .weekday = 2};
 constexpr text::CivilTime kFourPastTen = {
-    .year = 2026, .month = 11, .day = 8, .hour = 10, .minute = 4, .second = 0, .weekday = 2};
+    .year = 2026, .month = 12, .day = 8, .hour = 10, .minute = 4, .second = 0, .weekday = 2};
 
 // Ann's test: limit 10, 18 right from 10:00:00 to 10:04:00.
 FinishedTest anns_test() {

@@ -12,9 +12,9 @@ namespace records {
 namespace {
 
 // 2026-12-08, a Tuesday, at the given time of day.
-text::CivilTime december_8(int hour, int minute, int second) {
+text::CivilTime december_8(std::uint8_t hour, std::uint8_t minute, std::uint8_t second) {
   return {.year = 2026,
-          .month = 11,
+          .month = 12,
           .day = 8,
           .hour = hour,
           .minute = minute,

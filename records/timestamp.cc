@@ -1,8 +1,10 @@
 #include "records/timestamp.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "records/format.h"
+#include "records/number_field.h"
 #include "text/number_format.h"
 
 namespace records {
@@ -11,13 +13,19 @@ namespace {
 
 std::string_view name_of(std::string_view names, int index, int count);
 void put_number(Timestamp& text, std::int64_t value, std::size_t width, char fill);
+bool same_date(std::string_view text, std::string_view other);
+std::optional<int> name_index(std::string_view names, std::string_view name);
+std::optional<int> two_digits(std::string_view text, int max);
+std::optional<std::int64_t> parse_year(std::string_view text);
+int days_in_month(std::int64_t year, int month);
+int weekday_of(std::int64_t year, int month, int day);
 
 }  // namespace
 
 Timestamp timestamp_text(const std::optional<text::CivilTime>& time) {
   Timestamp text;
-  if (!time) return text << kUnknownTime;
-  text << name_of(kDayNames, time->weekday, 7) << " " << name_of(kMonthNames, time->month, 12)
+  if (!time || !time->known()) return text << kUnknownTime;
+  text << name_of(kDayNames, time->weekday, 7) << " " << name_of(kMonthNames, time->month - 1, 12)
        << " ";
   put_number(text, time->day, 2, '0');
   text << " ";
@@ -29,6 +37,61 @@ Timestamp timestamp_text(const std::optional<text::CivilTime>& time) {
   text << " ";
   put_number(text, time->year, 4, ' ');
   return text;
+}
+
+std::optional<text::CivilTime> read_timestamp(std::string_view text) {
+  if (text == kUnknownTime) return text::CivilTime{};
+  if (text.size() < kUnknownTime.size() || text[3] != ' ' || text[7] != ' ' || text[10] != ' ' ||
+      text[13] != ':' || text[16] != ':' || text[19] != ' ') {
+    return std::nullopt;
+  }
+  const std::optional<int> weekday = name_index(kDayNames, text.substr(0, 3));
+  const std::optional<int> month = name_index(kMonthNames, text.substr(4, 3));
+  const std::optional<int> day = two_digits(text.substr(8, 2), 31);
+  const std::optional<int> hour = two_digits(text.substr(11, 2), 23);
+  const std::optional<int> minute = two_digits(text.substr(14, 2), 59);
+  const std::optional<int> second = two_digits(text.substr(17, 2), 60);
+  const std::optional<std::int64_t> year = parse_year(text.substr(20));
+  if (!weekday || !month || !day || !hour || !minute || !second || !year || *day < 1 ||
+      *day > days_in_month(*year, *month + 1) || weekday_of(*year, *month + 1, *day) != *weekday) {
+    return std::nullopt;
+  }
+  return text::CivilTime{.year = *year,
+                         .month = static_cast<std::uint8_t>(*month + 1),
+                         .day = static_cast<std::uint8_t>(*day),
+                         .hour = static_cast<std::uint8_t>(*hour),
+                         .minute = static_cast<std::uint8_t>(*minute),
+                         .second = static_cast<std::uint8_t>(*second),
+                         .weekday = static_cast<std::uint8_t>(*weekday)};
+}
+
+bool TimestampReader::read(std::string_view text, text::CivilTime* time) {
+  if (same_date(text, last_text_)) {
+    // "hh:mm:ss" at offset 11, each part within its range.
+    const auto part = [&text](std::size_t at, unsigned max) {
+      const unsigned tens = static_cast<unsigned char>(text[at]) - '0';
+      const unsigned ones = static_cast<unsigned char>(text[at + 1]) - '0';
+      const unsigned value = tens * 10 + ones;
+      return tens < 10 && ones < 10 && value <= max ? static_cast<int>(value) : -1;
+    };
+    const int hour = part(11, 23);
+    const int minute = part(14, 59);
+    const int second = part(17, 60);
+    if (hour < 0 || minute < 0 || second < 0 || text[13] != ':' || text[16] != ':') return false;
+    *time = last_time_;
+    time->hour = static_cast<std::uint8_t>(hour);
+    time->minute = static_cast<std::uint8_t>(minute);
+    time->second = static_cast<std::uint8_t>(second);
+    return true;
+  }
+  const std::optional<text::CivilTime> read = read_timestamp(text);
+  if (!read) return false;
+  *time = *read;
+  if (read->known()) {
+    last_text_.assign(text);
+    last_time_ = *read;
+  }
+  return true;
 }
 
 namespace {
@@ -52,6 +115,82 @@ void put_number(Timestamp& text, std::int64_t value, std::size_t width, char fil
   }
   for (std::size_t size = digits.size(); size < width; ++size) text << std::string_view(&fill, 1);
   text << digits;
+}
+
+// Whether two timestamp texts differ at most in their time of day, the
+// "hh:mm:ss" from offset 11 to 19.
+bool same_date(std::string_view text, std::string_view other) {
+  constexpr std::size_t kTimeOfDay = 11;
+  constexpr std::size_t kYear = 19;
+  if (text.size() != other.size() || text.size() <= kYear) return false;
+  if (text.size() == kUnknownTime.size()) {
+    // The usual text of four-digit years, compared a word at a time:
+    // "Thu Jan 01" and " 2026" (bytes 0-7, 3-10 and 19-23).
+    const auto word = [](const char* bytes, std::size_t at) {
+      std::uint64_t value;
+      std::memcpy(&value, bytes + at, sizeof value);
+      return value;
+    };
+    const auto tail = [](const char* bytes) {
+      std::uint32_t value;
+      std::memcpy(&value, bytes + 20, sizeof value);
+      return value;
+    };
+    return word(text.data(), 0) == word(other.data(), 0) &&
+           word(text.data(), 3) == word(other.data(), 3) && text[19] == other[19] &&
+           tail(text.data()) == tail(other.data());
+  }
+  return text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
+         text.substr(kYear) == other.substr(kYear);
+}
+
+// The index of a three-letter name among `names`, three letters each.
+std::optional<int> name_index(std::string_view names, std::string_view name) {
+  for (std::size_t at = 0; at + 3 <= names.size(); at += 3) {
+    if (names[at] == name[0] && names[at + 1] == name[1] && names[at + 2] == name[2]) {
+      return static_cast<int>(at / 3);
+    }
+  }
+  return std::nullopt;
+}
+
+// "%02d" of 0..max.
+std::optional<int> two_digits(std::string_view text, int max) {
+  if (text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return std::nullopt;
+  const int value = (text[0] - '0') * 10 + (text[1] - '0');
+  if (value > max) return std::nullopt;
+  return value;
+}
+
+// "%4d": an integer right-aligned in four places, so shorter ones have
+// leading spaces and longer ones none.
+std::optional<std::int64_t> parse_year(std::string_view text) {
+  const std::size_t digits = text.find_first_not_of(' ');
+  if (digits == std::string_view::npos || (digits > 0 && text.size() != 4)) return std::nullopt;
+  constexpr std::int64_t kLimit = 999'999'999'999'999'999;
+  std::int64_t year = 0;
+  const std::string_view number = text.substr(digits);
+  if (read_number_field(number, -kLimit, kLimit, &year) != number.size()) return std::nullopt;
+  return year;
+}
+
+// The year of 2000..2399 with the same calendar as `year`: the Gregorian
+// calendar repeats every 400 years, which are a whole number of weeks.
+std::int64_t cycle_year(std::int64_t year) { return ((year % 400) + 400) % 400 + 2000; }
+
+int days_in_month(std::int64_t year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const std::int64_t y = cycle_year(year);
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// 0 (Sunday)..6, counted in days from 0000-03-01, a Wednesday.
+int weekday_of(std::int64_t year, int month, int day) {
+  const std::int64_t y = cycle_year(year) - (month <= 2 ? 1 : 0);
+  const int m = month > 2 ? month - 3 : month + 9;
+  const std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + day - 1;
+  return static_cast<int>((days + 3) % 7);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "tests/support/transcript.h"
 
@@ -11,21 +14,8 @@ namespace {
 
 using text::CivilTime;
 
-struct TimestampCase {
-  CivilTime time;
-  const char* text = "";
-};
-
-void PrintTo(const TimestampCase& c, std::ostream* os) { *os << c.text; }
-
-class TimestampTest : public ::testing::TestWithParam<TimestampCase> {};
-
-TEST_P(TimestampTest, LaysOutTheFieldsWithZeroPaddedDayAndTime) {
-  EXPECT_EQ(timestamp_text(GetParam().time).view(), GetParam().text);
-}
-
-constexpr CivilTime at(std::int64_t year, int month, int day, int hour, int minute, int second,
-                       int weekday) {
+constexpr CivilTime at(std::int64_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour,
+                       std::uint8_t minute, std::uint8_t second, std::uint8_t weekday) {
   return {.year = year,
           .month = month,
           .day = day,
@@ -35,36 +25,102 @@ constexpr CivilTime at(std::int64_t year, int month, int day, int hour, int minu
           .weekday = weekday};
 }
 
+bool same(const CivilTime& a, const CivilTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute && a.second == b.second && a.weekday == b.weekday;
+}
+
+// Times that a timestamp lays out, and reads back from, the same text.
+struct TimestampCase {
+  CivilTime time;
+  const char* text = "";
+};
+
+void PrintTo(const TimestampCase& c, std::ostream* os) { *os << c.text; }
+
+class TimestampTest : public ::testing::TestWithParam<TimestampCase> {};
+
+TEST_P(TimestampTest, LaysOutTheFieldsAndReadsThemBack) {
+  EXPECT_EQ(timestamp_text(GetParam().time).view(), GetParam().text);
+  const std::optional<CivilTime> read = read_timestamp(GetParam().text);
+  ASSERT_TRUE(read);
+  EXPECT_TRUE(same(*read, GetParam().time));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Dates, TimestampTest,
     ::testing::Values(
-        TimestampCase{.time = at(2026, 11, 8, 22, 42, 40, 2), .text = "Tue Dec 08 22:42:40 2026"},
-        TimestampCase{.time = at(2027, 0, 1, 9, 5, 3, 5), .text = "Fri Jan 01 09:05:03 2027"},
-        TimestampCase{.time = at(1970, 0, 1, 0, 0, 0, 4), .text = "Thu Jan 01 00:00:00 1970"},
-        TimestampCase{.time = at(2000, 1, 29, 0, 0, 0, 2), .text = "Tue Feb 29 00:00:00 2000"},
+        TimestampCase{.time = at(2026, 12, 8, 22, 42, 40, 2), .text = "Tue Dec 08 22:42:40 2026"},
+        TimestampCase{.time = at(2027, 1, 1, 9, 5, 3, 5), .text = "Fri Jan 01 09:05:03 2027"},
+        TimestampCase{.time = at(1970, 1, 1, 0, 0, 0, 4), .text = "Thu Jan 01 00:00:00 1970"},
+        TimestampCase{.time = at(2000, 2, 29, 0, 0, 0, 2), .text = "Tue Feb 29 00:00:00 2000"},
         // A leap second, as a local-time breakdown may give it.
-        TimestampCase{.time = at(2016, 11, 31, 23, 59, 60, 6), .text = "Sat Dec 31 23:59:60 2016"},
+        TimestampCase{.time = at(2016, 12, 31, 23, 59, 60, 6), .text = "Sat Dec 31 23:59:60 2016"},
         // "%4d": year 999 is right-aligned in four places; 10000 takes five.
-        TimestampCase{.time = at(999, 11, 31, 0, 0, 0, 2), .text = "Tue Dec 31 00:00:00  999"},
-        TimestampCase{.time = at(10000, 0, 1, 0, 0, 0, 6), .text = "Sat Jan 01 00:00:00 10000"},
-        TimestampCase{.time = at(-44, 2, 15, 12, 0, 0, 5), .text = "Fri Mar 15 12:00:00  -44"},
-        // A negative field is padded as "%02d" pads it: the sign counts.
-        TimestampCase{.time = at(2026, 11, -5, 7, 0, 0, 2), .text = "Tue Dec -5 07:00:00 2026"},
-        // A weekday or month out of range shows as the first name.
-        TimestampCase{.time = at(2026, 12, 8, 10, 0, 0, 7), .text = "Sun Jan 08 10:00:00 2026"},
-        TimestampCase{.time = at(2026, -1, 8, 10, 0, 0, -1), .text = "Sun Jan 08 10:00:00 2026"}));
+        TimestampCase{.time = at(999, 12, 31, 0, 0, 0, 2), .text = "Tue Dec 31 00:00:00  999"},
+        TimestampCase{.time = at(10000, 1, 1, 0, 0, 0, 6), .text = "Sat Jan 01 00:00:00 10000"},
+        TimestampCase{.time = at(-44, 3, 15, 12, 0, 0, 4), .text = "Thu Mar 15 12:00:00  -44"}));
 
-TEST(Timestamp, UnknownTimeGivesThePlaceholderOfTheSameShape) {
-  EXPECT_EQ(timestamp_text(std::nullopt).view(), testing_support::kNoTime);
-  EXPECT_EQ(timestamp_text(std::nullopt).view().size(),
-            timestamp_text(at(2026, 11, 8, 22, 42, 40, 2)).view().size());
+TEST(TimestampText, ShowsAWeekdayOrMonthOutOfRangeAsTheFirstName) {
+  EXPECT_EQ(timestamp_text(at(2026, 13, 8, 10, 0, 0, 7)).view(), "Sun Jan 08 10:00:00 2026");
+  // Fields far out of range still fit the buffer whole.
+  EXPECT_EQ(timestamp_text(at(INT64_MIN, 255, 255, 255, 255, 255, 255)).view(),
+            "Sun Jan 255 255:255:255 -9223372036854775808");
 }
 
-// Fields far out of range still fit the buffer whole.
-TEST(Timestamp, ExtremeFieldsFitTheBuffer) {
-  const CivilTime extreme = at(INT64_MIN, 0, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, 0);
-  EXPECT_EQ(timestamp_text(extreme).view(),
-            "Sun Jan -2147483648 -2147483648:-2147483648:-2147483648 -9223372036854775808");
+TEST(TimestampText, UnknownTimeGivesThePlaceholderOfTheSameShape) {
+  EXPECT_EQ(timestamp_text(std::nullopt).view(), testing_support::kNoTime);
+  EXPECT_EQ(timestamp_text(CivilTime{}).view(), testing_support::kNoTime);
+  EXPECT_EQ(timestamp_text(std::nullopt).view().size(),
+            timestamp_text(at(2026, 12, 8, 22, 42, 40, 2)).view().size());
+  const std::optional<CivilTime> read = read_timestamp(testing_support::kNoTime);
+  ASSERT_TRUE(read);
+  EXPECT_FALSE(read->known());
+}
+
+struct WrongCase {
+  const char* text;
+  const char* why;
+};
+
+TEST(ReadTimestamp, RefusesEveryTextThatIsNoTimestamp) {
+  const WrongCase cases[] = {
+      {.text = "Tue Dec 08 22:42:40", .why = "no year"},
+      {.text = "Tue Dez 08 22:42:40 2026", .why = "an unknown month"},
+      {.text = "Tus Dec 08 22:42:40 2026", .why = "an unknown weekday"},
+      {.text = "Wed Dec 08 22:42:40 2026", .why = "the wrong weekday"},
+      {.text = "Mon Feb 29 00:00:00 2100", .why = "no 29th: 2100 is no leap year"},
+      {.text = "Tue Dec 00 22:42:40 2026", .why = "day 0"},
+      {.text = "Tue Dec 08 24:00:00 2026", .why = "hour 24"},
+      {.text = "Tue Dec 08 22:60:40 2026", .why = "minute 60"},
+      {.text = "Tue Dec 08 22:42:61 2026", .why = "second 61"},
+      {.text = "Tue Dec 08 22-42-40 2026", .why = "no colons"},
+      {.text = "Tue Dec  8 22:42:40 2026", .why = "a day not padded with 0"},
+      {.text = "Tue Dec 08 22:42:40 02026", .why = "a year with a leading zero"},
+      {.text = "Tue Dec 31 00:00:00 999", .why = "a short year not right-aligned"},
+      {.text = "Tue Dec 08 22:42:40 2026 ", .why = "text after the year"},
+      {.text = "??? ??? ?? ??:??:?? ???", .why = "a cut placeholder"},
+  };
+  for (const WrongCase& c : cases) EXPECT_FALSE(read_timestamp(c.text)) << c.why;
+}
+
+// A log's timestamps of one date are read by their time of day alone: the
+// reader gives the same times as reading each whole, and a text that is no
+// timestamp changes nothing.
+TEST(TimestampReaderTest, ReadsTimesOfTheSameDateAsWholeTextsAre) {
+  const char* const texts[] = {
+      "Tue Dec 08 10:04:00 2026", "Tue Dec 08 10:00:00 2026", "Tue Dec 08 23:59:60 2026",
+      "Tue Dec 08 24:00:00 2026", "??? ??? ?? ??:??:?? ????", "Tue Dec 08 09:30:00 2026",
+      "Wed Dec 09 00:00:01 2026", "Tue Dec 08 00:00:00 2026", "Tue Dec 08 25:00:00 2026",
+  };
+  TimestampReader reader;
+  for (const char* text : texts) {
+    CivilTime time = at(1, 1, 1, 1, 1, 1, 1);
+    const CivilTime before = time;
+    const std::optional<CivilTime> whole = read_timestamp(text);
+    EXPECT_EQ(reader.read(text, &time), whole.has_value()) << text;
+    EXPECT_TRUE(same(time, whole ? *whole : before)) << text;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A calendar time broken down into wall-clock fields: what a Clock's local
-// time gives, and what the records.txt timestamp text lays out. A plain
-// value with no code behind it, so the records format can use it without
-// linking the console.
+// time gives, what the records.txt timestamp text lays out, and what reading
+// that text gives back. A plain value with no code behind it, so the records
+// format can use it without linking the console. The one time type of both
+// programs.
 #ifndef TEXT_CIVIL_TIME_H_
 #define TEXT_CIVIL_TIME_H_
 
@@ -9,14 +10,18 @@
 
 namespace text {
 
+// All zero for a time that is not known: the timestamp placeholder, which
+// stands for a time the drill could not read.
 struct CivilTime {
-  std::int64_t year;  // the full year, e.g. 2026
-  int month;          // 0 (January) to 11
-  int day;            // 1 to 31
-  int hour;           // 0 to 23
-  int minute;         // 0 to 59
-  int second;         // 0 to 60
-  int weekday;        // 0 (Sunday) to 6
+  std::int64_t year = 0;     // the full year: 2026, 99, -5
+  std::uint8_t month = 0;    // 1 (January) to 12; 0 when the time is unknown
+  std::uint8_t day = 0;      // 1 to 31
+  std::uint8_t hour = 0;     // 0 to 23
+  std::uint8_t minute = 0;   // 0 to 59
+  std::uint8_t second = 0;   // 0 to 60 (a leap second)
+  std::uint8_t weekday = 0;  // 0 (Sunday) to 6
+
+  bool known() const { return month != 0; }
 };
 
 }  // namespace text

@@ -20,11 +20,11 @@ std::optional<CivilTime> utc_time(CalendarTime time) {
     --days;
   }
   CivilTime civil;
-  civil.hour = static_cast<int>(seconds / 3600);
-  civil.minute = static_cast<int>(seconds / 60 % 60);
-  civil.second = static_cast<int>(seconds % 60);
+  civil.hour = static_cast<std::uint8_t>(seconds / 3600);
+  civil.minute = static_cast<std::uint8_t>(seconds / 60 % 60);
+  civil.second = static_cast<std::uint8_t>(seconds % 60);
   // 1970-01-01 was a Thursday.
-  civil.weekday = static_cast<int>(((days % 7) + 11) % 7);
+  civil.weekday = static_cast<std::uint8_t>(((days % 7) + 11) % 7);
   // Days to civil date, counting in 400-year eras from 0000-03-01.
   CalendarTime z = days + 719468;
   CalendarTime era = (z >= 0 ? z : z - 146096) / 146097;
@@ -33,9 +33,9 @@ std::optional<CivilTime> utc_time(CalendarTime time) {
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
   CalendarTime day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   CalendarTime month_index = (5 * day_of_year + 2) / 153;  // 0 = March
-  civil.day = static_cast<int>(day_of_year - (153 * month_index + 2) / 5 + 1);
-  civil.month = static_cast<int>(month_index < 10 ? month_index + 2 : month_index - 10);
-  civil.year = year_of_era + era * 400 + (civil.month <= 1 ? 1 : 0);
+  civil.day = static_cast<std::uint8_t>(day_of_year - (153 * month_index + 2) / 5 + 1);
+  civil.month = static_cast<std::uint8_t>(month_index < 10 ? month_index + 3 : month_index - 9);
+  civil.year = year_of_era + era * 400 + (civil.month <= 2 ? 1 : 0);
   return civil;
 }
 

@@ -35,7 +35,7 @@ TEST(UtcTime, AgreesWithPlatformGmtime) {
     std::optional<CivilTime> civil = utc_time(t);
     ASSERT_TRUE(civil.has_value());
     ASSERT_EQ(civil->year, expected.tm_year + 1900) << t;
-    ASSERT_EQ(civil->month, expected.tm_mon) << t;
+    ASSERT_EQ(civil->month, expected.tm_mon + 1) << t;
     ASSERT_EQ(civil->day, expected.tm_mday) << t;
     ASSERT_EQ(civil->hour, expected.tm_hour) << t;
     ASSERT_EQ(civil->minute, expected.tm_min) << t;

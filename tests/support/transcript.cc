@@ -209,7 +209,7 @@ std::string utc_timestamp(std::int64_t time) {
   char text[64];
   std::snprintf(text, sizeof text, "%.3s %.3s %02d %02d:%02d:%02d %4lld",
                 &"SunMonTueWedThuFriSat"[3 * civil->weekday],
-                &"JanFebMarAprMayJunJulAugSepOctNovDec"[3 * civil->month], civil -> day,
+                &"JanFebMarAprMayJunJulAugSepOctNovDec"[3 * (civil->month - 1)], civil -> day,
                 civil -> hour, civil -> minute, civil -> second,
                 static_cast<long long>(civil->year));
   return text;

@@ -1,0 +1,55 @@
+// The numbers of the records formats, as "%d" writes them: an optional '-',
+// then digits with no leading zero ("0" alone is zero, and "-0" is never
+// written). The one reader of every number field of a block and of a
+// timestamp's year: the block reader's line reader and its whole-block fast
+// path, and the timestamp reader. Inline, as it is read for every field of
+// every block.
+#ifndef RECORDS_NUMBER_FIELD_H_
+#define RECORDS_NUMBER_FIELD_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace records {
+
+// The most digits a number field may have: no field needs more.
+inline constexpr std::size_t kMaxFieldDigits = 18;
+
+// Reads the number at the start of `text`, in one pass: its value in
+// `*value` and how many bytes it takes. 0, with `*value` as it was, when
+// there is none there, when '-' or a digit follows the number read (it is
+// part of a longer text that is no number), for more than kMaxFieldDigits
+// digits, and for a value outside [min, max].
+inline std::size_t read_number_field(std::string_view text, std::int64_t min, std::int64_t max,
+                                     std::int64_t* value) {
+  const char* const start = text.data();
+  const char* const end = start + text.size();
+  const char* p = start;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const digits = p;
+  // One digit past the most allowed tells a longer number; the value of
+  // kMaxFieldDigits + 1 digits still fits in 64 bits.
+  const char* const most = end - digits > static_cast<std::ptrdiff_t>(kMaxFieldDigits)
+                               ? digits + kMaxFieldDigits + 1
+                               : end;
+  std::int64_t magnitude = 0;
+  while (p < most && static_cast<unsigned char>(*p - '0') < 10) {
+    magnitude = magnitude * 10 + (*p - '0');
+    ++p;
+  }
+  const auto count = static_cast<std::size_t>(p - digits);
+  if (count == 0 || count > kMaxFieldDigits || (*digits == '0' && (count > 1 || negative)) ||
+      (p < end && (*p == '-' || static_cast<unsigned char>(*p - '0') < 10))) {
+    return 0;
+  }
+  const std::int64_t read = negative ? -magnitude : magnitude;
+  if (read < min || read > max) return 0;
+  *value = read;
+  return static_cast<std::size_t>(p - start);
+}
+
+}  // namespace records
+
+#endif  // RECORDS_NUMBER_FIELD_H_
