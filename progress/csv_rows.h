@@ -29,10 +29,10 @@
 namespace progress {
 
 // Appends the header row to `out`.
-void append_csv_header(std::string& out);
+void append_csv_header(std::string* out);
 
 // Appends the row of `test` to `out`.
-void append_csv_row(const records::LoggedTest& test, std::string& out);
+void append_csv_row(const records::LoggedTest& test, std::string* out);
 
 }  // namespace progress
 

@@ -59,7 +59,7 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
     const std::optional<records::LoggedTest> test = testing_support::read_test(c.block);
     ASSERT_TRUE(test) << c.row;
     std::string out;
-    append_csv_row(*test, out);
+    append_csv_row(*test, &out);
     EXPECT_EQ(out, c.row);
   }
 }
@@ -99,7 +99,7 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
   for (const NameCase& c : cases) {
     test->name = c.name;
     std::string out;
-    append_csv_row(*test, out);
+    append_csv_row(*test, &out);
     EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + std::string(c.field) +
                        ",-5,18,20,90,A,240,-2,addition/subtraction\r\n");
   }

@@ -102,7 +102,7 @@ struct Scale {
 // order given, then either its end ("/>") or the end of its start tag.
 class Element {
  public:
-  Element(std::string& page, std::string_view name);
+  Element(std::string* page, std::string_view name);
   Element& number(std::string_view attribute, double value);
   Element& text(std::string_view attribute, std::string_view value);
   // "/>" and a line end.
@@ -114,23 +114,23 @@ class Element {
   std::string& page_;
 };
 
-void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page);
-void append_heading(const ChildProgress& child, std::string& page);
-void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string& page);
-void write_legend(std::string& page);
-void write_grid(const Scale& seconds, std::string& page);
-void write_dates(std::span<const KeptTest> tests, std::string& page);
+void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string* page);
+void append_heading(const ChildProgress& child, std::string* page);
+void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string* page);
+void write_legend(std::string* page);
+void write_grid(const Scale& seconds, std::string* page);
+void write_dates(std::span<const KeptTest> tests, std::string* page);
 void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool percent,
-                  std::string& page);
+                  std::string* page);
 Scale seconds_scale(std::span<const KeptTest> tests);
 double nice_step(double at_least);
 double x_of(std::size_t index, std::size_t count);
 double percent_y(double percent);
 double seconds_y(double seconds, const Scale& scale);
 std::string date_label(const text::CivilTime& time);
-void append_number(double value, std::string& out);
-void append_point_title(const KeptTest& test, std::string& page);
-void append_xml_text(std::string_view text, std::string& out);
+void append_number(double value, std::string* out);
+void append_point_title(const KeptTest& test, std::string* page);
+void append_xml_text(std::string_view text, std::string* out);
 bool allowed(char32_t code_point);
 
 }  // namespace
@@ -144,25 +144,25 @@ std::string html_page(std::span<const ChildProgress* const> children) {
     return latest.last(std::min(kChartTests, latest.size()));
   };
   std::string page(kPageHead);
-  append_number(kWidth, page);
+  append_number(kWidth, &page);
   page.append(kPageIntro);
   if (children.empty()) page.append("<p>No tests were found.</p>\n");
   std::size_t size = page.size() + kPageTail.size();
   std::string section;
   for (const ChildProgress* child : children) {
     section.clear();
-    write_section(*child, shown(*child), section);
+    write_section(*child, shown(*child), &section);
     size += section.size();
   }
   page.reserve(size);
-  for (const ChildProgress* child : children) write_section(*child, shown(*child), page);
+  for (const ChildProgress* child : children) write_section(*child, shown(*child), &page);
   page.append(kPageTail);
   return page;
 }
 
 namespace {
 
-Element::Element(std::string& page, std::string_view name) : page_(page) {
+Element::Element(std::string* page, std::string_view name) : page_(*page) {
   page_.push_back('<');
   page_.append(name);
 }
@@ -171,7 +171,7 @@ Element& Element::number(std::string_view attribute, double value) {
   page_.push_back(' ');
   page_.append(attribute);
   page_.append("=\"");
-  append_number(value, page_);
+  append_number(value, &page_);
   page_.push_back('"');
   return *this;
 }
@@ -191,55 +191,55 @@ void Element::open() { page_.push_back('>'); }
 
 // The child's heading, a line of figures, and the chart of `shown`, its
 // latest tests.
-void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string& page) {
+void write_section(const ChildProgress& child, std::span<const KeptTest> shown, std::string* page) {
   const KeptTest& last = shown.back();
-  page.append("<section>\n<h2>");
+  page->append("<section>\n<h2>");
   append_heading(child, page);
-  page.append("</h2>\n<p>");
+  page->append("</h2>\n<p>");
   append_integer(static_cast<std::int64_t>(child.tests), page);
-  page.append(child.tests == 1 ? " test, " : " tests, ");
-  page.append(date_label(child.first_start));
-  page.append(" to ");
-  page.append(date_label(last.start));
-  page.append(". Last: ");
+  page->append(child.tests == 1 ? " test, " : " tests, ");
+  page->append(date_label(child.first_start));
+  page->append(" to ");
+  page->append(date_label(last.start));
+  page->append(". Last: ");
   append_integer(last.percent, page);
-  page.append("% (");
-  page.append(records::letter_grade(last.percent));
-  page.append("). Best: ");
+  page->append("% (");
+  page->append(records::letter_grade(last.percent));
+  page->append("). Best: ");
   append_integer(child.best_percent, page);
-  page.append("%.");
+  page->append("%.");
   if (shown.size() < child.tests) {
-    page.append(" The chart shows the last ");
+    page->append(" The chart shows the last ");
     append_integer(static_cast<std::int64_t>(shown.size()), page);
-    page.append(".");
+    page->append(".");
   }
-  page.append("</p>\n");
+  page->append("</p>\n");
   write_chart(child, shown, page);
-  page.append("</section>\n");
+  page->append("</section>\n");
 }
 
 // "Zoë (multiplication/division)": the child's name and its kind of test.
-void append_heading(const ChildProgress& child, std::string& page) {
+void append_heading(const ChildProgress& child, std::string* page) {
   append_xml_text(child.name, page);
-  page.append(" (");
-  page.append(records::names(child.operations).view());
-  page.push_back(')');
+  page->append(" (");
+  page->append(records::names(child.operations).view());
+  page->push_back(')');
 }
 
-void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string& page) {
+void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, std::string* page) {
   const Scale seconds = seconds_scale(tests);
   std::string view_box = "0 0 ";
-  append_number(kWidth, view_box);
+  append_number(kWidth, &view_box);
   view_box.push_back(' ');
-  append_number(kHeight, view_box);
+  append_number(kHeight, &view_box);
   Element(page, "svg")
       .text("xmlns", "http://www.w3.org/2000/svg")
       .text("viewBox", view_box)
       .text("role", "img")
       .open();
-  page.append("\n<title>Percent right and seconds taken per test: ");
+  page->append("\n<title>Percent right and seconds taken per test: ");
   append_heading(child, page);
-  page.append("</title>\n");
+  page->append("</title>\n");
   Element(page, "rect")
       .number("x", 0)
       .number("y", 0)
@@ -252,12 +252,12 @@ void write_chart(const ChildProgress& child, std::span<const KeptTest> tests, st
   write_dates(tests, page);
   write_series(tests, seconds, false, page);
   write_series(tests, seconds, true, page);
-  page.append("</svg>\n");
+  page->append("</svg>\n");
 }
 
 // A sample of each series: its line with its mark in the middle, and its
 // text after it.
-void write_legend(std::string& page) {
+void write_legend(std::string* page) {
   // The sample line from `x`, solid or dashed, and the text after it.
   const auto sample = [&](double x, std::string_view colour, bool dashed) {
     Element line(page, "line");
@@ -275,10 +275,10 @@ void write_legend(std::string& page) {
         .number("x", x + kLegendLine + kLabelGap)
         .number("y", kLegendY + kLegendTextDrop)
         .open();
-    page.append(words);
-    page.append("</text>\n");
+    page->append(words);
+    page->append("</text>\n");
   };
-  page.append("<g>\n");
+  page->append("<g>\n");
   sample(kLeft, kPercentColour, false);
   Element(page, "circle")
       .number("cx", kLeft + kLegendLine / 2)
@@ -298,13 +298,13 @@ void write_legend(std::string& page) {
       .number("stroke-width", kLineWidth)
       .empty();
   text(kSecondsLegendX, "Seconds taken (right scale)");
-  page.append("</g>\n");
+  page->append("</g>\n");
 }
 
 // A grid line at each step shared by both scales, their labels and the
 // axis titles.
-void write_grid(const Scale& seconds, std::string& page) {
-  page.append("<g>\n");
+void write_grid(const Scale& seconds, std::string* page) {
+  page->append("<g>\n");
   for (int step = 0; step <= kGridSteps; ++step) {
     const int percent = step * 100 / kGridSteps;
     const double y = percent_y(percent);
@@ -321,23 +321,23 @@ void write_grid(const Scale& seconds, std::string& page) {
         .number("y", y + kLabelDrop)
         .open();
     append_integer(percent, page);
-    page.append("%</text>\n");
+    page->append("%</text>\n");
     Element(page, "text").number("x", kRight + kLabelGap).number("y", y + kLabelDrop).open();
-    page.append(tenths_text(seconds.low + step * seconds.step));
-    page.append("</text>\n");
+    page->append(tenths_text(seconds.low + step * seconds.step));
+    page->append("</text>\n");
   }
   // An axis title turned by `angle` about its middle.
   const auto title = [&](double x, int angle, std::string_view words) {
     std::string transform = "translate(";
-    append_number(x, transform);
+    append_number(x, &transform);
     transform.push_back(' ');
-    append_number((kTop + kBottom) / 2, transform);
+    append_number((kTop + kBottom) / 2, &transform);
     transform.append(") rotate(");
-    append_integer(angle, transform);
+    append_integer(angle, &transform);
     transform.push_back(')');
     Element(page, "text").text("transform", transform).text("text-anchor", "middle").open();
-    page.append(words);
-    page.append("</text>\n");
+    page->append(words);
+    page->append("</text>\n");
   };
   title(kLeftTitleX, -90, "Percent right");
   title(kRightTitleX, 90, "Seconds taken");
@@ -346,13 +346,13 @@ void write_grid(const Scale& seconds, std::string& page) {
       .number("y", kBottomTitleY)
       .text("text-anchor", "middle")
       .open();
-  page.append("Date of test</text>\n</g>\n");
+  page->append("Date of test</text>\n</g>\n");
 }
 
 // A tick under every mark, and the date under the first test of each day,
 // unless it would run into the label before.
-void write_dates(std::span<const KeptTest> tests, std::string& page) {
-  page.append("<g>\n");
+void write_dates(std::span<const KeptTest> tests, std::string* page) {
+  page->append("<g>\n");
   double last_label = -kLabelSpacing;
   std::string previous;
   for (std::size_t i = 0; i < tests.size(); ++i) {
@@ -371,19 +371,19 @@ void write_dates(std::span<const KeptTest> tests, std::string& page) {
           .text("text-anchor", "middle")
           .number("x", x)
           .open();
-      page.append(date);
-      page.append("</text>\n");
+      page->append(date);
+      page->append("</text>\n");
       last_label = x;
     }
     previous = std::move(date);
   }
-  page.append("</g>\n");
+  page->append("</g>\n");
 }
 
 // The percent series (circles, solid line) or the seconds series (hollow
 // squares, dashed line).
 void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool percent,
-                  std::string& page) {
+                  std::string* page) {
   const std::string_view colour = percent ? kPercentColour : kSecondsColour;
   auto y_of = [&](const KeptTest& test) {
     return percent ? percent_y(test.percent) : seconds_y(test.seconds, seconds);
@@ -391,11 +391,11 @@ void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool pe
   std::string points;
   for (std::size_t i = 0; i < tests.size(); ++i) {
     if (i > 0) points.push_back(' ');
-    append_number(x_of(i, tests.size()), points);
+    append_number(x_of(i, tests.size()), &points);
     points.push_back(',');
-    append_number(y_of(tests[i]), points);
+    append_number(y_of(tests[i]), &points);
   }
-  page.append("<g>\n");
+  page->append("<g>\n");
   Element line(page, "polyline");
   line.text("fill", "none").number("stroke-width", kLineWidth).text("stroke", colour);
   if (!percent) line.text("stroke-dasharray", kDash);
@@ -414,7 +414,7 @@ void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool pe
           .number("cy", y)
           .open();
       append_point_title(tests[i], page);
-      page.append("</circle>\n");
+      page->append("</circle>\n");
     } else {
       Element(page, "rect")
           .text("fill", kBackground)
@@ -426,10 +426,10 @@ void write_series(std::span<const KeptTest> tests, const Scale& seconds, bool pe
           .number("y", y - mark / 2)
           .open();
       append_point_title(tests[i], page);
-      page.append("</rect>\n");
+      page->append("</rect>\n");
     }
   }
-  page.append("</g>\n");
+  page->append("</g>\n");
 }
 
 // From 0 (or the lowest value, when one is below 0) to at least the highest
@@ -479,60 +479,60 @@ double seconds_y(double seconds, const Scale& scale) {
 
 std::string date_label(const text::CivilTime& time) {
   std::string label;
-  append_iso_date(time, label);
+  append_iso_date(time, &label);
   return time.known() ? label : "date unknown";
 }
 
 // A coordinate with one decimal at most.
-void append_number(double value, std::string& out) {
+void append_number(double value, std::string* out) {
   char digits[64];
   const auto result = std::to_chars(digits, digits + sizeof digits, std::round(value * 10) / 10,
                                     std::chars_format::fixed, 1);
   std::string_view text(digits, static_cast<std::size_t>(result.ptr - digits));
   if (text.ends_with(".0")) text.remove_suffix(2);
-  out.append(text);
+  out->append(text);
 }
 
 // The tooltip of a mark: "2026-03-02 16:05:00: 90% (A), 41 seconds".
-void append_point_title(const KeptTest& test, std::string& page) {
-  page.append("<title>");
+void append_point_title(const KeptTest& test, std::string* page) {
+  page->append("<title>");
   if (test.start.known()) {
     append_iso_date_time(test.start, ' ', page);
   } else {
-    page.append("date unknown");
+    page->append("date unknown");
   }
-  page.append(": ");
+  page->append(": ");
   append_integer(test.percent, page);
-  page.append("% (");
-  page.append(records::letter_grade(test.percent));
-  page.append("), ");
+  page->append("% (");
+  page->append(records::letter_grade(test.percent));
+  page->append("), ");
   append_xml_text(test.elapsed(), page);
-  page.append(" seconds</title>");
+  page->append(" seconds</title>");
 }
 
 // Appends `text`, escaped as the header says, to `out`.
-void append_xml_text(std::string_view text, std::string& out) {
+void append_xml_text(std::string_view text, std::string* out) {
   std::size_t at = 0;
   while (at < text.size()) {
     switch (text[at]) {
       case '&':
-        out.append("&amp;");
+        out->append("&amp;");
         ++at;
         continue;
       case '<':
-        out.append("&lt;");
+        out->append("&lt;");
         ++at;
         continue;
       case '>':
-        out.append("&gt;");
+        out->append("&gt;");
         ++at;
         continue;
       case '"':
-        out.append("&quot;");
+        out->append("&quot;");
         ++at;
         continue;
       case '\'':
-        out.append("&#39;");
+        out->append("&#39;");
         ++at;
         continue;
       default:
@@ -540,7 +540,7 @@ void append_xml_text(std::string_view text, std::string& out) {
     }
     const text::Utf8Character character = text::read_utf8(text, at);
     const bool shown = character.valid && allowed(character.code_point);
-    out.append(shown ? text.substr(at, character.length) : text::kReplacementCharacter);
+    out->append(shown ? text.substr(at, character.length) : text::kReplacementCharacter);
     at += character.length;
   }
 }

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "console/system.h"
-
 #include "progress/output_text.h"
 #include "text/safe_text.h"
 
@@ -32,11 +31,11 @@ void Messages::about_skipped(std::string_view file, const records::ReadCounts& c
                              std::uint64_t duplicates) {
   if (counts.skipped_ranges == 0 && duplicates == 0) return;
   std::string text;
-  append_integer(static_cast<std::int64_t>(counts.tests), text);
+  append_integer(static_cast<std::int64_t>(counts.tests), &text);
   text.append(counts.tests == 1 ? " test read" : " tests read");
   if (duplicates > 0) {
     text.append(", ");
-    append_integer(static_cast<std::int64_t>(duplicates), text);
+    append_integer(static_cast<std::int64_t>(duplicates), &text);
     text.append(duplicates == 1 ? " duplicate" : " duplicates");
   }
   if (counts.skipped_ranges > 0) append_ranges(counts, &text);
@@ -77,7 +76,7 @@ namespace {
 // first few of them, with ", ..." when there are more.
 void append_ranges(const records::ReadCounts& counts, std::string* text) {
   text->append(", ");
-  append_integer(static_cast<std::int64_t>(counts.skipped_ranges), *text);
+  append_integer(static_cast<std::int64_t>(counts.skipped_ranges), text);
   const records::LineRange& only = counts.first_ranges[0];
   text->append(counts.skipped_ranges == 1 && only.first == only.last ? " skipped (line "
                                                                      : " skipped (lines ");
@@ -87,10 +86,10 @@ void append_ranges(const records::ReadCounts& counts, std::string* text) {
   for (std::size_t i = 0; i < shown; ++i) {
     const records::LineRange& range = counts.first_ranges[i];
     if (i > 0) text->append(", ");
-    append_integer(static_cast<std::int64_t>(range.first), *text);
+    append_integer(static_cast<std::int64_t>(range.first), text);
     if (range.last != range.first) {
       text->push_back('-');
-      append_integer(static_cast<std::int64_t>(range.last), *text);
+      append_integer(static_cast<std::int64_t>(range.last), text);
     }
   }
   if (counts.skipped_ranges > shown) text->append(", ...");

@@ -16,14 +16,14 @@ namespace progress {
 // Appends "YYYY-MM-DD" to `out`: the year with at least four digits, a '-'
 // before a negative one ("0099-01-05", "-0005-03-01", "12026-12-08").
 // Nothing when the time is unknown.
-void append_iso_date(const text::CivilTime& time, std::string& out);
+void append_iso_date(const text::CivilTime& time, std::string* out);
 
 // Appends the date, `separator`, then "HH:MM:SS" to `out`:
 // "2026-12-08T10:04:00" with 'T'. Nothing when the time is unknown.
-void append_iso_date_time(const text::CivilTime& time, char separator, std::string& out);
+void append_iso_date_time(const text::CivilTime& time, char separator, std::string* out);
 
 // Appends the decimal text of `value` to `out`.
-void append_integer(std::int64_t value, std::string& out);
+void append_integer(std::int64_t value, std::string* out);
 
 // The decimal text of `value`.
 std::string integer_text(std::int64_t value);

@@ -32,10 +32,10 @@ TEST(IsoDateTest, WritesTheDateOrNothing) {
   };
   for (const DateCase& c : cases) {
     std::string date = "x";
-    append_iso_date(c.time, date);
+    append_iso_date(c.time, &date);
     EXPECT_EQ(date, "x" + std::string(c.date));
     std::string date_time;
-    append_iso_date_time(c.time, ' ', date_time);
+    append_iso_date_time(c.time, ' ', &date_time);
     EXPECT_EQ(date_time, c.date_time);
   }
 }

@@ -218,9 +218,9 @@ void Run::take(const records::LoggedTest& test) {
       if (test.name == options_.child) book_->add(test);
       break;
     case Options::Output::csv:
-      if (!csv_header_written_) append_csv_header(out_.text());
+      if (!csv_header_written_) append_csv_header(&out_.text());
       csv_header_written_ = true;
-      append_csv_row(test, out_.text());
+      append_csv_row(test, &out_.text());
       out_.wrote();
       break;
   }

@@ -141,20 +141,20 @@ TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
   for (std::string& cell : row) cell.clear();
   if (test.start.known()) {
-    append_iso_date_time(test.start, ' ', row[0]);
+    append_iso_date_time(test.start, ' ', &row[0]);
   } else {
     row[0].push_back('?');
   }
   row[1] = records::signs(test.operations).view();
-  append_integer(test.addend_limit, row[2]);
-  append_integer(test.right, row[3]);
+  append_integer(test.addend_limit, &row[2]);
+  append_integer(test.right, &row[3]);
   row[3].append(" of ");
-  append_integer(records::kProblemCount, row[3]);
-  append_integer(test.percent, row[4]);
+  append_integer(records::kProblemCount, &row[3]);
+  append_integer(test.percent, &row[4]);
   row[4].push_back('%');
   row[5] = records::letter_grade(test.percent);
   row[6] = test.elapsed();
-  append_integer(test.rating, row[7]);
+  append_integer(test.rating, &row[7]);
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.
@@ -203,7 +203,7 @@ std::string trend_line(std::span<const TrendTest> tests, bool utf8) {
 
 std::string date_text(const text::CivilTime& time) {
   std::string text;
-  append_iso_date(time, text);
+  append_iso_date(time, &text);
   return time.known() ? text : "?";
 }
 

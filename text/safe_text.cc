@@ -50,16 +50,16 @@ std::size_t message_text_in_place(char* text, std::size_t length) {
 
 std::string terminal_text(std::string_view text) {
   std::string shown;
-  append_terminal_text(text, shown);
+  append_terminal_text(text, &shown);
   return shown;
 }
 
-void append_terminal_text(std::string_view text, std::string& out) {
+void append_terminal_text(std::string_view text, std::string* out) {
   // Most names are printable ASCII, which is appended as a whole.
   const bool plain =
       std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
   if (plain) {
-    out.append(text);
+    out->append(text);
     return;
   }
   std::size_t at = 0;
@@ -67,15 +67,15 @@ void append_terminal_text(std::string_view text, std::string& out) {
     const Utf8Character character = read_utf8(text, at);
     if (character.valid) {
       if (hidden_character(character.code_point)) {
-        out.push_back('?');
+        out->push_back('?');
       } else {
-        out.append(text.substr(at, character.length));
+        out->append(text.substr(at, character.length));
       }
     } else if (character.length == 1 && character.code_point >= 0x80 &&
                character.code_point <= 0x9F) {
-      out.push_back('?');
+      out->push_back('?');
     } else {
-      out.append(kReplacementCharacter);
+      out->append(kReplacementCharacter);
     }
     at += character.length;
   }

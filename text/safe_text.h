@@ -44,7 +44,7 @@ std::size_t message_text_in_place(char* text, std::size_t length);
 std::string terminal_text(std::string_view text);
 
 // Appends terminal_text(text) to `out`.
-void append_terminal_text(std::string_view text, std::string& out);
+void append_terminal_text(std::string_view text, std::string* out);
 
 }  // namespace text
 

@@ -48,7 +48,7 @@ TEST(TerminalTextTest, ShowsControlsAsQuestionMarksAndWhatIsNotUtf8AsReplacement
   for (const ShownCase& c : cases) {
     EXPECT_EQ(terminal_text(c.text), c.shown) << c.text;
     std::string appended = "x";
-    append_terminal_text(c.text, appended);
+    append_terminal_text(c.text, &appended);
     EXPECT_EQ(appended, "x" + std::string(c.shown));
   }
 }
