@@ -27,6 +27,9 @@ class Clock {
   // `time` in local time by the platform's time-zone rules; nothing when
   // the time has no local breakdown.
   virtual std::optional<text::CivilTime> local_time(CalendarTime time) = 0;
+  // A count of milliseconds that only goes forward (a monotonic clock),
+  // for timing an answer; 0 when the platform has none.
+  virtual std::uint64_t milliseconds() = 0;
 };
 
 // The fields of a C library local-time breakdown, as the platform clocks

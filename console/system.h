@@ -108,6 +108,7 @@ class SystemClock : public Clock {
  public:
   std::optional<CalendarTime> now() override;
   std::optional<text::CivilTime> local_time(CalendarTime time) override;
+  std::uint64_t milliseconds() override;
 };
 
 // Process set-up before the drill runs: a write to a pipe whose reader has

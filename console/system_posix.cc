@@ -42,6 +42,13 @@ bool StandardOutput::write(const char* data, std::size_t size) { return bytes_.w
 
 bool close_file(int fd) { return ::close(fd) == 0; }
 
+std::uint64_t SystemClock::milliseconds() {
+  struct timespec now;
+  if (::clock_gettime(CLOCK_MONOTONIC, &now) != 0) return 0;
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000;
+}
+
 std::optional<CalendarTime> SystemClock::now() {
   time_t seconds = ::time(nullptr);
   if (seconds == static_cast<time_t>(-1)) return std::nullopt;

@@ -119,6 +119,8 @@ bool StandardOutput::write_console(const char* data, std::size_t size) {
 
 bool close_file(int fd) { return ::_close(fd) == 0; }
 
+std::uint64_t SystemClock::milliseconds() { return ::GetTickCount64(); }
+
 std::optional<CalendarTime> SystemClock::now() {
   __time64_t seconds = ::_time64(nullptr);
   if (seconds == static_cast<__time64_t>(-1)) return std::nullopt;

@@ -1,5 +1,6 @@
 #include "drill/driver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -42,6 +43,7 @@ class Drill {
         in_(surroundings.input, &out_),
         clock_(surroundings.clock),
         log_(surroundings.log),
+        answers_(surroundings.answers),
         errors_(surroundings.errors),
         operations_(surroundings.operations) {}
 
@@ -57,11 +59,13 @@ class Drill {
   records::Operation choose_operation();
   Ending reject_number(Ending ending);
   void report_lost_block(std::string_view reason);
+  void report_lost_answers(std::string_view reason);
 
   console::ConsoleOutput out_;
   console::ConsoleInput in_;
   console::Clock& clock_;
   files::Appender& log_;
+  files::Appender& answers_;
   console::ByteSink& errors_;
   const records::Operations operations_;
   RandomSource random_;
@@ -202,13 +206,25 @@ Ending Drill::run_test(Problem& problem) {
     const records::Operation operation = choose_operation();
     out_ << number << ".\t" << problem.prompt(operation).view();
     const std::int32_t correct = problem.answer(operation);
+    // The prompt reaches the screen as the read begins; the answer is timed
+    // from there to the end of the read.
+    const std::uint64_t asked = clock_.milliseconds();
     std::int32_t answer = 0;
     const ReadResult result = in_.read_integer(&answer);
+    const std::uint64_t answered = clock_.milliseconds();
     if (result == ReadResult::not_a_number) return reject_number(Ending::bad_answer);
     if (result != ReadResult::ok) {
       out_ << line_end;
       return Ending::input_over;
     }
+    record.answers[static_cast<std::size_t>(number - 1)] = {
+        .operation = operation,
+        .first = problem.shown_first(operation),
+        .second = problem.second_number(),
+        .correct = correct,
+        .answer = answer,
+        .milliseconds = static_cast<std::uint32_t>(
+            answered > asked ? std::min<std::uint64_t>(answered - asked, UINT32_MAX) : 0)};
     if (answer == correct) {
       ++record.right_count;
       out_ << "That is right, " << record.name << "!  Now you have " << record.right_count
@@ -222,6 +238,9 @@ Ending Drill::run_test(Problem& problem) {
   record.end_time = clock_.now();
   const files::AppendResult stored = write_report(record, out_, clock_, log_);
   if (!stored.stored) report_lost_block(stored.reason);
+  // The answers are kept even when the block could not be.
+  const files::AppendResult answers_stored = write_answers(record, clock_, answers_);
+  if (!answers_stored.stored) report_lost_answers(answers_stored.reason);
   return Ending::running;
 }
 
@@ -246,6 +265,13 @@ Ending Drill::reject_number(Ending ending) {
 void Drill::report_lost_block(std::string_view reason) {
   Message message;
   message << kMessageHead << log_.name() << ": " << reason << "; this test was not recorded\n";
+  write_message(message, errors_);
+}
+
+void Drill::report_lost_answers(std::string_view reason) {
+  Message message;
+  message << kMessageHead << answers_.name() << ": " << reason
+          << "; the answers of this test were not recorded\n";
   write_message(message, errors_);
 }
 

@@ -21,6 +21,7 @@ struct Surroundings {
   console::ByteSink& errors;   // messages that are not part of the dialogue
   console::Clock& clock;       // seeds the random source and times each test
   files::Appender& log;        // the results log, records.txt
+  files::Appender& answers;    // every answer of every finished test, answers.csv
   unsigned console_processes;  // processes sharing the console window (Windows), else 0
   // The kinds of problem that the tests hold.
   records::Operations operations = records::Operations::mixed_addition_subtraction();
@@ -42,7 +43,10 @@ struct Surroundings {
 //   it then asks on `errors` for Enter and waits for a line end or the end
 //   of input.
 // Tests finished before keep their blocks. A block that cannot be stored is
-// reported on `errors` with the system's reason, and the drill goes on.
+// reported on `errors` with the system's reason, and the drill goes on. A
+// finished test's answers go to `answers` after its block, whether the block
+// could be stored or not; answers that cannot be stored are reported on
+// `errors` in one line, and the drill goes on.
 int run_command_line(int argc, const char* const* argv, Surroundings surroundings);
 
 }  // namespace drill

@@ -3,6 +3,7 @@
 #include "console/system.h"
 #include "drill/driver.h"
 #include "files/append_file.h"
+#include "records/answers_format.h"
 #include "records/format.h"
 
 int main(int argc, char** argv) {
@@ -10,11 +11,14 @@ int main(int argc, char** argv) {
   console::StandardStreams streams;
   console::SystemClock clock;
   files::FileAppender log(std::string(records::kRecordsFileName), records::kLineEnd);
+  files::FileAppender answers(std::string(records::kAnswersFileName), records::kLineEnd,
+                              records::kAnswersHeader);
   return drill::run_command_line(argc, argv,
                                  {.input = streams.input(),
                                   .output = streams.output(),
                                   .errors = streams.errors(),
                                   .clock = clock,
                                   .log = log,
+                                  .answers = answers,
                                   .console_processes = console::console_process_count()});
 }

@@ -73,14 +73,19 @@ Problem& Problem::next() {
 
 Problem::Prompt Problem::prompt(records::Operation operation) const {
   using records::Operation;
-  // Subtraction and division show the sum and the product, so that the
-  // answer is the first number drawn.
-  std::int32_t left = first_;
-  if (operation == Operation::subtraction) left = wrapping_add(first_, second_);
-  if (operation == Operation::division) left = wrapping_multiply(first_, second_);
   Prompt prompt;
-  prompt.size = build_prompt(prompt.bytes, left, records::sign(operation), second_);
+  prompt.size =
+      build_prompt(prompt.bytes, shown_first(operation), records::sign(operation), second_);
   return prompt;
+}
+
+// Subtraction and division show the sum and the product, so that the
+// answer is the first number drawn.
+std::int32_t Problem::shown_first(records::Operation operation) const {
+  using records::Operation;
+  if (operation == Operation::subtraction) return wrapping_add(first_, second_);
+  if (operation == Operation::division) return wrapping_multiply(first_, second_);
+  return first_;
 }
 
 std::int32_t Problem::answer(records::Operation operation) const {

@@ -45,6 +45,11 @@ class Problem {
   // needs it).
   std::int32_t answer(records::Operation operation) const;
 
+  // The first number its prompt shows: the sum for subtraction, the product
+  // for division, else the first number drawn. The second is always
+  // second_number().
+  std::int32_t shown_first(records::Operation operation) const;
+
   std::int32_t first_number() const { return first_; }
   std::int32_t second_number() const { return second_; }
 

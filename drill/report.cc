@@ -42,6 +42,17 @@ files::AppendResult write_report(const TestRecord& record, console::ConsoleOutpu
   return log.append(records::write_block(facts).view());
 }
 
+files::AppendResult write_answers(const TestRecord& record, console::Clock& clock,
+                                  files::Appender& answers) {
+  const records::AnswerLines lines =
+      records::answer_lines({.start = local_time_of(clock, record.start_time),
+                             .name = record.name,
+                             .operations = record.operations,
+                             .limit = record.addend_limit,
+                             .answers = record.answers});
+  return answers.append(lines.view());
+}
+
 records::Timestamp local_timestamp(console::Clock& clock,
                                    std::optional<console::CalendarTime> time) {
   return records::timestamp_text(local_time_of(clock, time));

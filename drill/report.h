@@ -6,6 +6,7 @@
 #ifndef DRILL_REPORT_H_
 #define DRILL_REPORT_H_
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -13,6 +14,8 @@
 #include "console/clock.h"
 #include "console/console_output.h"
 #include "files/append_file.h"
+#include "records/answers_writer.h"
+#include "records/format.h"
 #include "records/operations.h"
 #include "records/timestamp.h"
 
@@ -26,6 +29,7 @@ struct TestRecord {
   std::int32_t right_count = 0;
   std::optional<console::CalendarTime> start_time;
   std::optional<console::CalendarTime> end_time;
+  std::array<records::Answer, records::kProblemCount> answers = {};
 };
 
 // Writes the report to `out` and appends its block to `log`, and returns how
@@ -34,6 +38,11 @@ struct TestRecord {
 // so.
 files::AppendResult write_report(const TestRecord& record, console::ConsoleOutput& out,
                                  console::Clock& clock, files::Appender& log);
+
+// Appends the lines of the test's answers to `answers` (answers.csv), and
+// returns how the append went: on failure nothing of them stays there.
+files::AppendResult write_answers(const TestRecord& record, console::Clock& clock,
+                                  files::Appender& answers);
 
 // The timestamp text of `time` in the clock's local time: the placeholder
 // when there is no time or the clock cannot break it down.

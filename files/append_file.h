@@ -53,16 +53,22 @@ class Appender {
 // on the disk (fsync, FlushFileBuffers) before the lock is let go. When the
 // system reports that it could not be stored, the block is cut back off like
 // a short write and the append fails with the system's reason.
+//
+// A file may have a first line of its own (answers.csv's header): given
+// one, an append to a file that is new, empty or only a byte-order mark
+// writes it, and its line end, before the block, in the same write and
+// under the same lock, so that two drills never both write it.
 class FileAppender : public Appender {
  public:
-  FileAppender(std::string path, std::string_view line_end)
-      : path_(std::move(path)), line_end_(line_end) {}
+  FileAppender(std::string path, std::string_view line_end, std::string_view header = {})
+      : path_(std::move(path)), line_end_(line_end), header_(header) {}
   AppendResult append(std::string_view block) override;
   std::string_view name() const override { return path_; }
 
  private:
   std::string path_;
   std::string_view line_end_;
+  std::string_view header_;
 };
 
 // The seam's rule, shared by both platforms: whether a block appended to a
@@ -70,6 +76,11 @@ class FileAppender : public Appender {
 // when `whole_file`) must begin with a line end. Not for an empty file, one
 // that ends in LF, or one that is exactly a UTF-8 byte-order mark.
 bool needs_line_end_first(std::string_view tail, bool whole_file);
+
+// Whether a file whose last bytes are `tail` (all of them when
+// `whole_file`) gets the first line of its own before a block: when it is
+// empty or exactly a UTF-8 byte-order mark.
+bool needs_header_first(std::string_view tail, bool whole_file);
 
 // How many of a file's last bytes needs_line_end_first() looks at.
 inline constexpr std::size_t kTailBytes = 3;

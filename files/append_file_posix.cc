@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <span>
 
 #include "files/append_file.h"
 #include "files/disk.h"
@@ -19,8 +20,15 @@ enum class Lock { held, unsupported, busy, failed };
 
 int open_for_append(const std::string& path);
 Lock lock_for_append(int fd);
-bool ends_without_line_end(int fd, off_t size);
-int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written, bool one_piece);
+// How a file ends: whether a block must begin with a line end, and whether
+// it needs the file's first line.
+struct Ending {
+  bool line_end_first = false;
+  bool header_first = false;
+};
+Ending ending_of(int fd, off_t size);
+int write_all(int fd, std::span<const std::string_view> pieces, std::size_t* written,
+              bool one_piece);
 void cut_back(int fd, off_t start, std::size_t written);
 AppendResult failure(int error);
 constexpr std::string_view kLockBusy = "locked by another program for too long";
@@ -54,11 +62,14 @@ AppendResult FileAppender::append(std::string_view block) {
   // lock the size is only a guess, good enough for the seam.
   off_t start = -1;
   if (lock == Lock::held && ::fstat(fd, &status) == 0) start = status.st_size;
-  const bool seam = regular && ends_without_line_end(fd, status.st_size);
-  const std::string_view pieces[2] = {seam ? line_end_ : std::string_view(), block};
+  const Ending ending = regular ? ending_of(fd, status.st_size) : Ending{};
+  const bool header = ending.header_first && !header_.empty();
+  const std::string_view pieces[4] = {ending.line_end_first ? line_end_ : std::string_view(),
+                                      header ? header_ : std::string_view(),
+                                      header ? line_end_ : std::string_view(), block};
 
   std::size_t written = 0;
-  int error = write_all(fd, pieces, written, lock != Lock::held);
+  int error = write_all(fd, pieces, &written, lock != Lock::held);
   if (error == 0 && regular) error = store(fd);
   if (error != 0 && written > 0 && regular) cut_back(fd, start, written);
   // A file this append began (new, or empty) is stored in its folder too,
@@ -117,31 +128,36 @@ Lock lock_for_append(int fd) {
 // Whether the file of `size` bytes must get a line end before the block
 // (needs_line_end_first). A file that cannot be read (opened for writing
 // alone) gets none.
-bool ends_without_line_end(int fd, off_t size) {
-  if (size <= 0) return false;
+Ending ending_of(int fd, off_t size) {
+  if (size <= 0) return {.line_end_first = false, .header_first = true};
   char tail[kTailBytes];
   const off_t from = size > static_cast<off_t>(kTailBytes) ? size - kTailBytes : 0;
   ssize_t n;
   do {
     n = ::pread(fd, tail, static_cast<std::size_t>(size - from), from);
   } while (n < 0 && errno == EINTR);
-  if (n <= 0) return false;
-  return needs_line_end_first(std::string_view(tail, static_cast<std::size_t>(n)), from == 0);
+  if (n <= 0) return {};
+  const std::string_view read(tail, static_cast<std::size_t>(n));
+  return {.line_end_first = needs_line_end_first(read, from == 0),
+          .header_first = needs_header_first(read, from == 0)};
 }
 
-// Writes the two pieces one after the other, counting the bytes written in
-// `written`. With `one_piece` (no lock held, so a second write could land
+// Writes the pieces one after the other, counting the bytes written in
+// `*written`. With `one_piece` (no lock held, so a second write could land
 // after somebody else's bytes) they must go in a single write. Returns 0, or
 // the errno value of the failure (ENOSPC for a write that stored nothing or,
 // with `one_piece`, fell short).
-int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written, bool one_piece) {
-  const std::size_t total = pieces[0].size() + pieces[1].size();
-  while (written < total) {
-    // The pieces from `written` on.
-    struct iovec rest[2];
+int write_all(int fd, std::span<const std::string_view> pieces, std::size_t* written,
+              bool one_piece) {
+  std::size_t total = 0;
+  for (const std::string_view& piece : pieces) total += piece.size();
+  while (*written < total) {
+    // The pieces from `*written` on.
+    struct iovec rest[4];
     int count = 0;
-    std::size_t skip = written;
+    std::size_t skip = *written;
     for (const std::string_view& piece : pieces) {
+      if (count == 4) break;
       if (skip >= piece.size()) {
         skip -= piece.size();
         continue;
@@ -153,8 +169,8 @@ int write_all(int fd, const std::string_view (&pieces)[2], std::size_t& written,
     }
     const ssize_t n = ::writev(fd, rest, count);
     if (n > 0) {
-      written += static_cast<std::size_t>(n);
-      if (one_piece && written < total) return ENOSPC;
+      *written += static_cast<std::size_t>(n);
+      if (one_piece && *written < total) return ENOSPC;
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {

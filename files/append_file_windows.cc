@@ -14,7 +14,13 @@ enum class Lock { held, unsupported, busy };
 
 HANDLE open_for_append(const std::string& path);
 Lock lock_for_append(HANDLE file, OVERLAPPED& lock);
-bool ends_without_line_end(HANDLE file, LONGLONG size);
+// How a file ends: whether a block must begin with a line end, and whether
+// it needs the file's first line.
+struct Ending {
+  bool line_end_first = false;
+  bool header_first = false;
+};
+Ending ending_of(HANDLE file, LONGLONG size);
 void cut_back(const std::string& path, LONGLONG size);
 AppendResult failure(DWORD error);
 
@@ -49,13 +55,17 @@ AppendResult FileAppender::append(std::string_view block) {
   LARGE_INTEGER start = {};
   const bool size_known = on_disk && ::GetFileSizeEx(file, &start);
   const bool start_known = size_known && locked == Lock::held;
-  // The seam's line end and the block go in one write, so they are joined
-  // in a buffer of their own when there is a seam.
+  // The seam's line end, the file's first line and the block go in one
+  // write, so they are joined in a buffer of their own when there is more
+  // than the block.
+  const Ending ending = size_known ? ending_of(file, start.QuadPart) : Ending{};
+  const bool header = ending.header_first && !header_.empty();
   std::string joined;
   std::string_view bytes = block;
-  if (size_known && ends_without_line_end(file, start.QuadPart)) {
-    joined.reserve(line_end_.size() + block.size());
-    joined.append(line_end_).append(block);
+  if (ending.line_end_first || header) {
+    if (ending.line_end_first) joined.append(line_end_);
+    if (header) joined.append(header_).append(line_end_);
+    joined.append(block);
     bytes = joined;
   }
   DWORD written = 0;
@@ -108,18 +118,20 @@ Lock lock_for_append(HANDLE file, OVERLAPPED& lock) {
 }
 
 // Whether the file of `size` bytes must get a line end before the block
-// (needs_line_end_first). A file that cannot be read (opened for appending
-// alone) gets none.
-bool ends_without_line_end(HANDLE file, LONGLONG size) {
-  if (size <= 0) return false;
+// (needs_line_end_first), or its first line (needs_header_first). A file
+// that cannot be read (opened for appending alone) gets neither.
+Ending ending_of(HANDLE file, LONGLONG size) {
+  if (size <= 0) return {.line_end_first = false, .header_first = true};
   char tail[kTailBytes];
   const LONGLONG from = size > static_cast<LONGLONG>(kTailBytes) ? size - kTailBytes : 0;
   OVERLAPPED at = {};
   at.Offset = static_cast<DWORD>(from & 0xffffffff);
   at.OffsetHigh = static_cast<DWORD>(from >> 32);
   DWORD n = 0;
-  if (!::ReadFile(file, tail, static_cast<DWORD>(size - from), &n, &at) || n == 0) return false;
-  return needs_line_end_first(std::string_view(tail, n), from == 0);
+  if (!::ReadFile(file, tail, static_cast<DWORD>(size - from), &n, &at) || n == 0) return {};
+  const std::string_view read(tail, n);
+  return {.line_end_first = needs_line_end_first(read, from == 0),
+          .header_first = needs_header_first(read, from == 0)};
 }
 
 // Cuts the file back to `size` bytes and stores the cut on the disk. An

@@ -436,6 +436,12 @@ TEST(BrokenOutput, ReaderGoneBeforeTheBanner) {
   EXPECT_EQ(records.blocks.size(), 2u);
 }
 
+// The faults below are records.txt's own: the answers go to a device that
+// takes them all, so that only the blocks meet the fault.
+void keep_answers_apart(const TempDir& dir) {
+  std::filesystem::create_symlink("/dev/null", dir.file("answers.csv"));
+}
+
 // ---------------------------------------------------------------------------
 // A file-size limit (ulimit -f) that records.txt reaches.
 
@@ -469,6 +475,7 @@ class FileSizeLimit : public ::testing::TestWithParam<LimitCase> {};
 TEST_P(FileSizeLimit, BlockThatDoesNotFitIsLeftOutWhole) {
   TempDir dir;
   testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+  keep_answers_apart(dir);
   std::unique_ptr<ChildProcess> drill =
       start_with_file_size_limit(drill_in(dir), kEarlierRecords.size() + GetParam().room);
   ASSERT_NE(drill, nullptr) << "the file-size limit cannot be set";
@@ -544,6 +551,7 @@ TEST(FullDisk, DrillsAppendingAtOnceLeaveOnlyWholeBlocks) {
     TempDir dir;
     SmallFileSystem disk(dir.path());
     if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    keep_answers_apart(dir);
     std::atomic<bool> done = false;
     std::thread filler(make_space_come_and_go, dir.path(), std::cref(done));
     std::vector<std::unique_ptr<ChildProcess>> drills;
@@ -601,6 +609,7 @@ TEST(FullDisk, DrillsAppendingAtOnceLeaveOnlyWholeBlocks) {
 TEST(FailingDisk, BlockThatCannotBeStoredIsReportedAndTakenBackOff) {
   TempDir dir;
   testing_support::write_file(dir.file("records.txt"), std::string(kEarlierRecords));
+  keep_answers_apart(dir);
   ChildOptions options = drill_in(dir);
   options.env.push_back("LD_PRELOAD=" FAILING_FSYNC_PATH);
   // A sanitized drill lets the preloaded library come before its runtime.
@@ -612,6 +621,30 @@ TEST(FailingDisk, BlockThatCannotBeStoredIsReportedAndTakenBackOff) {
   EXPECT_EQ(drill.errors(), repeat(lost_block_message("Input/output error"), 2));
   EXPECT_NE(drill.output().find(kGoAgain), drill.output().rfind(kGoAgain));
   EXPECT_EQ(testing_support::read_file(dir.file("records.txt")), kEarlierRecords);
+}
+
+// A test's answers that cannot be stored are reported in one line and left
+// out whole, the block in records.txt stays, and the drill goes on; a disk
+// that cannot store them takes back what was written.
+TEST(FailingDisk, AnswersThatCannotBeStoredAreReportedAndTheBlocksStay) {
+  TempDir dir;
+  ASSERT_TRUE(std::filesystem::create_directory(dir.file("answers.csv")));
+  ChildProcess drill(drill_in(dir));
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(drill, rest_of_session(one_test_script(), 0)));
+  EXPECT_EQ(drill.errors(), repeat(testing_support::lost_answers_message("Is a directory"), 2));
+  const Records records = read_records(dir);
+  ASSERT_TRUE(records.whole) << records.why;
+  EXPECT_EQ(records.blocks.size(), 2u);
+
+  TempDir failing;
+  ChildOptions options = drill_in(failing);
+  options.env.push_back("LD_PRELOAD=" FAILING_FSYNC_PATH);
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  options.env.push_back("ASAN_OPTIONS=" + std::string(sanitizer ? sanitizer : "") +
+                        ":verify_asan_link_order=0");
+  ChildProcess unstored(options);
+  ASSERT_NO_FATAL_FAILURE(expect_clean_exit(unstored, rest_of_session(one_test_script(), 0)));
+  EXPECT_EQ(testing_support::read_file(failing.file("answers.csv")), "");
 }
 
 // A records.txt that is a named pipe nobody reads: opening it must not wait

@@ -6,6 +6,8 @@
 
 #include "console/clock.h"
 #include "drill/driver.h"
+#include "records/answers_format.h"
+#include "tests/support/fakes.h"
 #include "tests/support/records_check.h"
 #include "tests/support/transcript.h"
 
@@ -427,8 +429,8 @@ TEST(Session, NameIsShownAndStoredPrintable) {
 TEST(Session, LostBlockIsReportedAndTheDialogueIsUnchanged) {
   const std::string input = "Ann\n0\n" + k20 + "y\n" + k20 + "n\n";
   SessionRun usable = run_session({.input = input, .readings = {kTen}});
-  SessionRun refused =
-      run_session({.input = input, .readings = {kTen}, .log_refusal = "Permission denied"});
+  SessionRun refused = testing_support::run_session(
+      {.input = input, .readings = {kTen}, .log_refusal = "Permission denied"});
   EXPECT_EQ(refused.status, 0);
   EXPECT_EQ(refused.console, usable.console);
   EXPECT_EQ(refused.log, "");
@@ -590,4 +592,107 @@ TEST(Session, NamedAdditionAndSubtractionIsTheDefaultSession) {
             std::string::npos);
 }
 
+}  // namespace drill
+
+namespace drill {
+namespace {
+
+// The answers.csv lines a session should have written: one per prompt on
+// the screen, with the answer typed for it, as the drill reads and judges
+// it, and the fake clock's step as the time taken.
+struct Typed {
+  std::string shown;  // as typed: "010"
+  long value;         // as read: 8
+};
+
+std::string expected_answers(const std::string& console, std::string_view started,
+                             std::string_view name_field, std::string_view operations, int limit,
+                             const std::vector<Typed>& typed) {
+  std::string lines(records::kAnswersHeader);
+  lines += "\r\n";
+  std::size_t at = 0;
+  for (int problem = 1; problem <= 20; ++problem) {
+    // "N.\tA op B = "
+    const std::string head = std::to_string(problem) + ".\t";
+    at = console.find(head, at);
+    if (at == std::string::npos) return "no prompt " + std::to_string(problem);
+    at += head.size();
+    const long first = std::stol(console.substr(at, 2));
+    const char sign = console[at + 3];
+    const long second = std::stol(console.substr(at + 5, 2));
+    const char* operation = sign == '+'   ? "addition"
+                            : sign == '-' ? "subtraction"
+                            : sign == 'x' ? "multiplication"
+                                          : "division";
+    const long correct = sign == '+'   ? first + second
+                         : sign == '-' ? first - second
+                         : sign == 'x' ? first * second
+                                       : first / second;
+    const long answer = typed[static_cast<std::size_t>(problem - 1) % typed.size()].value;
+    lines += std::string(started) + "," + std::string(name_field) + "," + std::string(operations) +
+             "," + std::to_string(limit) + "," + std::to_string(problem) + "," + operation + "," +
+             std::to_string(first) + "," + std::to_string(second) + "," + std::to_string(correct) +
+             "," + std::to_string(answer) + "," + (answer == correct ? "1" : "0") + "," +
+             std::to_string(testing_support::FakeClock::kMillisecondsStep) + "\r\n";
+  }
+  return lines;
+}
+
+struct AnswersCase {
+  std::vector<std::string> arguments;
+  std::string_view operations;
+};
+
+// Every answer of a finished test is kept, line by line as the screen shows
+// the problems; a name that starts like a formula and holds a comma is
+// guarded and quoted, and "010" is kept as the 8 it was judged as.
+TEST(SessionAnswersTest, KeepsEveryAnswerOfAFinishedTestAsTheScreenShowsIt) {
+  const AnswersCase cases[] = {
+      {.arguments = {}, .operations = "addition/subtraction"},
+      {.arguments = {"-o", "x/"}, .operations = "multiplication/division"},
+  };
+  const std::vector<Typed> typed = {{"4", 4}, {"010", 8}, {"0", 0}, {"12", 12}};
+  std::string input = "=Zo\xc3\xab,1\n9\n";
+  for (int problem = 0; problem < 20; ++problem) input += typed[problem % 4].shown + "\n";
+  input += "n\n";
+  for (const AnswersCase& c : cases) {
+    const SessionRun run = testing_support::run_session(
+        {.input = input, .readings = {kTen}, .arguments = c.arguments});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.answers, expected_answers(run.console, "2026-12-08T10:00:00",
+                                            "\"'=Zo\xc3\xab,1\"", c.operations, 9, typed))
+        << c.operations;
+  }
+}
+
+// A test that was not finished adds nothing; a second finished test adds its
+// lines after the first one's, without a second header.
+TEST(SessionAnswersTest, KeepsOnlyFinishedTestsUnderOneHeader) {
+  const SessionRun stopped =
+      testing_support::run_session({.input = "Ann\n5\n1\n2\n", .readings = {kTen}});
+  EXPECT_EQ(stopped.answers, "");
+  const SessionRun two = testing_support::run_session(
+      {.input = "Ann\n5\n" + k20 + "y\n" + k20 + "y\n1\n", .readings = {kTen}});
+  EXPECT_EQ(two.answers.find(records::kAnswersHeader), 0u);
+  EXPECT_EQ(two.answers.find(records::kAnswersHeader, 1), std::string::npos);
+  std::size_t lines = 0;
+  for (char c : two.answers) lines += c == '\n' ? 1 : 0;
+  EXPECT_EQ(lines, 1u + 40u);
+}
+
+// Answers that cannot be stored are reported in one line each test, and the
+// blocks are stored as ever; a log that cannot be written keeps the answers.
+TEST(SessionAnswersTest, EachFileFailsAlone) {
+  const std::string input = "Ann\n5\n" + k20 + "n\n";
+  const SessionRun no_answers = testing_support::run_session(
+      {.input = input, .readings = {kTen}, .answers_refusal = "Permission denied"});
+  EXPECT_EQ(no_answers.errors, testing_support::lost_answers_message("Permission denied"));
+  EXPECT_NE(no_answers.log, "");
+  const SessionRun no_log = testing_support::run_session(
+      {.input = input, .readings = {kTen}, .log_refusal = "Permission denied"});
+  EXPECT_EQ(no_log.errors, testing_support::lost_block_message("Permission denied"));
+  EXPECT_NE(no_log.answers, "");
+}
+
+}  // namespace
 }  // namespace drill

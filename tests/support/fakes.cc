@@ -4,6 +4,7 @@ namespace testing_support {
 
 files::AppendResult MemoryAppender::append(std::string_view block) {
   if (!refusal_.empty()) return {false, refusal_};
+  if (contents_.empty() && !header_.empty()) contents_.append(header_).append("\r\n");
   contents_.append(block);
   ++blocks_;
   return {};

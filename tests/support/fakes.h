@@ -79,16 +79,22 @@ class StringSink : public ByteSink {
 
 // A results log in memory: keeps the blocks, or refuses them all with
 // `refusal` as the system's reason when that is not empty.
+// With a header, the first append writes it and a CR LF first, as
+// FileAppender does for a new file.
 class MemoryAppender : public files::Appender {
  public:
-  explicit MemoryAppender(std::string_view refusal = {}) : refusal_(refusal) {}
+  explicit MemoryAppender(std::string_view refusal = {}, std::string_view name = "records.txt",
+                          std::string_view header = {})
+      : refusal_(refusal), name_(name), header_(header) {}
   files::AppendResult append(std::string_view block) override;
-  std::string_view name() const override { return "records.txt"; }
+  std::string_view name() const override { return name_; }
   const std::string& contents() const { return contents_; }
   int blocks() const { return blocks_; }
 
  private:
   std::string refusal_;
+  std::string name_;
+  std::string header_;
   std::string contents_;
   int blocks_ = 0;
 };
@@ -107,6 +113,9 @@ class FakeClock : public console::Clock {
       : readings_(std::move(readings)) {}
   std::optional<CalendarTime> now() override;
   std::optional<CivilTime> local_time(CalendarTime time) override { return utc_time(time); }
+  // A monotonic count that moves on by kMillisecondsStep at every reading.
+  std::uint64_t milliseconds() override { return milliseconds_ += kMillisecondsStep; }
+  static constexpr std::uint64_t kMillisecondsStep = 1500;
   // How many times now() was called.
   std::size_t readings_taken() const { return taken_; }
 
@@ -114,6 +123,7 @@ class FakeClock : public console::Clock {
   std::vector<std::optional<CalendarTime>> readings_;
   std::size_t next_ = 0;
   std::size_t taken_ = 0;
+  std::uint64_t milliseconds_ = 0;
 };
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include "console/text_mode.h"
 #include "drill/driver.h"
+#include "records/answers_format.h"
 #include "tests/support/fakes.h"
 
 namespace testing_support {
@@ -12,6 +13,7 @@ SessionRun run_session(const SessionSetup& setup) {
   StringSink errors;
   FakeClock clock(setup.readings);
   MemoryAppender log(setup.log_refusal);
+  MemoryAppender answers(setup.answers_refusal, records::kAnswersFileName, records::kAnswersHeader);
   console::TextModeSource text_source(source);
   console::TextModeSink text_output(output);
   console::TextModeSink text_errors(errors);
@@ -28,11 +30,13 @@ SessionRun run_session(const SessionSetup& setup) {
           .errors = text ? static_cast<console::ByteSink&>(text_errors) : errors,
           .clock = clock,
           .log = log,
+          .answers = answers,
           .console_processes = setup.console_processes,
       });
   run.console = output.bytes();
   run.errors = errors.bytes();
   run.log = log.contents();
+  run.answers = answers.contents();
   run.clock_readings = clock.readings_taken();
   run.input_consumed = source.consumed();
   return run;

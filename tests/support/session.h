@@ -22,6 +22,8 @@ struct SessionSetup {
   std::size_t chunk = 4096;  // the most bytes one read of the input returns
   // When not empty, the log refuses every block with this reason.
   std::string_view log_refusal = {};
+  // When not empty, answers.csv refuses every test's answers with this reason.
+  std::string_view answers_refusal = {};
   bool text_mode = false;                   // CR LF console streams, as on Windows
   unsigned console_processes = 0;           // processes sharing the console window
   std::vector<std::string> arguments = {};  // after the program's name, e.g. {"-o", "x/"}
@@ -32,6 +34,7 @@ struct SessionRun {
   std::string console;             // standard output
   std::string errors;              // standard error
   std::string log;                 // what records.txt received
+  std::string answers;             // what answers.csv received
   std::size_t clock_readings = 0;  // how many times the drill read the clock
   std::size_t input_consumed = 0;  // how many typed bytes the drill read
 };

@@ -94,6 +94,11 @@ std::string lost_block_message(std::string_view reason) {
   return "mathdrill: records.txt: " + std::string(reason) + "; this test was not recorded\n";
 }
 
+std::string lost_answers_message(std::string_view reason) {
+  return "mathdrill: answers.csv: " + std::string(reason) +
+         "; the answers of this test were not recorded\n";
+}
+
 std::string letter_grade(int percent) {
   struct Step {
     int from;

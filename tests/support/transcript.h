@@ -47,6 +47,9 @@ std::string limit_message(std::string_view text, std::string_view signs = "+-");
 std::string answer_message(std::string_view text);
 std::string lost_block_message(std::string_view reason);
 
+// The line that says a test's answers could not be appended to answers.csv.
+std::string lost_answers_message(std::string_view reason);
+
 // The letter grade of a percent score by the grade scale.
 std::string letter_grade(int percent);
 
