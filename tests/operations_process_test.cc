@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "records/timestamp.h"
 #include "tests/support/child_process.h"
 #include "tests/support/records_check.h"
 #include "tests/support/transcript.h"
@@ -226,3 +229,76 @@ TEST(Operations, HelpAndVersion) {
 }
 
 }  // namespace
+
+namespace testing_support {
+namespace {
+
+// Every line of `csv` without its last field (the milliseconds, which a
+// real clock times).
+std::string without_times(const std::string& csv) {
+  std::string out;
+  std::size_t at = 0;
+  while (at < csv.size()) {
+    const std::size_t end = csv.find("\r\n", at);
+    if (end == std::string::npos) return out + "(no line end)";
+    const std::string line = csv.substr(at, end - at);
+    out += line.substr(0, line.rfind(',')) + "\n";
+    at = end + 2;
+  }
+  return out;
+}
+
+// "Starting time:  Tue Dec 08 10:00:00 2026" on the screen as answers.csv
+// writes it: "2026-12-08T10:00:00".
+std::string started_on(const std::string& screen) {
+  const std::string head = "Starting time:  ";
+  const std::size_t at = screen.find(head);
+  if (at == std::string::npos) return "(no start)";
+  const std::optional<text::CivilTime> time =
+      records::read_timestamp(std::string_view(screen).substr(at + head.size(), 24));
+  if (!time) return "(no timestamp)";
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d",
+                static_cast<long long>(time->year), time->month, time->day, time->hour,
+                time->minute, time->second);
+  return text;
+}
+
+// Real drill sessions of each kind, with answers known: answers.csv holds
+// one line per problem on the screen, with the answer typed for it.
+TEST(AnswersProcessTest, AnswersFileMatchesTheScreenLineByLine) {
+  struct KindCase {
+    std::vector<std::string> arguments;
+    std::string operations;
+  };
+  const KindCase kinds[] = {
+      {.arguments = {}, .operations = "addition/subtraction"},
+      {.arguments = {"-o", "x/"}, .operations = "multiplication/division"},
+  };
+  const std::vector<Typed> typed = {{"3", 3}, {"010", 8}, {"12", 12}};
+  for (const KindCase& kind : kinds) {
+    TempDir dir;
+    ChildOptions child;
+    child.argv = {DRILL_PATH};
+    child.argv.insert(child.argv.end(), kind.arguments.begin(), kind.arguments.end());
+    child.directory = dir.path();
+    child.env = {"TZ=UTC"};
+    std::string input = "Ann\n6\n";
+    for (int problem = 0; problem < 20; ++problem) input += typed[problem % 3].shown + "\n";
+    input += "n\n";
+    std::string out;
+    std::string errors;
+    const Exit exit = run_to_end(child, input, &out, &errors);
+    ASSERT_TRUE(exit.exited);
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_EQ(errors, "");
+    const std::string answers = read_file(dir.file("answers.csv"));
+    EXPECT_EQ(without_times(answers),
+              without_times(
+                  answers_from_screen(out, started_on(out), "Ann", kind.operations, 6, typed, "0")))
+        << kind.operations;
+  }
+}
+
+}  // namespace
+}  // namespace testing_support

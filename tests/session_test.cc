@@ -597,47 +597,6 @@ TEST(Session, NamedAdditionAndSubtractionIsTheDefaultSession) {
 namespace drill {
 namespace {
 
-// The answers.csv lines a session should have written: one per prompt on
-// the screen, with the answer typed for it, as the drill reads and judges
-// it, and the fake clock's step as the time taken.
-struct Typed {
-  std::string shown;  // as typed: "010"
-  long value;         // as read: 8
-};
-
-std::string expected_answers(const std::string& console, std::string_view started,
-                             std::string_view name_field, std::string_view operations, int limit,
-                             const std::vector<Typed>& typed) {
-  std::string lines(records::kAnswersHeader);
-  lines += "\r\n";
-  std::size_t at = 0;
-  for (int problem = 1; problem <= 20; ++problem) {
-    // "N.\tA op B = "
-    const std::string head = std::to_string(problem) + ".\t";
-    at = console.find(head, at);
-    if (at == std::string::npos) return "no prompt " + std::to_string(problem);
-    at += head.size();
-    const long first = std::stol(console.substr(at, 2));
-    const char sign = console[at + 3];
-    const long second = std::stol(console.substr(at + 5, 2));
-    const char* operation = sign == '+'   ? "addition"
-                            : sign == '-' ? "subtraction"
-                            : sign == 'x' ? "multiplication"
-                                          : "division";
-    const long correct = sign == '+'   ? first + second
-                         : sign == '-' ? first - second
-                         : sign == 'x' ? first * second
-                                       : first / second;
-    const long answer = typed[static_cast<std::size_t>(problem - 1) % typed.size()].value;
-    lines += std::string(started) + "," + std::string(name_field) + "," + std::string(operations) +
-             "," + std::to_string(limit) + "," + std::to_string(problem) + "," + operation + "," +
-             std::to_string(first) + "," + std::to_string(second) + "," + std::to_string(correct) +
-             "," + std::to_string(answer) + "," + (answer == correct ? "1" : "0") + "," +
-             std::to_string(testing_support::FakeClock::kMillisecondsStep) + "\r\n";
-  }
-  return lines;
-}
-
 struct AnswersCase {
   std::vector<std::string> arguments;
   std::string_view operations;
@@ -651,7 +610,7 @@ TEST(SessionAnswersTest, KeepsEveryAnswerOfAFinishedTestAsTheScreenShowsIt) {
       {.arguments = {}, .operations = "addition/subtraction"},
       {.arguments = {"-o", "x/"}, .operations = "multiplication/division"},
   };
-  const std::vector<Typed> typed = {{"4", 4}, {"010", 8}, {"0", 0}, {"12", 12}};
+  const std::vector<testing_support::Typed> typed = {{"4", 4}, {"010", 8}, {"0", 0}, {"12", 12}};
   std::string input = "=Zo\xc3\xab,1\n9\n";
   for (int problem = 0; problem < 20; ++problem) input += typed[problem % 4].shown + "\n";
   input += "n\n";
@@ -659,8 +618,9 @@ TEST(SessionAnswersTest, KeepsEveryAnswerOfAFinishedTestAsTheScreenShowsIt) {
     const SessionRun run = testing_support::run_session(
         {.input = input, .readings = {kTen}, .arguments = c.arguments});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.answers, expected_answers(run.console, "2026-12-08T10:00:00",
-                                            "\"'=Zo\xc3\xab,1\"", c.operations, 9, typed))
+    EXPECT_EQ(run.answers,
+              testing_support::answers_from_screen(run.console, "2026-12-08T10:00:00",
+                                                   "\"'=Zo\xc3\xab,1\"", c.operations, 9, typed))
         << c.operations;
   }
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "records/answers_format.h"
 #include "tests/support/fakes.h"
 
 namespace testing_support {
@@ -388,6 +389,41 @@ std::string limit_line(std::string_view signs, std::int64_t limit) {
   const Report report = make_report("", limit, 0, 0, 0, signs);
   return report.limits + " limits " + std::to_string(report.low) + " through " +
          std::to_string(limit);
+}
+
+std::string answers_from_screen(const std::string& console, std::string_view started,
+                                std::string_view name_field, std::string_view operations, int limit,
+                                const std::vector<Typed>& typed, std::string_view milliseconds) {
+  std::string lines(records::kAnswersHeader);
+  lines += "\r\n";
+  std::size_t at = 0;
+  for (int problem = 1; problem <= 20; ++problem) {
+    // "N.\tA op B = "
+    const std::string head = std::to_string(problem) + ".\t";
+    at = console.find(head, at);
+    if (at == std::string::npos) return "no prompt " + std::to_string(problem);
+    at += head.size();
+    const long first = std::stol(console.substr(at, 2));
+    const char sign = console[at + 3];
+    const long second = std::stol(console.substr(at + 5, 2));
+    const char* operation = sign == '+'   ? "addition"
+                            : sign == '-' ? "subtraction"
+                            : sign == 'x' ? "multiplication"
+                                          : "division";
+    const long correct = sign == '+'   ? first + second
+                         : sign == '-' ? first - second
+                         : sign == 'x' ? first * second
+                                       : first / second;
+    const long answer = typed[static_cast<std::size_t>(problem - 1) % typed.size()].value;
+    lines += std::string(started) + "," + std::string(name_field) + "," + std::string(operations) +
+             "," + std::to_string(limit) + "," + std::to_string(problem) + "," + operation + "," +
+             std::to_string(first) + "," + std::to_string(second) + "," + std::to_string(correct) +
+             "," + std::to_string(answer) + "," + (answer == correct ? "1" : "0") + "," +
+             (milliseconds.empty() ? std::to_string(FakeClock::kMillisecondsStep)
+                                   : std::string(milliseconds)) +
+             "\r\n";
+  }
+  return lines;
 }
 
 }  // namespace testing_support

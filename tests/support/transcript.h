@@ -144,6 +144,23 @@ std::string limit_line(std::string_view signs, std::int64_t limit);
 inline const std::string kTryHelp = "Try 'mathdrill --help' for more information.\n";
 inline const std::string kVersionLine = "mathdrill 1.1\n";
 
+// An answer typed in a session: as typed ("010"), and as the drill reads it
+// (8).
+struct Typed {
+  std::string shown;
+  long value;
+};
+
+// The answers.csv that a session of one finished test should have written,
+// header first: one line per prompt on `console` (the screen), with the
+// answer typed for it (`typed`, in turn), and `milliseconds` as the time
+// taken (empty: the fake clock's step). `started`, `name_field` and
+// `operations` are the fields every line repeats.
+std::string answers_from_screen(const std::string& console, std::string_view started,
+                                std::string_view name_field, std::string_view operations, int limit,
+                                const std::vector<Typed>& typed,
+                                std::string_view milliseconds = {});
+
 }  // namespace testing_support
 
 #endif  // TESTS_SUPPORT_TRANSCRIPT_H_
