@@ -89,6 +89,14 @@ struct ReadCounts {
   std::array<LineRange, kRangesKept> first_ranges{};
 };
 
+// Counts lines first..last as skipped in `counts`, joining them to the
+// stretch `open` when they follow it directly; `open` is the stretch not
+// counted yet (empty when its last is 0). The answers reader shares it.
+void count_skipped(std::uint64_t first, std::uint64_t last, LineRange* open, ReadCounts* counts);
+
+// Counts the stretch `open`, if any, in `counts` and empties it.
+void close_skipped(LineRange* open, ReadCounts* counts);
+
 // The timestamp read last that gave a known time, and that time. A log
 // holds many tests of one day, and a test mostly ends on the day it
 // started, so a timestamp of the same date is read by its time of day
