@@ -10,7 +10,6 @@ namespace progress {
 
 namespace {
 
-void append_name(std::string_view name, std::string& out);
 void append_field(std::string_view field, std::string& out);
 
 }  // namespace
@@ -25,7 +24,7 @@ void append_csv_row(const records::LoggedTest& test, std::string& out) {
   out.push_back(',');
   append_iso_date_time(test.end, 'T', out);
   out.push_back(',');
-  append_name(test.name, out);
+  append_csv_name(test.name, out);
   out.push_back(',');
   append_integer(test.addend_limit, out);
   out.push_back(',');
@@ -45,15 +44,14 @@ void append_csv_row(const records::LoggedTest& test, std::string& out) {
   out.append("\r\n");
 }
 
-namespace {
-
-// The name as the header says, as a field.
-void append_name(std::string_view name, std::string& out) {
+void append_csv_name(std::string_view name, std::string& out) {
   std::string shown;
   if (!name.empty() && name.find_first_of("=+-@\t\r") == 0) shown.push_back('\'');
   append_terminal_text(name, shown);
   append_field(shown, out);
 }
+
+namespace {
 
 // The field, in quotes when RFC 4180 asks for them.
 void append_field(std::string_view field, std::string& out) {
