@@ -13,4 +13,6 @@ bool utf8_terminal_output() {
   return utf8_locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
 }
 
+bool colour_terminal_output() { return ::isatty(1) != 0; }
+
 }  // namespace console

@@ -17,4 +17,13 @@ bool utf8_terminal_output() {
   return ::SetConsoleOutputCP(CP_UTF8) != 0;
 }
 
+bool colour_terminal_output() {
+  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == INVALID_HANDLE_VALUE || output == nullptr || !::GetConsoleMode(output, &mode)) {
+    return false;
+  }
+  return ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 }  // namespace console

@@ -7,6 +7,7 @@ namespace {
 ParsedOptions usage_error(std::string error);
 std::optional<std::string> take_value(const std::vector<std::string>& args, std::size_t& index,
                                       std::optional<std::string_view> attached);
+std::optional<int> whole_seconds(std::string_view text);
 
 }  // namespace
 
@@ -33,6 +34,36 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
     const std::string_view name = arg.substr(0, equals);
     std::optional<std::string_view> attached;
     if (equals != std::string_view::npos) attached = arg.substr(equals + 1);
+    if (name == "--facts") {
+      if (attached) return usage_error("option '--facts' doesn't allow an argument");
+      parsed.facts = true;
+      continue;
+    }
+    if (name == "--fluent-seconds") {
+      const std::optional<std::string> value = take_value(args, i, attached);
+      if (!value) return usage_error("option '--fluent-seconds' requires an argument");
+      const std::optional<int> seconds = whole_seconds(*value);
+      if (!seconds) {
+        return usage_error("invalid argument '" + *value +
+                           "' for '--fluent-seconds': a whole number from 1 to 60");
+      }
+      parsed.fluent_seconds = *seconds;
+      continue;
+    }
+    if (name == "--color") {
+      const std::string_view when = attached.value_or("auto");
+      if (when == "never") {
+        parsed.colour = Options::Colour::never;
+      } else if (when == "always") {
+        parsed.colour = Options::Colour::always;
+      } else if (when == "auto") {
+        parsed.colour = Options::Colour::automatic;
+      } else {
+        return usage_error("invalid argument '" + std::string(when) +
+                           "' for '--color': never, always or auto");
+      }
+      continue;
+    }
     if (name == "--help" || name == "--version" || name == "--csv") {
       if (attached) {
         return usage_error("option '" + std::string(name) + "' doesn't allow an argument");
@@ -70,9 +101,15 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
   if (csv_given && parsed.html) {
     return usage_error("options '--csv' and '--html' cannot be used together");
   }
+  if (parsed.facts && parsed.html) {
+    return usage_error("options '--facts' and '--html' cannot be used together");
+  }
   if (csv_given) parsed.output = Options::Output::kCsv;
   if (child_given) parsed.output = Options::Output::kChild;
-  if (parsed.files.empty()) parsed.files.emplace_back("records.txt");
+  if (parsed.files.empty()) {
+    parsed.files.emplace_back("records.txt");
+    parsed.default_files = true;
+  }
   return {.options = std::move(parsed), .error = {}};
 }
 
@@ -87,6 +124,19 @@ std::optional<std::string> take_value(const std::vector<std::string>& args, std:
   if (attached) return std::string(*attached);
   if (index + 1 >= args.size()) return std::nullopt;
   return args[++index];
+}
+
+// A whole number of seconds from 1 to 60 in decimal digits; nothing for
+// any other text.
+std::optional<int> whole_seconds(std::string_view text) {
+  if (text.empty() || text.size() > 2) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > 60) return std::nullopt;
+  return value;
 }
 
 }  // namespace

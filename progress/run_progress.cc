@@ -6,6 +6,8 @@
 #include <set>
 
 #include "progress/csv_rows.h"
+#include "progress/fact_book.h"
+#include "progress/fact_outputs.h"
 #include "progress/html_page.h"
 #include "progress/options.h"
 #include "progress/output_buffer.h"
@@ -13,7 +15,10 @@
 #include "progress/progress_book.h"
 #include "progress/seen_tests.h"
 #include "progress/text_table.h"
+#include "records/answers_format.h"
+#include "records/answers_reader.h"
 #include "records/block_reader.h"
+#include "records/format.h"
 
 namespace progress {
 
@@ -38,10 +43,23 @@ constexpr std::string_view kUsage =
     "  --html FILE   also write a page with a chart of the last 100 tests of\n"
     "                each child and kind to FILE (with --child: of that child\n"
     "                only); '-' writes it to standard output instead of the table\n"
+    "  --facts       print, per child and operation, how many facts (7 x 8) are\n"
+    "                fluent, learning and missed, from the answers files; with\n"
+    "                --child NAME the child's grids, with --csv one row per fact\n"
+    "  --fluent-seconds=N  a right answer within N seconds (1 to 60, default 3)\n"
+    "                counts towards fluent\n"
+    "  --color[=WHEN]  colour the grids: never, always, or auto (the default:\n"
+    "                only on a terminal); never when NO_COLOR is set\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "\n"
-    "--csv goes with neither --child nor --html.\n"
+    "--csv goes with neither --child nor --html, --facts not with --html.\n"
+    "\n"
+    "A file whose first line is the header of answers.csv is read as answers;\n"
+    "any other as a records log. With no FILE, answers.csv in the current\n"
+    "folder is read too when there is one (with --facts, only answers.csv).\n"
+    "A fact is fluent when at least 2 of its last 3 tries were right within\n"
+    "the fluency time, learning when at least 1 was right, missed otherwise.\n"
     "\n"
     "Each file's tests keep its order, and the files are merged by starting\n"
     "time. A test found in several files counts once. Text that is not a whole\n"
@@ -65,16 +83,20 @@ constexpr std::size_t kLargestPiece = 256 * 1024;
 class Run {
  public:
   Run(const Options& options, console::ByteSink& out, console::ByteSink& errors, Files& files,
-      bool utf8_output);
+      bool utf8_output, bool colour);
 
   void read_file(const std::string& name);
   int finish();
 
  private:
   std::string_view next_piece(Input& input);
+  std::string read_head(Input& input);
+  void read_blocks(std::string_view name, std::string_view head, Input& input);
+  void read_answers(std::string_view name, std::string_view head, Input& input);
   void take(const records::LoggedTest& test);
+  void write_facts();
   void report_skipped(std::string_view name, const records::ReadCounts& counts,
-                      std::uint64_t duplicates);
+                      std::uint64_t duplicates, std::string_view noun = "test");
   void report_none_found();
   void write_page(std::span<const ChildProgress* const> children);
   void message(std::string_view name, std::string_view text);
@@ -85,13 +107,16 @@ class Run {
   console::ByteSink& errors_;
   Files& files_;
   bool utf8_output_;
-  std::optional<ProgressBook> book_;  // for the table and --child, not --csv
+  std::optional<ProgressBook> book_;   // for the table and --child, not --csv or --facts
+  std::optional<FactBook> fact_book_;  // for --facts
+  FactStyle fact_style_;
   bool csv_header_written_ = false;
   // The files read so far: by name, and by identity with the name they were
   // first read by.
   std::set<std::string> names_read_;
   std::map<console::FileIdentity, std::string> files_read_;
-  std::optional<SeenTests> seen_;  // when more than one file is named
+  std::optional<SeenTests> seen_;          // when more than one file is named
+  std::optional<SeenTests> seen_answers_;  // likewise, for the tests of answers files
   std::size_t files_started_ = 0;
   std::vector<char> buffer_;
   std::size_t last_read_ = 0;  // bytes the last read put in the buffer
@@ -104,11 +129,13 @@ bool holds_a_page(const std::string& page, Files& files);
 std::string_view shown_name(std::string_view name);
 std::string message_text(std::string_view text);
 int usage_error(console::ByteSink& errors, std::string_view error);
+std::optional<Options> default_answers(const Options& options, Files& files);
 
 }  // namespace
 
 int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
-                 console::ByteSink& errors, Files& files, bool utf8_output) {
+                 console::ByteSink& errors, Files& files, bool utf8_output, bool colour_terminal,
+                 bool no_color) {
   const ParsedOptions parsed = parse_options(args);
   if (!parsed.error.empty()) return usage_error(errors, parsed.error);
   const Options& options = parsed.options;
@@ -121,21 +148,34 @@ int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
     const std::string refusal = page_refusal(*options.html, options.files, files);
     if (!refusal.empty()) return usage_error(errors, refusal);
   }
-  Run run(options, out, errors, files, utf8_output);
-  for (const std::string& name : options.files) run.read_file(name);
+  const std::optional<Options> with_answers = default_answers(options, files);
+  const Options& read = with_answers ? *with_answers : options;
+  const bool colour =
+      !no_color && (options.colour == Options::Colour::always ||
+                    (options.colour == Options::Colour::automatic && colour_terminal));
+  Run run(read, out, errors, files, utf8_output, colour);
+  for (const std::string& name : read.files) run.read_file(name);
   return run.finish();
 }
 
 namespace {
 
 Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& errors, Files& files,
-         bool utf8_output)
+         bool utf8_output, bool colour)
     : options_(options),
       out_(out),
       errors_(errors),
       files_(files),
       utf8_output_(utf8_output),
       buffer_(kFirstPiece) {
+  fact_style_ = {.fluent_milliseconds = static_cast<std::uint32_t>(options.fluent_seconds) * 1000,
+                 .colour = colour};
+  if (options.files.size() > 1) seen_answers_.emplace();
+  if (options.facts) {
+    fact_book_.emplace();
+    if (options.files.size() > 1) seen_.emplace();
+    return;
+  }
   switch (options.output) {
     case Options::Output::kTable:
       book_.emplace(
@@ -173,25 +213,103 @@ void Run::read_file(const std::string& name) {
     }
   }
   names_read_.insert(name);
-  if (book_) book_->start_file();
-  records::BlockReader reader;
-  if (seen_) reader.make_fingerprints();
-  std::uint64_t duplicates = 0;
-  for (std::string_view piece; !(piece = next_piece(*opened.input)).empty();) {
-    reader.add(piece);
-    while (const records::LoggedTest* test = reader.next()) {
-      if (seen_ && seen_->repeated(test->fingerprint)) {
-        ++duplicates;
-      } else {
-        take(*test);
-      }
-    }
+  if (seen_answers_) seen_answers_->start_file(files_started_ == options_.files.size());
+  const std::string head = read_head(*opened.input);
+  std::string_view first_line = std::string_view(head).substr(0, head.find('\n'));
+  if (first_line.starts_with(records::kByteOrderMark)) {
+    first_line.remove_prefix(records::kByteOrderMark.size());
   }
-  report_skipped(shown_name(name), reader.finish(), duplicates);
+  if (first_line.ends_with('\r')) first_line.remove_suffix(1);
+  if (records::is_answers_header(first_line)) {
+    read_answers(shown_name(name), head, *opened.input);
+  } else {
+    read_blocks(shown_name(name), head, *opened.input);
+  }
   const std::string reason = opened.input->read_error();
   if (!reason.empty()) {
     message(shown_name(name), reason);
     status_ = 1;
+  }
+}
+
+// The first bytes of `input`: up to its first line end, or enough to tell
+// that its first line is not the answers header, or all of it when
+// shorter. Copied, as the buffer is read into again.
+std::string Run::read_head(Input& input) {
+  constexpr std::size_t kEnough =
+      records::kByteOrderMark.size() + records::kAnswersHeader.size() + 2;
+  std::string head;
+  while (head.find('\n') == std::string::npos && head.size() < kEnough) {
+    const std::string_view piece = next_piece(input);
+    if (piece.empty()) break;
+    head.append(piece);
+  }
+  return head;
+}
+
+// Reads a records log through, `head` first, and adds its tests to the
+// output. Under --facts its tests are read (for the messages) but not kept.
+void Run::read_blocks(std::string_view name, std::string_view head, Input& input) {
+  if (book_) book_->start_file();
+  records::BlockReader reader;
+  if (seen_) reader.make_fingerprints();
+  std::uint64_t duplicates = 0;
+  for (std::string_view piece = head; !piece.empty(); piece = next_piece(input)) {
+    reader.add(piece);
+    while (const records::LoggedTest* test = reader.next()) {
+      if (seen_ && seen_->repeated(test->fingerprint)) {
+        ++duplicates;
+      } else if (!fact_book_) {
+        take(*test);
+      }
+    }
+  }
+  report_skipped(name, reader.finish(), duplicates);
+}
+
+// Reads an answers file through, `head` first, into the fact book under
+// --facts. A test's lines follow each other, so each test is looked up
+// among the earlier files' once, at its first line.
+void Run::read_answers(std::string_view name, std::string_view head, Input& input) {
+  records::AnswersReader reader;
+  std::uint64_t duplicates = 0;
+  std::optional<std::uint64_t> test;  // the fingerprint of the test being read
+  bool repeated = false;
+  for (std::string_view piece = head; !piece.empty(); piece = next_piece(input)) {
+    reader.add(piece);
+    while (const records::Answer* answer = reader.next()) {
+      if (test != answer->fingerprint) {
+        test = answer->fingerprint;
+        repeated = seen_answers_ && seen_answers_->repeated(answer->fingerprint);
+        if (repeated) ++duplicates;
+      }
+      if (!repeated && fact_book_) fact_book_->add(*answer);
+    }
+  }
+  report_skipped(name, reader.finish(), duplicates, "answer");
+}
+
+// The --facts output: the table, the child's grids, or the CSV.
+void Run::write_facts() {
+  const std::vector<const ChildFacts*> children = fact_book_->children();
+  switch (options_.output) {
+    case Options::Output::kTable:
+      if (children.empty()) {
+        if (status_ == 0) message("no answers found");
+        return;
+      }
+      append_facts_table(*fact_book_, fact_style_, &out_.text());
+      return;
+    case Options::Output::kChild:
+      if (const ChildFacts* child = fact_book_->child(options_.child)) {
+        append_fact_grids(*child, fact_style_, &out_.text());
+      } else if (status_ == 0) {
+        message("no answers of " + terminal_text(options_.child) + " found");
+      }
+      return;
+    case Options::Output::kCsv:
+      append_facts_csv(*fact_book_, fact_style_.fluent_milliseconds, &out_.text());
+      return;
   }
 }
 
@@ -200,7 +318,9 @@ void Run::read_file(const std::string& name) {
 // when no test was found after a file could not be read, so that a page
 // written before stays.
 int Run::finish() {
-  if (book_) {
+  if (fact_book_) {
+    write_facts();
+  } else if (book_) {
     const std::vector<const ChildProgress*> children = book_->finish();
     const bool page_on_output = options_.html == "-";
     if (children.empty()) {
@@ -264,13 +384,16 @@ void Run::take(const records::LoggedTest& test) {
 
 // "records.txt: 12 tests read, 2 skipped (lines 19-25, 40)", with
 // ", 3 duplicates" after the tests read when some were read before from
-// another file.
+// another file. `noun` names what was read: "test", or "answer" for an
+// answers file, whose duplicates are tests.
 void Run::report_skipped(std::string_view name, const records::ReadCounts& counts,
-                         std::uint64_t duplicates) {
+                         std::uint64_t duplicates, std::string_view noun) {
   if (counts.skipped_ranges == 0 && duplicates == 0) return;
   std::string text;
   append_integer(static_cast<std::int64_t>(counts.tests), text);
-  text.append(counts.tests == 1 ? " test read" : " tests read");
+  text.push_back(' ');
+  text.append(noun);
+  text.append(counts.tests == 1 ? " read" : "s read");
   if (duplicates > 0) {
     text.append(", ");
     append_integer(static_cast<std::int64_t>(duplicates), text);
@@ -410,6 +533,18 @@ std::string message_text(std::string_view text) {
     at += character.length;
   }
   return shown;
+}
+
+// The options with the files read when none is named: answers.csv too when
+// the current folder has one, and with --facts, which records carry none
+// of, answers.csv alone. Nothing when they stay as they are.
+std::optional<Options> default_answers(const Options& options, Files& files) {
+  const std::string answers(records::kAnswersFileName);
+  if (!options.default_files || !files.find(answers)) return std::nullopt;
+  Options read = options;
+  if (options.facts) read.files.clear();
+  read.files.push_back(answers);
+  return read;
 }
 
 int usage_error(console::ByteSink& errors, std::string_view error) {
