@@ -67,9 +67,14 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 }
 
 void FactBook::add(const records::Answer& answer) {
-  auto [found, inserted] = by_name_.try_emplace(std::string(answer.name), children_.size());
-  if (inserted) children_.push_back(ChildFacts{.name = std::string(answer.name), .operations = {}});
-  OperationFacts& facts = children_[found->second].operations[static_cast<int>(answer.operation)];
+  // A test's answers come together, so the child is mostly the last one's.
+  if (last_child_ >= children_.size() || children_[last_child_].name != answer.name) {
+    auto [found, inserted] = by_name_.try_emplace(std::string(answer.name), children_.size());
+    if (inserted)
+      children_.push_back(ChildFacts{.name = std::string(answer.name), .operations = {}});
+    last_child_ = found->second;
+  }
+  OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
   facts.low = std::min(facts.low, answer.operations.low());
   facts.limit = std::max(facts.limit, answer.limit);
   auto [slot, fresh] = facts.index.try_emplace(numbers_key(answer.first, answer.second),

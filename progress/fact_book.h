@@ -105,6 +105,7 @@ class FactBook {
  private:
   std::vector<ChildFacts> children_;
   std::unordered_map<std::string, std::size_t> by_name_;
+  std::size_t last_child_ = 0;  // the child of the last answer added
 };
 
 // The most-missed order: fewest right among the last tries first, then

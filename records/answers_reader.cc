@@ -16,8 +16,18 @@ namespace {
 
 using Fields = std::array<std::string_view, kAnswerFields>;
 
-bool split_fields(std::string_view line, Fields* fields, std::string* name_room);
-bool read_answer(const Fields& fields, Answer* answer);
+bool split_fields(std::string_view line, Fields* fields, std::size_t* head_size,
+                  std::string* name_room);
+bool read_problem(const Fields& fields, Answer* answer);
+std::optional<std::string_view> unguarded_name(std::string_view name);
+std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
+                                          std::int64_t max);
+std::optional<std::int64_t> parse_started(std::string_view text);
+std::optional<Operations> parse_operations(std::string_view text);
+std::uint64_t test_fingerprint(const Fields& fields);
+
+constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 }  // namespace
 
@@ -69,14 +79,43 @@ bool AnswersReader::take_line(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (is_answers_header(line)) return false;
   Fields fields;
-  if (line.size() <= kMaxLineLength && split_fields(line, &fields, &name_) &&
-      read_answer(fields, &answer_)) {
+  std::size_t head_size = 0;
+  if (line.size() <= kMaxLineLength && split_fields(line, &fields, &head_size, &name_) &&
+      read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_) &&
+      head_.fields.operations.has(answer_.operation)) {
+    answer_.started = head_.started;
+    answer_.started_key = head_.fields.started_key;
+    answer_.name = head_.name;
+    answer_.operations = head_.fields.operations;
+    answer_.limit = head_.fields.limit;
+    answer_.fingerprint = head_.fields.fingerprint;
     answer_.line = number;
     ++counts_.tests;
     return true;
   }
   count_skipped(number, number, &open_range_, &counts_);
   return false;
+}
+
+// Reads the fields that name the test, unless `text`, the line up to the
+// limit's end, is the last one read. Fails, keeping nothing, when a field
+// is not valid.
+bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
+  if (!head_.text.empty() && text == head_.text) return true;
+  head_.text.clear();
+  const std::optional<std::int64_t> started = parse_started(fields[0]);
+  const std::optional<std::string_view> name = unguarded_name(fields[1]);
+  const std::optional<Operations> operations = parse_operations(fields[2]);
+  const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
+  if (!started || !name || !operations || !limit) return false;
+  head_.started.assign(fields[0]);
+  head_.name.assign(*name);
+  head_.fields.started_key = *started;
+  head_.fields.operations = *operations;
+  head_.fields.limit = static_cast<std::int32_t>(*limit);
+  head_.fields.fingerprint = test_fingerprint(fields);
+  head_.text.assign(text);
+  return true;
 }
 
 // Keeps the part of a line that a piece ends in, up to two bytes more than
@@ -89,28 +128,23 @@ void AnswersReader::keep_partial(std::string_view part) {
 namespace {
 
 std::optional<std::string_view> take_field(std::string_view* rest, std::string* room);
-std::optional<std::string_view> unguarded_name(std::string_view name);
-std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
-                                          std::int64_t max);
-std::optional<std::int64_t> parse_started(std::string_view text);
 std::optional<Operation> parse_operation(std::string_view text);
-std::optional<Operations> parse_operations(std::string_view text);
 std::optional<std::int64_t> result_of(Operation operation, std::int64_t first, std::int64_t second);
-std::uint64_t test_fingerprint(const Fields& fields);
 
-constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-
-// Splits `line` into exactly kAnswerFields fields by RFC 4180. A quoted
-// field with doubled quotes is put, unquoted, into `name_room`, which only
-// the name may need. Fails on too few or too many fields, a quote inside an
-// unquoted field, or a quoted field not closed or followed by other text.
-bool split_fields(std::string_view line, Fields* fields, std::string* name_room) {
+// Splits `line` into exactly kAnswerFields fields by RFC 4180, and sets
+// `head_size` to the size of the line's start up to the limit's end. A
+// quoted field with doubled quotes is put, unquoted, into `name_room`,
+// which only the name may need. Fails on too few or too many fields, a
+// quote inside an unquoted field, or a quoted field not closed or followed
+// by other text.
+bool split_fields(std::string_view line, Fields* fields, std::size_t* head_size,
+                  std::string* name_room) {
   std::string_view rest = line;
   for (std::size_t index = 0; index < kAnswerFields; ++index) {
     const std::optional<std::string_view> field = take_field(&rest, name_room);
     if (!field) return false;
     (*fields)[index] = *field;
+    if (index == 3) *head_size = line.size() - rest.size();
     const bool last = index + 1 == kAnswerFields;
     if (last) return rest.empty();
     if (!rest.starts_with(',')) return false;
@@ -122,9 +156,12 @@ bool split_fields(std::string_view line, Fields* fields, std::string* name_room)
 // Takes one field from the front of `rest`, leaving the comma after it.
 std::optional<std::string_view> take_field(std::string_view* rest, std::string* room) {
   if (!rest->starts_with('"')) {
-    const std::size_t end = std::min(rest->find(','), rest->size());
+    // Fields are short: a byte loop beats a search for each of ',' and '"'.
+    std::size_t end = 0;
+    for (; end < rest->size() && (*rest)[end] != ','; ++end) {
+      if ((*rest)[end] == '"') return std::nullopt;
+    }
     const std::string_view field = rest->substr(0, end);
-    if (field.find('"') != std::string_view::npos) return std::nullopt;
     rest->remove_prefix(end);
     return field;
   }
@@ -152,13 +189,9 @@ std::optional<std::string_view> take_field(std::string_view* rest, std::string* 
   }
 }
 
-// Reads the fields of a line into `answer`. Fails when a field is not
-// valid or the fields contradict each other.
-bool read_answer(const Fields& fields, Answer* answer) {
-  const std::optional<std::int64_t> started = parse_started(fields[0]);
-  const std::optional<std::string_view> name = unguarded_name(fields[1]);
-  const std::optional<Operations> operations = parse_operations(fields[2]);
-  const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
+// Reads the fields of the problem (from the fifth on) into `answer`. Fails
+// when a field is not valid or the fields contradict each other.
+bool read_problem(const Fields& fields, Answer* answer) {
   const std::optional<std::int64_t> problem = parse_integer(fields[4], 1, kProblemCount);
   const std::optional<Operation> operation = parse_operation(fields[5]);
   const std::optional<std::int64_t> first = parse_integer(fields[6], kInt32Min, kInt32Max);
@@ -170,29 +203,20 @@ bool read_answer(const Fields& fields, Answer* answer) {
   const std::optional<std::int64_t> right = parse_integer(fields[10], 0, 1);
   const std::optional<std::int64_t> milliseconds =
       parse_integer(fields[11], 0, std::numeric_limits<std::uint32_t>::max());
-  if (!started || !name || !operations || !limit || !problem || !operation || !first || !second ||
-      !correct || !given || !right || !milliseconds) {
+  if (!problem || !operation || !first || !second || !correct || !given || !right ||
+      !milliseconds) {
     return false;
   }
-  if (!operations->has(*operation) || result_of(*operation, *first, *second) != *correct) {
-    return false;
-  }
+  if (result_of(*operation, *first, *second) != *correct) return false;
   if ((*right == 1) != (*given == *correct)) return false;
-  *answer = Answer{.started = fields[0],
-                   .started_key = *started,
-                   .name = *name,
-                   .operations = *operations,
-                   .limit = static_cast<std::int32_t>(*limit),
-                   .problem = static_cast<std::int32_t>(*problem),
-                   .operation = *operation,
-                   .first = *first,
-                   .second = *second,
-                   .correct = *correct,
-                   .answer = *given,
-                   .right = *right == 1,
-                   .milliseconds = static_cast<std::uint32_t>(*milliseconds),
-                   .line = 0,
-                   .fingerprint = test_fingerprint(fields)};
+  answer->problem = static_cast<std::int32_t>(*problem);
+  answer->operation = *operation;
+  answer->first = *first;
+  answer->second = *second;
+  answer->correct = *correct;
+  answer->answer = *given;
+  answer->right = *right == 1;
+  answer->milliseconds = static_cast<std::uint32_t>(*milliseconds);
   return true;
 }
 
@@ -217,9 +241,23 @@ std::optional<std::string_view> unguarded_name(std::string_view name) {
 }
 
 // A decimal integer in [min, max]: an optional '-' and digits, nothing else.
+// Up to 18 digits, all a line holds but for a huge product, are read by
+// hand; longer ones by from_chars, which checks the range.
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max) {
   if (text.empty() || text.starts_with('+')) return std::nullopt;
+  const bool negative = text.front() == '-';
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t value = 0;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return std::nullopt;
+      value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < min || value > max) return std::nullopt;
+    return value;
+  }
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;

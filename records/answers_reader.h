@@ -24,10 +24,12 @@
 #ifndef RECORDS_ANSWERS_READER_H_
 #define RECORDS_ANSWERS_READER_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "records/answers_format.h"
 #include "records/block_reader.h"
 #include "records/operations.h"
 
@@ -83,6 +85,17 @@ class AnswersReader {
   std::string partial_;    // the start of a line that goes on in a later piece
   std::string line_;       // a whole line put together from pieces
   std::string name_;       // a name with its doubled quotes made single
+  // The fields that name the test of the last sound line (start, name,
+  // operations, limit), read, with the text they were read from: a test's
+  // lines all repeat them, so they are read once a test.
+  struct TestHead {
+    std::string text;  // the line up to the comma after the limit
+    std::string started;
+    std::string name;
+    Answer fields;  // started_key, operations, limit and fingerprint
+  };
+  bool read_head(std::string_view text, const std::array<std::string_view, kAnswerFields>& fields);
+  TestHead head_;
   Answer answer_;
   LineRange open_range_;
   ReadCounts counts_;

@@ -14,9 +14,11 @@ namespace {
 
 using Line = testing_support::AnswerLine;
 
-// What reading a whole input gave: each answer's name copied out.
+// What reading a whole input gave: each answer's texts copied out, as its
+// views last only until the next answer.
 struct Reading {
   std::vector<Answer> answers;
+  std::vector<std::string> starts;
   std::vector<std::string> names;
   ReadCounts counts;
 };
@@ -29,6 +31,7 @@ Reading read_all(std::string_view input, std::size_t piece = 4096) {
     reader.add(input.substr(at, piece));
     while (const Answer* answer = reader.next()) {
       reading.answers.push_back(*answer);
+      reading.starts.emplace_back(answer->started);
       reading.names.emplace_back(answer->name);
     }
   }
@@ -48,7 +51,7 @@ TEST(AnswersReaderTest, ReadsEveryFieldOfALine) {
                                                        .text());
   ASSERT_EQ(reading.answers.size(), 1u);
   const Answer& answer = reading.answers[0];
-  EXPECT_EQ(answer.started, "2026-12-08T10:00:00");
+  EXPECT_EQ(reading.starts[0], "2026-12-08T10:00:00");
   EXPECT_EQ(reading.names[0], "Ann");
   EXPECT_EQ(answer.operations,
             Operations::only(Operation::multiplication).with(Operation::division));
