@@ -9,6 +9,7 @@
 #include "progress/run_progress.h"
 #include "tests/support/answers_lines.h"
 #include "tests/support/progress_files.h"
+#include "tests/support/transcript.h"
 
 namespace progress {
 namespace {
@@ -114,6 +115,37 @@ TEST_F(RunFactsTest, ColoursOnlyWhereAsked) {
     EXPECT_NE(result.out.find(" x missed 1 "), std::string::npos) << c.what;
     EXPECT_EQ(result.out.find('\x1b') != std::string::npos, c.coloured) << c.what;
   }
+}
+
+// --child without --facts: each test's row ends with the facts missed in
+// it, once answers were read; without answers the listing is as before.
+TEST_F(RunFactsTest, ChildListingEndsWithTheFactsMissedInEachTest) {
+  using Block = testing_support::BlockFacts;
+  files_.inputs["records.txt"] =
+      Block{}.text() +
+      Block{.end = "Tue Dec 08 11:04:00 2026", .start = "Tue Dec 08 11:00:00 2026"}.text();
+  const std::string without = run({"--child", "Ann", "records.txt"}).out;
+  files_.inputs["answers.csv"] = answers_file({
+      Line{.problem = 1, .answer = 9},
+      Line{.problem = 2,
+           .operation = "addition",
+           .first = 3,
+           .second = 4,
+           .correct = 7,
+           .answer = 1},
+      Line{.problem = 3},
+      Line{.name = "Bo", .answer = 1},
+      Line{.started = "2026-12-08T11:00:00"},
+  });
+  const RunResult result = run({"--child", "Ann", "records.txt", "answers.csv"});
+  EXPECT_EQ(result.status, 0) << result.errors;
+  EXPECT_EQ(result.out,
+            "Started              Operations  Limit     Right  Percent  Grade  Seconds  Score  "
+            "Missed facts\n"
+            "2026-12-08 10:00:00  +-             10  18 of 20      90%  A          240      6  15 "
+            "- 7, 3 + 4\n"
+            "2026-12-08 11:00:00  +-             10  18 of 20      90%  A          240      6\n");
+  EXPECT_EQ(without.find("Missed"), std::string::npos);
 }
 
 }  // namespace

@@ -94,6 +94,7 @@ class Run {
   void read_blocks(std::string_view name, std::string_view head, Input& input);
   void read_answers(std::string_view name, std::string_view head, Input& input);
   void take(const records::LoggedTest& test);
+  void take_missed(const records::Answer& answer);
   void write_facts();
   void report_skipped(std::string_view name, const records::ReadCounts& counts,
                       std::uint64_t duplicates, std::string_view noun = "test");
@@ -109,6 +110,7 @@ class Run {
   bool utf8_output_;
   std::optional<ProgressBook> book_;   // for the table and --child, not --csv or --facts
   std::optional<FactBook> fact_book_;  // for --facts
+  std::optional<MissedFacts> missed_;  // for --child, once answers were read
   FactStyle fact_style_;
   bool csv_header_written_ = false;
   // The files read so far: by name, and by identity with the name they were
@@ -283,10 +285,27 @@ void Run::read_answers(std::string_view name, std::string_view head, Input& inpu
         repeated = seen_answers_ && seen_answers_->repeated(answer->fingerprint);
         if (repeated) ++duplicates;
       }
-      if (!repeated && fact_book_) fact_book_->add(*answer);
+      if (repeated) continue;
+      if (fact_book_) {
+        fact_book_->add(*answer);
+      } else if (options_.output == Options::Output::kChild) {
+        take_missed(*answer);
+      }
     }
   }
   report_skipped(name, reader.finish(), duplicates, "answer");
+}
+
+// Notes, for --child, the fact of a wrong answer of the child's against its
+// test. Answers files are read for --child only to this end.
+void Run::take_missed(const records::Answer& answer) {
+  if (!missed_) missed_.emplace();
+  if (answer.right || answer.name != options_.child) return;
+  std::string& facts =
+      (*missed_)[test_answers_key(answer.started, answer.operations, answer.limit)];
+  if (!facts.empty()) facts.append(", ");
+  facts.append(fact_text(answer.operation,
+                         Fact{.first = answer.first, .second = answer.second, .tries = {}}));
 }
 
 // The --facts output: the table, the child's grids, or the CSV.
@@ -329,7 +348,7 @@ int Run::finish() {
       write_summary_table(children, utf8_output_, out_);
     } else if (!page_on_output) {
       // The book holds the one child asked for.
-      write_child_listing(children.front()->latest, out_);
+      write_child_listing(children.front()->latest, out_, missed_ ? &*missed_ : nullptr);
     }
     if (options_.html && (!children.empty() || status_ == 0)) {
       if (options_.output == Options::Output::kChild && !children.empty()) {

@@ -28,6 +28,7 @@ const ListingLayout::Row kListingHeader = {"Started", "Operations", "Limit",   "
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
+void append_last_cell(std::string_view cell, std::string& out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
 double mean_percent(std::span<const TrendTest> tests);
 double median_seconds(std::span<const TrendTest> tests);
@@ -55,7 +56,18 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
 
 // The rows are made twice, once to measure and once to write, so that
 // nothing but the child's tests is kept.
-void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
+std::string test_answers_key(std::string_view started, records::Operations operations,
+                             std::int32_t limit) {
+  std::string key(started);
+  key.push_back(',');
+  key.append(records::names(operations).view());
+  key.push_back(',');
+  append_integer(limit, key);
+  return key;
+}
+
+void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
+                         const MissedFacts* missed) {
   ListingLayout layout({Align::kLeft, Align::kLeft, Align::kRight, Align::kRight, Align::kRight,
                         Align::kLeft, Align::kRight, Align::kRight});
   ListingLayout::Row row;
@@ -65,9 +77,18 @@ void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
     layout.measure(row);
   }
   layout.write(kListingHeader, out.text());
+  // The score, right-aligned, ends every row at the same column, so the
+  // missed facts line up after it.
+  if (missed != nullptr) append_last_cell("Missed facts", out.text());
   for (const KeptTest& test : tests) {
     fill_test_row(test, row);
     layout.write(row, out.text());
+    if (missed != nullptr) {
+      std::string key;
+      append_iso_date_time(test.start, 'T', key);
+      const auto found = missed->find(test_answers_key(key, test.operations, test.addend_limit));
+      if (found != missed->end()) append_last_cell(found->second, out.text());
+    }
     out.wrote();
   }
 }
@@ -91,6 +112,15 @@ TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
 
 // The cells of the row of `test`, written over those of the row before,
 // so that their storage is reused.
+// Puts `cell` at the end of the row that `out` ends with, before its line
+// end, two spaces after the row's last cell.
+void append_last_cell(std::string_view cell, std::string& out) {
+  out.pop_back();
+  out.append("  ");
+  out.append(cell);
+  out.push_back('\n');
+}
+
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
   for (std::string& cell : row) cell.clear();
   if (test.start.known()) {
