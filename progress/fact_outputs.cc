@@ -20,25 +20,16 @@ constexpr std::string_view kSigns[records::kOperationKinds] = {"+", "-", "x", "/
 constexpr std::string_view kOperationNames[records::kOperationKinds] = {
     "addition", "subtraction", "multiplication", "division"};
 
-struct StatusCounts {
-  std::array<std::int64_t, 3> by_status{};  // fluent, learning, missed
-  std::int64_t never = 0;
-};
-
 constexpr std::size_t kTableColumns = 8;
 using FactsLayout = ColumnLayout<kTableColumns>;
 const FactsLayout::Row kTableHeader = {"Name",     "Operation", "Asked", "Fluent",
                                        "Learning", "Missed",    "Never", "Most missed"};
 
-StatusCounts count_statuses(records::Operation operation, const OperationFacts& facts,
-                            std::uint32_t fluent_milliseconds);
 bool in_grid(records::Operation operation, const OperationFacts& facts, const Fact& fact);
-std::int64_t grid_top(const OperationFacts& facts);
 void append_grid(records::Operation operation, const OperationFacts& facts, const FactStyle& style,
                  std::string* out);
 void append_missed_list(records::Operation operation, const OperationFacts& facts,
                         std::uint32_t fluent_milliseconds, std::string* out);
-std::string tenths_of_seconds(double milliseconds);
 int operation_index(records::Operation operation) { return static_cast<int>(operation); }
 
 }  // namespace
@@ -140,17 +131,21 @@ std::int64_t grid_cells(const OperationFacts& facts) {
   return side > 0 ? side * side : 0;
 }
 
-namespace {
-
-// Whether a fact has a cell in the grid of `facts`.
-bool in_grid(records::Operation operation, const OperationFacts& facts, const Fact& fact) {
-  const GridPlace place = grid_place(operation, fact);
+std::vector<const Fact*> grid_facts(records::Operation operation, const OperationFacts& facts) {
+  const std::int64_t low = facts.low;
   const std::int64_t top = grid_top(facts);
-  return place.row >= facts.low && place.row <= top && place.column >= facts.low &&
-         place.column <= top;
+  if (top < low) return {};
+  const std::size_t side = static_cast<std::size_t>(top - low + 1);
+  std::vector<const Fact*> cells(side * side, nullptr);
+  for (const Fact& fact : facts.facts) {
+    if (!in_grid(operation, facts, fact)) continue;
+    const GridPlace place = grid_place(operation, fact);
+    cells[static_cast<std::size_t>(place.row - low) * side +
+          static_cast<std::size_t>(place.column - low)] = &fact;
+  }
+  return cells;
 }
 
-// The facts of each status, and the grid's cells no fact was asked in.
 StatusCounts count_statuses(records::Operation operation, const OperationFacts& facts,
                             std::uint32_t fluent_milliseconds) {
   StatusCounts counts;
@@ -163,9 +158,27 @@ StatusCounts count_statuses(records::Operation operation, const OperationFacts& 
   return counts;
 }
 
-// The largest number of the grid: the limit, but never past kGridLargest.
 std::int64_t grid_top(const OperationFacts& facts) {
   return std::min<std::int64_t>(facts.limit, kGridLargest);
+}
+
+std::string tenths_of_seconds(double milliseconds) {
+  const auto tenths = static_cast<std::int64_t>((milliseconds + 50) / 100);
+  return integer_text(tenths / 10) + "." + integer_text(tenths % 10);
+}
+
+std::string operation_name(records::Operation operation) {
+  return std::string(kOperationNames[operation_index(operation)]);
+}
+
+namespace {
+
+// Whether a fact has a cell in the grid of `facts`.
+bool in_grid(records::Operation operation, const OperationFacts& facts, const Fact& fact) {
+  const GridPlace place = grid_place(operation, fact);
+  const std::int64_t top = grid_top(facts);
+  return place.row >= facts.low && place.row <= top && place.column >= facts.low &&
+         place.column <= top;
 }
 
 const char* const kColours[3] = {"\x1b[32m", "\x1b[33m", "\x1b[31m"};
@@ -177,13 +190,13 @@ void append_grid(records::Operation operation, const OperationFacts& facts, cons
   const std::int64_t top = grid_top(facts);
   if (top < low) return;
   const std::size_t side = static_cast<std::size_t>(top - low + 1);
+  const std::vector<const Fact*> facts_in_cells = grid_facts(operation, facts);
   std::vector<int> cells(side * side, -1);  // a status, or -1 for never asked
-  for (const Fact& fact : facts.facts) {
-    if (!in_grid(operation, facts, fact)) continue;
-    const GridPlace place = grid_place(operation, fact);
-    cells[static_cast<std::size_t>(place.row - low) * side +
-          static_cast<std::size_t>(place.column - low)] =
-        static_cast<int>(fact_status(fact.tries, style.fluent_milliseconds));
+  for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+    if (facts_in_cells[cell] != nullptr) {
+      cells[cell] =
+          static_cast<int>(fact_status(facts_in_cells[cell]->tries, style.fluent_milliseconds));
+    }
   }
   // Each column is one symbol wide: its number's tens digit stands on a
   // first header line (when the grid passes 9), its units digit under it.
@@ -235,13 +248,6 @@ void append_missed_list(records::Operation operation, const OperationFacts& fact
   out->push_back('\n');
   for (const auto& row : rows) layout.measure(row);
   for (const auto& row : rows) layout.write(row, *out);
-}
-
-// Milliseconds as seconds to one decimal, halves up: 2150 -> "2.2",
-// 3000 -> "3.0".
-std::string tenths_of_seconds(double milliseconds) {
-  const auto tenths = static_cast<std::int64_t>((milliseconds + 50) / 100);
-  return integer_text(tenths / 10) + "." + integer_text(tenths % 10);
 }
 
 }  // namespace

@@ -34,8 +34,10 @@
 #ifndef PROGRESS_FACT_OUTPUTS_H_
 #define PROGRESS_FACT_OUTPUTS_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "progress/fact_book.h"
 
@@ -72,6 +74,30 @@ GridPlace grid_place(records::Operation operation, const Fact& fact);
 
 // The number of facts of the grid of `facts`: 0 when it has none.
 std::int64_t grid_cells(const OperationFacts& facts);
+
+// The largest number of the grid of `facts`: its limit, but never past
+// kGridLargest. The grid runs from facts.low to it; none when it is below.
+std::int64_t grid_top(const OperationFacts& facts);
+
+// The grid's cells row by row, each the fact asked there or null: side *
+// side of them, side = grid_top - low + 1; empty when there is no grid.
+std::vector<const Fact*> grid_facts(records::Operation operation, const OperationFacts& facts);
+
+// How many facts of each status there are, and how many cells of the grid
+// were never asked.
+struct StatusCounts {
+  std::array<std::int64_t, 3> by_status{};  // fluent, learning, missed
+  std::int64_t never = 0;
+};
+StatusCounts count_statuses(records::Operation operation, const OperationFacts& facts,
+                            std::uint32_t fluent_milliseconds);
+
+// Milliseconds as seconds to one decimal, halves up: 2150 -> "2.2", 3000 ->
+// "3.0".
+std::string tenths_of_seconds(double milliseconds);
+
+// "addition", "subtraction", "multiplication" or "division".
+std::string operation_name(records::Operation operation);
 
 }  // namespace progress
 

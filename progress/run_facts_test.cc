@@ -148,5 +148,22 @@ TEST_F(RunFactsTest, ChildListingEndsWithTheFactsMissedInEachTest) {
   EXPECT_EQ(without.find("Missed"), std::string::npos);
 }
 
+// With answers read, the page shows each child's grids after the charts,
+// names escaped, every cell with its symbol and its tries as a title.
+TEST_F(RunFactsTest, PageShowsTheGridsEscaped) {
+  using Block = testing_support::BlockFacts;
+  files_.inputs["records.txt"] = Block{.name = "<b>&"}.text();
+  files_.inputs["answers.csv"] = answers_file({Line{.name = "<b>&", .answer = 1}});
+  const RunResult result = run({"--html", "-", "records.txt", "answers.csv"});
+  EXPECT_EQ(result.status, 0) << result.errors;
+  const std::string& page = result.out;
+  EXPECT_NE(page.find("<h2>&lt;b&gt;&amp;: subtraction facts</h2>"), std::string::npos);
+  EXPECT_NE(page.find(" title=\"15 - 7: 1 try, 0 right, median 2.1 s\">x</td>"), std::string::npos);
+  EXPECT_NE(page.find("</span> never asked 120</p>"), std::string::npos);
+  EXPECT_EQ(page.find("<b>"), std::string::npos);
+  EXPECT_LT(page.find("<svg"), page.find("subtraction facts"));
+  EXPECT_TRUE(page.ends_with("</body>\n</html>\n"));
+}
+
 }  // namespace
 }  // namespace progress

@@ -8,6 +8,7 @@
 #include "progress/csv_rows.h"
 #include "progress/fact_book.h"
 #include "progress/fact_outputs.h"
+#include "progress/fact_page.h"
 #include "progress/html_page.h"
 #include "progress/options.h"
 #include "progress/output_buffer.h"
@@ -108,9 +109,10 @@ class Run {
   console::ByteSink& errors_;
   Files& files_;
   bool utf8_output_;
-  std::optional<ProgressBook> book_;   // for the table and --child, not --csv or --facts
-  std::optional<FactBook> fact_book_;  // for --facts
-  std::optional<MissedFacts> missed_;  // for --child, once answers were read
+  std::optional<ProgressBook> book_;    // for the table and --child, not --csv or --facts
+  std::optional<FactBook> fact_book_;   // for --facts
+  std::optional<MissedFacts> missed_;   // for --child, once answers were read
+  std::optional<FactBook> page_facts_;  // for the page's grids
   FactStyle fact_style_;
   bool csv_header_written_ = false;
   // The files read so far: by name, and by identity with the name they were
@@ -288,8 +290,13 @@ void Run::read_answers(std::string_view name, std::string_view head, Input& inpu
       if (repeated) continue;
       if (fact_book_) {
         fact_book_->add(*answer);
-      } else if (options_.output == Options::Output::kChild) {
-        take_missed(*answer);
+        continue;
+      }
+      if (options_.output == Options::Output::kChild) take_missed(*answer);
+      if (options_.html &&
+          (options_.output != Options::Output::kChild || answer->name == options_.child)) {
+        if (!page_facts_) page_facts_.emplace();
+        page_facts_->add(*answer);
       }
     }
   }
@@ -455,11 +462,13 @@ void Run::report_none_found() {
 }
 
 void Run::write_page(std::span<const ChildProgress* const> children) {
+  const std::string facts =
+      page_facts_ ? fact_page_sections(*page_facts_, fact_style_.fluent_milliseconds) : "";
   if (*options_.html == "-") {
-    out_.text().append(html_page(children));
+    out_.text().append(html_page(children, facts));
     return;
   }
-  const console::WriteResult result = files_.write(*options_.html, html_page(children));
+  const console::WriteResult result = files_.write(*options_.html, html_page(children, facts));
   if (!result.written) {
     message(*options_.html, result.reason);
     status_ = 1;
