@@ -3,6 +3,11 @@
 
 #include "console/utf8_terminal.h"
 
+// Older MinGW headers lack it; Windows 10 and later take it.
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
 namespace console {
 
 // A console shows what its output code page says the bytes are; set to
