@@ -26,6 +26,10 @@
 #      of the table, --csv and --child on the 1 MiB log, and of the table
 #      on that log and a copy of it (duplicate checks), less a run on an
 #      empty log; target at most 900 for the first three.
+#   7. (the facts section at the end) wall and processor time of --facts
+#      on a 1 GiB answers.csv against `wc -l`, target at most 3 times; and
+#      peak resident memory of --facts on 10,000 and on 1,000,000 facts
+#      asked once each, as bytes per fact.
 #
 # Figures are reported, never asserted: the exit status is 0 whatever they
 # are, and non-zero only when the benchmark cannot run (a tool missing, the
@@ -276,3 +280,45 @@ if command -v valgrind >/dev/null 2>&1; then
 else
   echo "6. Instructions per test: valgrind is missing (apt-get install valgrind)"
 fi
+
+# ---------------------------------------------------------------------------
+# 7. --facts: which facts the children know, from answers.csv. This section
+#    builds and uses its own helper (bench/answers_log) and files.
+
+echo
+if ! (cd "$root" && cmake --build build/bench --target answers_log) >"$work/build_answers.log" 2>&1; then
+  cat "$work/build_answers.log" >&2
+  fail "bench/answers_log did not build"
+fi
+answers_log=$root/build/bench/bench/answers_log
+answers=$("$answers_log" answers.csv $((1 << 30))) || fail "the 1 GiB answers file could not be written"
+"$binary" --facts answers.csv >facts.txt 2>facts_errors.txt || fail "mathdrill-progress --facts failed"
+# Every answer must be read: the Asked column counts facts, so check the
+# messages instead (none: no line skipped).
+[ ! -s facts_errors.txt ] || fail "--facts skipped lines: $(cat facts_errors.txt)"
+cat answers.csv >/dev/null
+cat answers.csv >/dev/null
+: >facts_wc.ms
+: >facts.ms
+for ((i = 0; i < runs; i++)); do
+  wall_ms wc -l answers.csv >>facts_wc.ms
+  wall_ms "$binary" --facts answers.csv >>facts.ms
+done
+wc_ms=$(median <facts_wc.ms)
+wc_cpu=$(median 2 <facts_wc.ms)
+ms=$(median <facts.ms)
+cpu=$(median 2 <facts.ms)
+r=$(ratio "$ms" "$wc_ms")
+rc=$(ratio "$cpu" "$wc_cpu")
+echo "7. --facts on a 1 GiB answers.csv ($answers answers, $(wc -c <answers.csv) bytes), median of $runs runs"
+printf '   wc -l                          %6s ms wall, %6s ms processor\n' "$wc_ms" "$wc_cpu"
+printf '   %-30s %6s ms wall, %6s ms processor: %s and %s times wc -l (target at most 3): %s\n' \
+  "mathdrill-progress --facts" "$ms" "$cpu" "$r" "$rc" "$(verdict "$r <= 3")"
+rm -f answers.csv
+"$answers_log" --facts few_facts.csv 10000 >/dev/null || fail "the facts file could not be written"
+"$answers_log" --facts many_facts.csv 1000000 >/dev/null || fail "the facts file could not be written"
+few_kib=$(peak_kib "$binary" --facts few_facts.csv)
+many_kib=$(peak_kib "$binary" --facts many_facts.csv)
+per_fact=$(awk -v a="$many_kib" -v b="$few_kib" 'BEGIN { printf "%.0f", (a - b) * 1024 / 990000 }')
+printf '   peak memory of --facts: %s KiB for 10,000 facts, %s KiB for 1,000,000: %s bytes a fact (reported only)\n' \
+  "$few_kib" "$many_kib" "$per_fact"

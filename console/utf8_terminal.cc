@@ -5,6 +5,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+// Older MinGW headers lack it; Windows 10 and later take it.
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
 #else
 #include <unistd.h>
 
@@ -35,6 +40,19 @@ bool utf8_terminal_output() {
 #else
   if (!::isatty(1)) return false;
   return utf8_locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
+#endif
+}
+
+bool colour_terminal_output() {
+#ifdef _WIN32
+  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == INVALID_HANDLE_VALUE || output == nullptr || !::GetConsoleMode(output, &mode)) {
+    return false;
+  }
+  return ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+  return ::isatty(1) != 0;
 #endif
 }
 

@@ -13,6 +13,11 @@ namespace console {
 // then set to UTF-8; false when that cannot be done.
 bool utf8_terminal_output();
 
+// Whether standard output is a terminal that shows ANSI colours (SGR). On
+// POSIX systems: it is a terminal. On Windows: it is a console that takes
+// them once asked to (virtual terminal processing); false when it will not.
+bool colour_terminal_output();
+
 // Whether the locale that the environment chooses for character types is a
 // UTF-8 one: the first of the values of LC_ALL, LC_CTYPE and LANG that is
 // set (not null) and not empty contains "UTF-8" or "utf8" in any case (e.g.

@@ -29,7 +29,7 @@ struct TestRecord {
   std::int32_t right_count = 0;
   std::optional<console::CalendarTime> start_time;
   std::optional<console::CalendarTime> end_time;
-  std::array<records::Answer, records::kProblemCount> answers = {};
+  std::array<records::GivenAnswer, records::kProblemCount> answers = {};
 };
 
 // Writes the report to `out` and appends its block to `log`, and returns how

@@ -11,7 +11,6 @@ namespace progress {
 
 namespace {
 
-void append_name(std::string_view name, std::string* out);
 void append_field(std::string_view field, std::string* out);
 
 }  // namespace
@@ -26,7 +25,7 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   out->push_back(',');
   append_iso_date_time(test.end, 'T', out);
   out->push_back(',');
-  append_name(test.name, out);
+  append_csv_name(test.name, out);
   out->push_back(',');
   append_integer(test.addend_limit, out);
   out->push_back(',');
@@ -46,13 +45,10 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   out->append("\r\n");
 }
 
-namespace {
-
-// The name as the header says, as a field. A spreadsheet that splits the
-// line on ';' sees quotes only at the start of its own fields, so each part
-// of a name after a ';' that a formula could start with gets its quote too:
-// "x;=1+2" is written "x;'=1+2".
-void append_name(std::string_view name, std::string* out) {
+// A spreadsheet that splits the line on ';' sees quotes only at the start
+// of its own fields, so each part of a name after a ';' that a formula could
+// start with gets its quote too: "x;=1+2" is written "x;'=1+2".
+void append_csv_name(std::string_view name, std::string* out) {
   constexpr std::string_view kFormulaStart = "=+-@\t\r";
   std::string guarded;
   for (std::size_t at = 0; at < name.size(); ++at) {
@@ -66,6 +62,8 @@ void append_name(std::string_view name, std::string* out) {
   text::append_terminal_text(guarded, &shown);
   append_field(shown, out);
 }
+
+namespace {
 
 // The field, in quotes when RFC 4180 asks for them.
 void append_field(std::string_view field, std::string* out) {

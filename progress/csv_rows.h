@@ -23,6 +23,7 @@
 #define PROGRESS_CSV_ROWS_H_
 
 #include <string>
+#include <string_view>
 
 #include "records/block_reader.h"
 
@@ -30,6 +31,11 @@ namespace progress {
 
 // Appends the header row to `out`.
 void append_csv_header(std::string* out);
+
+// Appends `name` to `out` as a field made safe as above: guarded against a
+// formula, shown safe, and quoted when it needs quotes. The facts' CSV
+// shares it.
+void append_csv_name(std::string_view name, std::string* out);
 
 // Appends the row of `test` to `out`.
 void append_csv_row(const records::LoggedTest& test, std::string* out);

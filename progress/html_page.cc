@@ -138,7 +138,7 @@ bool allowed(char32_t code_point);
 // Each section is laid out twice, once to measure it, so that the page is
 // made in one string of its whole size: grown by doubling, a page of many
 // children would for a moment be held twice over.
-std::string html_page(std::span<const ChildProgress* const> children) {
+std::string html_page(std::span<const ChildProgress* const> children, std::string_view facts) {
   const auto shown = [](const ChildProgress& child) {
     const std::span<const KeptTest> latest = child.latest;
     return latest.last(std::min(kChartTests, latest.size()));
@@ -147,7 +147,7 @@ std::string html_page(std::span<const ChildProgress* const> children) {
   append_number(kWidth, &page);
   page.append(kPageIntro);
   if (children.empty()) page.append("<p>No tests were found.</p>\n");
-  std::size_t size = page.size() + kPageTail.size();
+  std::size_t size = page.size() + facts.size() + kPageTail.size();
   std::string section;
   for (const ChildProgress* child : children) {
     section.clear();
@@ -156,6 +156,7 @@ std::string html_page(std::span<const ChildProgress* const> children) {
   }
   page.reserve(size);
   for (const ChildProgress* child : children) write_section(*child, shown(*child), &page);
+  page.append(facts);
   page.append(kPageTail);
   return page;
 }
@@ -509,6 +510,12 @@ void append_point_title(const KeptTest& test, std::string* page) {
   append_xml_text(test.elapsed(), page);
   page->append(" seconds</title>");
 }
+
+}  // namespace
+
+void append_page_text(std::string_view text, std::string& out) { append_xml_text(text, &out); }
+
+namespace {
 
 // Appends `text`, escaped as the header says, to `out`.
 void append_xml_text(std::string_view text, std::string* out) {

@@ -34,8 +34,12 @@ inline constexpr std::string_view kPageLastLine = "</html>";
 inline constexpr std::size_t kChartTests = 100;
 
 // The whole page, with one section per child of `children`, in that order,
-// charting the last kChartTests of each child's latest tests.
-std::string html_page(std::span<const ChildProgress* const> children);
+// charting the last kChartTests of each child's latest tests, then
+// `facts`, sections of the page already escaped (fact_page.h), if any.
+std::string html_page(std::span<const ChildProgress* const> children, std::string_view facts = {});
+
+// Appends `text`, escaped as above, to `out`.
+void append_page_text(std::string_view text, std::string& out);
 
 }  // namespace progress
 

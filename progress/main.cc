@@ -1,5 +1,6 @@
 // mathdrill-progress: wires the platform's files, command line and standard
 // streams to run_progress and returns its exit status.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,9 @@ int main(int argc, char** argv) {
   console::FdSink out(1);
   console::FdSink errors(2);
   progress::SystemFiles files;
-  return progress::run_progress(args, out, errors, files, console::utf8_terminal_output());
+  // NO_COLOR counts when set and not empty (no-color.org).
+  const char* no_color = std::getenv("NO_COLOR");
+  return progress::run_progress(args, out, errors, files, console::utf8_terminal_output(),
+                                console::colour_terminal_output(),
+                                no_color != nullptr && no_color[0] != '\0');
 }

@@ -28,11 +28,13 @@ void Messages::say(std::string_view text) {
 }
 
 void Messages::about_skipped(std::string_view file, const records::ReadCounts& counts,
-                             std::uint64_t duplicates) {
+                             std::uint64_t duplicates, std::string_view noun) {
   if (counts.skipped_ranges == 0 && duplicates == 0) return;
   std::string text;
   append_integer(static_cast<std::int64_t>(counts.tests), &text);
-  text.append(counts.tests == 1 ? " test read" : " tests read");
+  text.push_back(' ');
+  text.append(noun);
+  text.append(counts.tests == 1 ? " read" : "s read");
   if (duplicates > 0) {
     text.append(", ");
     append_integer(static_cast<std::int64_t>(duplicates), &text);

@@ -32,10 +32,11 @@ class Messages {
 
   // When `file` had text skipped or duplicates: "records.txt: 12 tests
   // read, 2 skipped (lines 19-25, 40)", with ", 3 duplicates" after the
-  // tests read when some had been read before from another file. Nothing
-  // when neither.
+  // tests read when some had been read before. `noun` names what was read:
+  // "test", or "answer" for an answers file, whose duplicates are tests.
+  // Nothing when neither.
   void about_skipped(std::string_view file, const records::ReadCounts& counts,
-                     std::uint64_t duplicates);
+                     std::uint64_t duplicates, std::string_view noun = "test");
 
   // The usage error `error`, shown as text::message_text shows it (it
   // quotes what was typed), then where to find help. Returns 2, the exit

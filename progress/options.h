@@ -1,6 +1,8 @@
 // The command line of mathdrill-progress:
 //
 //   mathdrill-progress [--child NAME | --csv] [--html FILE] [FILE...]
+//   mathdrill-progress --facts [--child NAME | --csv] [--fluent-seconds=N]
+//                      [--color[=WHEN]] [FILE...]
 //   mathdrill-progress --help | --version
 //
 // read into what to show and from where. Options may come before, between
@@ -20,6 +22,9 @@ namespace progress {
 
 struct Options {
   enum class Output { table, child, csv };
+  // --color=WHEN, as GNU tools take it: "never", "always", or "auto" (also
+  // --color alone), colour only on a terminal.
+  enum class Colour { never, always, automatic };
 
   bool help = false;
   bool version = false;
@@ -27,6 +32,10 @@ struct Options {
   std::string child;                // the name given to --child
   std::optional<std::string> html;  // the page to write
   std::vector<std::string> files;   // "records.txt" when none are named
+  bool default_files = false;       // no file was named
+  bool facts = false;               // --facts: which facts the children know
+  int fluent_seconds = 3;           // --fluent-seconds=N, 1 to 60
+  Colour colour = Colour::automatic;
 };
 
 // What a command line asks for, or why it is wrong.
@@ -42,6 +51,8 @@ struct ParsedOptions {
 // `version` alone, whatever follows, unless an argument before is already
 // wrong. --csv goes with
 // neither --child nor --html; --child and --html may each be given once.
+// --facts goes without --html; --fluent-seconds takes a whole number from 1
+// to 60, and --color one of never, always and auto.
 ParsedOptions parse_options(const std::vector<std::string>& args);
 
 // What --help prints: the usage, every option, the exit statuses.

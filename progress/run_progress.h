@@ -29,10 +29,13 @@ namespace progress {
 
 // Runs the program on `args` (the arguments after its name), writing its
 // output to `out` and its messages to `errors`. `utf8_output` tells whether
-// `out` shows UTF-8 (the trend line's block characters). Returns the exit
-// status.
+// `out` shows UTF-8 (the trend line's block characters), `colour_terminal`
+// whether it is a terminal that shows colours (--color=auto), and
+// `no_color` whether NO_COLOR is set, which turns colour off whatever
+// --color says. Returns the exit status.
 int run_progress(const std::vector<std::string>& args, console::ByteSink& out,
-                 console::ByteSink& errors, Files& files, bool utf8_output);
+                 console::ByteSink& errors, Files& files, bool utf8_output,
+                 bool colour_terminal = false, bool no_color = false);
 
 }  // namespace progress
 

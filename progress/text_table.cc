@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "progress/column_layout.h"
 #include "progress/output_text.h"
 #include "records/format.h"
 #include "records/operations.h"
@@ -14,29 +15,6 @@
 namespace progress {
 
 namespace {
-
-enum class Align { left, right };
-
-// The columns of a table: how each is aligned and how wide it is. Cells
-// are measured in one pass over the rows and written in a second.
-template <std::size_t kColumns>
-class ColumnLayout {
- public:
-  using Row = std::array<std::string, kColumns>;
-
-  explicit ColumnLayout(const std::array<Align, kColumns>& aligns) : aligns_(aligns) {}
-
-  // Widens the columns to hold the cells of `row`.
-  void measure(const Row& row);
-
-  // Appends `row` to `out`: each cell padded to its column's width, two
-  // spaces between columns, no spaces at the end, then "\n".
-  void write(const Row& row, std::string& out) const;
-
- private:
-  std::array<Align, kColumns> aligns_;
-  std::array<std::size_t, kColumns> widths_{};
-};
 
 constexpr std::size_t kTableColumns = 11;
 constexpr std::size_t kListingColumns = 8;
@@ -51,6 +29,7 @@ const ListingLayout::Row kListingHeader = {"Started", "Operations", "Limit",   "
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
+void append_last_cell(std::string_view cell, std::string* out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
 double mean_percent(std::span<const TrendTest> tests);
 double median_seconds(std::span<const TrendTest> tests);
@@ -69,16 +48,27 @@ void write_summary_table(std::span<const ChildProgress* const> children, bool ut
                       Align::left});
   layout.measure(kTableHeader);
   for (const ChildProgress* child : children) layout.measure(child_row(*child, utf8));
-  layout.write(kTableHeader, out.text());
+  layout.write(kTableHeader, &out.text());
   for (const ChildProgress* child : children) {
-    layout.write(child_row(*child, utf8), out.text());
+    layout.write(child_row(*child, utf8), &out.text());
     out.wrote();
   }
 }
 
 // The rows are made twice, once to measure and once to write, so that
 // nothing but the child's tests is kept.
-void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
+std::string test_answers_key(std::string_view started, records::Operations operations,
+                             std::int32_t limit) {
+  std::string key(started);
+  key.push_back(',');
+  key.append(records::names(operations).view());
+  key.push_back(',');
+  append_integer(limit, &key);
+  return key;
+}
+
+void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
+                         const MissedFacts* missed) {
   ListingLayout layout({Align::left, Align::left, Align::right, Align::right, Align::right,
                         Align::left, Align::right, Align::right});
   ListingLayout::Row row;
@@ -87,39 +77,24 @@ void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out) {
     fill_test_row(test, row);
     layout.measure(row);
   }
-  layout.write(kListingHeader, out.text());
+  layout.write(kListingHeader, &out.text());
+  // The score, right-aligned, ends every row at the same column, so the
+  // missed facts line up after it.
+  if (missed != nullptr) append_last_cell("Missed facts", &out.text());
   for (const KeptTest& test : tests) {
     fill_test_row(test, row);
-    layout.write(row, out.text());
+    layout.write(row, &out.text());
+    if (missed != nullptr) {
+      std::string key;
+      append_iso_date_time(test.start, 'T', &key);
+      const auto found = missed->find(test_answers_key(key, test.operations, test.addend_limit));
+      if (found != missed->end()) append_last_cell(found->second, &out.text());
+    }
     out.wrote();
   }
 }
 
 namespace {
-
-template <std::size_t kColumns>
-void ColumnLayout<kColumns>::measure(const Row& row) {
-  for (std::size_t i = 0; i < kColumns; ++i) {
-    widths_[i] = std::max(widths_[i], text::text_width(row[i]));
-  }
-}
-
-template <std::size_t kColumns>
-void ColumnLayout<kColumns>::write(const Row& row, std::string& out) const {
-  const std::size_t row_start = out.size();
-  for (std::size_t i = 0; i < kColumns; ++i) {
-    const std::size_t width = text::text_width(row[i]);
-    const std::size_t padding = widths_[i] > width ? widths_[i] - width : 0;
-    if (i > 0) out.append("  ");
-    if (aligns_[i] == Align::right) out.append(padding, ' ');
-    out.append(row[i]);
-    if (aligns_[i] == Align::left) out.append(padding, ' ');
-  }
-  // Left-aligned cells at the end leave padding behind them.
-  const std::size_t last = out.find_last_not_of(' ');
-  out.resize(last == std::string::npos || last < row_start ? row_start : last + 1);
-  out.push_back('\n');
-}
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
   const TrendTest& latest = child.trend.back();
@@ -138,6 +113,15 @@ TableLayout::Row child_row(const ChildProgress& child, bool utf8) {
 
 // The cells of the row of `test`, written over those of the row before,
 // so that their storage is reused.
+// Puts `cell` at the end of the row that `out` ends with, before its line
+// end, two spaces after the row's last cell.
+void append_last_cell(std::string_view cell, std::string* out) {
+  out->pop_back();
+  out->append("  ");
+  out->append(cell);
+  out->push_back('\n');
+}
+
 void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
   for (std::string& cell : row) cell.clear();
   if (test.start.known()) {

@@ -10,8 +10,11 @@
 #define PROGRESS_TEXT_TABLE_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "progress/output_buffer.h"
 #include "progress/progress_book.h"
@@ -36,11 +39,23 @@ inline constexpr std::size_t kTrendTests = 20;
 void write_summary_table(std::span<const ChildProgress* const> children, bool utf8,
                          OutputBuffer& out);
 
+// The facts missed in each test of a child, as the prompt shows them
+// ("7 x 8, 15 - 7"), by test_answers_key() of the test.
+using MissedFacts = std::map<std::string, std::string>;
+
+// The key of a test in MissedFacts: its start "YYYY-MM-DDTHH:MM:SS", its
+// operations' names and its limit, joined by ','.
+std::string test_answers_key(std::string_view started, records::Operations operations,
+                             std::int32_t limit);
+
 // Writes the listing of one child's `tests` (in the order given) to `out`,
 // a row per test as it is made: the date and time the test started, the
 // operations' signs, the limit, the answers right out of the problems, the percent and
 // grade, the elapsed seconds as logged and the timed performance score.
-void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out);
+// With `missed` (answers were read), a last column "Missed facts" lists the
+// facts missed in each test.
+void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
+                         const MissedFacts* missed = nullptr);
 
 }  // namespace progress
 

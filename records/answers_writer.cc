@@ -15,7 +15,7 @@ void put_number(AnswerLines* lines, std::int64_t value, std::size_t width = 1);
 AnswerLines answer_lines(const AnsweredTest& test) {
   AnswerLines lines;
   for (std::size_t index = 0; index < test.answers.size(); ++index) {
-    const Answer& answer = test.answers[index];
+    const GivenAnswer& answer = test.answers[index];
     put_started(&lines, test.start);
     lines << ",";
     put_name(&lines, test.name);

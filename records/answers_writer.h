@@ -18,7 +18,7 @@
 namespace records {
 
 // One problem of a test as the child met it.
-struct Answer {
+struct GivenAnswer {
   Operation operation = Operation::addition;
   std::int32_t first = 0;   // the numbers the prompt shows: "15 -  7 = "
   std::int32_t second = 0;  // gives 15 and 7
@@ -33,7 +33,7 @@ struct AnsweredTest {
   std::string_view name;                 // as records.txt logs it
   Operations operations = Operations::mixed_addition_subtraction();
   std::int32_t limit = 0;
-  std::array<Answer, kProblemCount> answers = {};
+  std::array<GivenAnswer, kProblemCount> answers = {};
 };
 
 // Room for the lines of a test whose name has the most bytes, each of them

@@ -20,7 +20,7 @@ AnsweredTest test_of(std::string_view name, std::int32_t answer) {
                     .name = name,
                     .operations = Operations::only(Operation::multiplication),
                     .limit = 10};
-  for (Answer& each : test.answers) {
+  for (GivenAnswer& each : test.answers) {
     each = {.operation = Operation::multiplication,
             .first = 7,
             .second = 8,

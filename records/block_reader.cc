@@ -313,25 +313,29 @@ void BlockReader::keep_partial(std::string_view part) {
   partial_.append(part.substr(0, std::min(room, part.size())));
 }
 
-// Counts lines first..last as skipped, joining them to the stretch before
-// when they follow it directly.
 void BlockReader::skip(std::uint64_t first, std::uint64_t last) {
-  counts_.skipped_lines += last - first + 1;
-  if (open_range_.last != 0 && open_range_.last + 1 == first) {
-    open_range_.last = last;
-    return;
-  }
-  close_range();
-  open_range_ = {.first = first, .last = last};
+  count_skipped(first, last, &open_range_, &counts_);
 }
 
-void BlockReader::close_range() {
-  if (open_range_.last == 0) return;
-  if (counts_.skipped_ranges < ReadCounts::kRangesKept) {
-    counts_.first_ranges[counts_.skipped_ranges] = open_range_;
+void BlockReader::close_range() { close_skipped(&open_range_, &counts_); }
+
+void count_skipped(std::uint64_t first, std::uint64_t last, LineRange* open, ReadCounts* counts) {
+  counts->skipped_lines += last - first + 1;
+  if (open->last != 0 && open->last + 1 == first) {
+    open->last = last;
+    return;
   }
-  ++counts_.skipped_ranges;
-  open_range_ = {};
+  close_skipped(open, counts);
+  *open = {.first = first, .last = last};
+}
+
+void close_skipped(LineRange* open, ReadCounts* counts) {
+  if (open->last == 0) return;
+  if (counts->skipped_ranges < ReadCounts::kRangesKept) {
+    counts->first_ranges[counts->skipped_ranges] = *open;
+  }
+  ++counts->skipped_ranges;
+  *open = {};
 }
 
 namespace {

@@ -80,6 +80,14 @@ struct ReadCounts {
   std::array<LineRange, kRangesKept> first_ranges{};
 };
 
+// Counts lines first..last as skipped in `counts`, joining them to the
+// stretch `open` when they follow it directly; `open` is the stretch not
+// counted yet (empty when its last is 0). The answers reader shares it.
+void count_skipped(std::uint64_t first, std::uint64_t last, LineRange* open, ReadCounts* counts);
+
+// Counts the stretch `open`, if any, in `counts` and empties it.
+void close_skipped(LineRange* open, ReadCounts* counts);
+
 // Reads the blocks of one file. Give it the file piece by piece with add(),
 // taking the tests with next() after each piece, and call finish() at the
 // end of the file.

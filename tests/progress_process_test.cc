@@ -3,8 +3,9 @@
 // log it reads nor over a file that is not a page, and not when nothing
 // could be read; "--html -" is standard output; under a file-size limit or
 // on a full disk it says so and exits 1, leaving the old page; a file named
-// twice is read once; and file names in its messages cannot drive the
-// terminal.
+// twice is read once; file names in its messages cannot drive the
+// terminal; answers files are told by their first line, answers.csv is read
+// beside records.txt, and the grids are coloured only where asked.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/answers_lines.h"
 #include "tests/support/child_process.h"
 #include "tests/support/progress_files.h"
 
@@ -49,9 +51,11 @@ class ProgressProcessTest : public ::testing::Test {
     return child;
   }
 
-  ProgressRun run(const std::vector<std::string>& args) const {
+  ProgressRun run(const std::vector<std::string>& args) const { return run_with(options(args)); }
+
+  ProgressRun run_with(const ChildOptions& child) const {
     ProgressRun result;
-    result.exit = run_to_end(options(args), "", &result.out, &result.errors);
+    result.exit = run_to_end(child, "", &result.out, &result.errors);
     return result;
   }
 
@@ -389,6 +393,74 @@ TEST(DuplicatesProcessTest, CountsATestOnceInEitherOrderOfTheFiles) {
       ++rows;
     }
     EXPECT_EQ(rows, 3u) << order[0] << " first:\n" << out << errors;
+  }
+}
+
+// A folder with records.txt and an answers file with one wrong answer.
+class ProgressFactsProcessTest : public ProgressProcessTest {
+ protected:
+  ProgressFactsProcessTest() {
+    write_file(dir_.file("answers.csv"),
+               answers_header() + AnswerLine{.answer = 1}.text() + "damaged line\r\n");
+  }
+};
+
+TEST_F(ProgressFactsProcessTest, ReadsAnswersCsvBesideRecordsTxt) {
+  const ProgressRun facts = run({"--facts", "--csv"});
+  expect_exit(facts.exit, 0);
+  EXPECT_EQ(facts.out,
+            "name,operation,first,second,tries,right,median_seconds,status\r\n"
+            "Ann,subtraction,15,7,1,0,2.1,missed\r\n");
+  // Without --facts, answers.csv is read beside records.txt too.
+  const ProgressRun table = run({});
+  expect_exit(table.exit, 0);
+  EXPECT_EQ(table.errors, "mathdrill-progress: answers.csv: 1 answer read, 1 skipped (line 3)\n");
+}
+
+TEST_F(ProgressFactsProcessTest, TellsAnswersByTheFirstLineNotTheName) {
+  std::filesystem::rename(dir_.file("answers.csv"), dir_.file("kitchen.txt"));
+  const ProgressRun result = run({"--facts", "records.txt", "kitchen.txt"});
+  expect_exit(result.exit, 0);
+  EXPECT_NE(result.out.find("Ann   subtraction"), std::string::npos) << result.out;
+}
+
+TEST_F(ProgressFactsProcessTest, ColoursTheGridOnlyWhereAsked) {
+  struct ColourCase {
+    const char* what;
+    std::vector<std::string> args;
+    bool pty;
+    std::vector<std::string> env;
+    bool coloured;
+  };
+  const ColourCase cases[] = {
+      {.what = "pipe", .args = {}, .pty = false, .env = {}, .coloured = false},
+      {.what = "terminal", .args = {}, .pty = true, .env = {}, .coloured = true},
+      {.what = "terminal, NO_COLOR",
+       .args = {},
+       .pty = true,
+       .env = {"NO_COLOR=1"},
+       .coloured = false},
+      {.what = "pipe, always",
+       .args = {"--color=always"},
+       .pty = false,
+       .env = {},
+       .coloured = true},
+      {.what = "terminal, never",
+       .args = {"--color=never"},
+       .pty = true,
+       .env = {},
+       .coloured = false},
+  };
+  for (const ColourCase& c : cases) {
+    std::vector<std::string> args = {"--facts", "--child", "Ann"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildOptions child = options(args);
+    child.pty = c.pty;
+    child.env = c.env;
+    const ProgressRun result = run_with(child);
+    expect_exit(result.exit, 0);
+    EXPECT_NE(result.out.find("x missed 1"), std::string::npos) << c.what << result.out;
+    EXPECT_EQ(result.out.find('\x1b') != std::string::npos, c.coloured) << c.what;
   }
 }
 

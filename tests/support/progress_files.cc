@@ -84,11 +84,13 @@ std::optional<records::LoggedTest> read_test(const BlockFacts& block) {
   return *test;
 }
 
-RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8) {
+RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8,
+                          const Terminal& terminal) {
   StringSink out;
   StringSink errors;
   RunResult result;
-  result.status = progress::run_progress(args, out, errors, files, utf8);
+  result.status =
+      progress::run_progress(args, out, errors, files, utf8, terminal.colour, terminal.no_color);
   result.out = out.bytes();
   result.errors = errors.bytes();
   return result;

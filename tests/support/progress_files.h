@@ -60,10 +60,17 @@ struct RunResult {
   std::string errors;
 };
 
+// What the output stands for as to colours: a terminal that shows them,
+// and whether NO_COLOR is set.
+struct Terminal {
+  bool colour = false;
+  bool no_color = false;
+};
+
 // Runs mathdrill-progress on `args` with `files`; `utf8` says whether its
 // output is a UTF-8 terminal.
 RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files,
-                          bool utf8 = false);
+                          bool utf8 = false, const Terminal& terminal = {});
 
 }  // namespace testing_support
 

@@ -1,0 +1,138 @@
+#include "progress/fact_book.h"
+
+#include <algorithm>
+
+namespace progress {
+
+namespace {
+
+std::uint64_t numbers_key(std::int64_t first, std::int64_t second);
+
+}  // namespace
+
+std::string_view status_name(FactStatus status) {
+  switch (status) {
+    case FactStatus::fluent:
+      return "fluent";
+    case FactStatus::learning:
+      return "learning";
+    case FactStatus::missed:
+      return "missed";
+  }
+  return "missed";
+}
+
+void FactTries::add(const Try& next) {
+  ++tries;
+  if (next.right) ++right;
+  // The slot the try goes before: after every kept try of the same or an
+  // earlier place, so that tries of one place keep the order read.
+  int at = kept;
+  while (at > 0 && last[at - 1].place > next.place) --at;
+  if (kept < kStatusTries) {
+    std::move_backward(last.begin() + at, last.begin() + kept, last.begin() + kept + 1);
+    last[at] = next;
+    ++kept;
+  } else if (at > 0) {
+    // Full: the earliest falls out and the try goes just before slot `at`.
+    std::move(last.begin() + 1, last.begin() + at, last.begin());
+    last[at - 1] = next;
+  }  // else earlier than every kept try: counted, not kept
+}
+
+int FactTries::recent_right() const {
+  return static_cast<int>(
+      std::count_if(last.begin(), last.begin() + kept, [](const Try& t) { return t.right; }));
+}
+
+double FactTries::median_milliseconds() const {
+  std::array<std::uint32_t, kStatusTries> times{};
+  for (int i = 0; i < kept; ++i) times[i] = last[i].milliseconds;
+  std::sort(times.begin(), times.begin() + kept);
+  if (kept == 0) return 0;
+  if (kept % 2 == 1) return times[kept / 2];
+  return (static_cast<double>(times[kept / 2 - 1]) + times[kept / 2]) / 2;
+}
+
+FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds) {
+  int right = 0;
+  int quick = 0;
+  for (int i = 0; i < tries.kept; ++i) {
+    if (!tries.last[i].right) continue;
+    ++right;
+    if (tries.last[i].milliseconds <= fluent_milliseconds) ++quick;
+  }
+  if (quick >= 2) return FactStatus::fluent;
+  return right >= 1 ? FactStatus::learning : FactStatus::missed;
+}
+
+void FactBook::add(const records::Answer& answer) {
+  // A test's answers come together, so the child is mostly the last one's.
+  if (last_child_ >= children_.size() || children_[last_child_].name != answer.name) {
+    auto [found, inserted] = by_name_.try_emplace(std::string(answer.name), children_.size());
+    if (inserted)
+      children_.push_back(ChildFacts{.name = std::string(answer.name), .operations = {}});
+    last_child_ = found->second;
+  }
+  OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
+  facts.low = std::min(facts.low, answer.operations.low());
+  facts.limit = std::max(facts.limit, answer.limit);
+  auto [slot, fresh] = facts.index.try_emplace(numbers_key(answer.first, answer.second),
+                                               static_cast<std::uint32_t>(facts.facts.size()));
+  if (fresh)
+    facts.facts.push_back(Fact{.first = answer.first, .second = answer.second, .tries = {}});
+  facts.facts[slot->second].tries.add(Try{.place = answer.started_key * 32 + answer.problem,
+                                          .milliseconds = answer.milliseconds,
+                                          .right = answer.right});
+}
+
+std::vector<const ChildFacts*> FactBook::children() const {
+  std::vector<const ChildFacts*> sorted;
+  for (const ChildFacts& child : children_) sorted.push_back(&child);
+  std::sort(sorted.begin(), sorted.end(),
+            [](const ChildFacts* a, const ChildFacts* b) { return a->name < b->name; });
+  return sorted;
+}
+
+const ChildFacts* FactBook::child(std::string_view name) const {
+  const auto found = by_name_.find(std::string(name));
+  return found == by_name_.end() ? nullptr : &children_[found->second];
+}
+
+bool missed_before(const Fact& a, const Fact& b) {
+  if (a.tries.recent_right() != b.tries.recent_right()) {
+    return a.tries.recent_right() < b.tries.recent_right();
+  }
+  if (a.tries.wrong() != b.tries.wrong()) return a.tries.wrong() > b.tries.wrong();
+  if (a.tries.median_milliseconds() != b.tries.median_milliseconds()) {
+    return a.tries.median_milliseconds() > b.tries.median_milliseconds();
+  }
+  if (a.first != b.first) return a.first < b.first;
+  return a.second < b.second;
+}
+
+std::vector<const Fact*> most_missed(const OperationFacts& facts, std::size_t count,
+                                     std::uint32_t fluent_milliseconds) {
+  std::vector<const Fact*> shown;
+  for (const Fact& fact : facts.facts) {
+    if (fact_status(fact.tries, fluent_milliseconds) != FactStatus::fluent) shown.push_back(&fact);
+  }
+  const std::size_t kept = std::min(count, shown.size());
+  std::partial_sort(shown.begin(), shown.begin() + kept, shown.end(),
+                    [](const Fact* a, const Fact* b) { return missed_before(*a, *b); });
+  shown.resize(kept);
+  return shown;
+}
+
+namespace {
+
+// The two numbers of a fact as one key. The reader gives numbers in the
+// 32-bit range, so they fit side by side.
+std::uint64_t numbers_key(std::int64_t first, std::int64_t second) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
+         static_cast<std::uint32_t>(second);
+}
+
+}  // namespace
+
+}  // namespace progress

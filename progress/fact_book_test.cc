@@ -1,0 +1,147 @@
+#include "progress/fact_book.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace progress {
+namespace {
+
+using records::Operation;
+
+// One try: right or not, in milliseconds.
+struct Attempt {
+  bool right = true;
+  std::uint32_t milliseconds = 1000;
+};
+
+FactTries tries_of(std::initializer_list<Attempt> attempts) {
+  FactTries tries;
+  std::int64_t place = 0;
+  for (const Attempt& attempt : attempts) {
+    tries.add(Try{.place = ++place, .milliseconds = attempt.milliseconds, .right = attempt.right});
+  }
+  return tries;
+}
+
+struct StatusCase {
+  const char* what;
+  std::initializer_list<Attempt> attempts;
+  FactStatus status;
+};
+
+TEST(FactStatusTest, FollowsTheLastThreeTries) {
+  const StatusCase cases[] = {
+      {.what = "2 of 3 right at exactly 3000 ms",
+       .attempts = {{.right = false}, {.milliseconds = 3000}, {.milliseconds = 3000}},
+       .status = FactStatus::fluent},
+      {.what = "one of two right at 3001 ms",
+       .attempts = {{.milliseconds = 3000}, {.milliseconds = 3001}, {.right = false}},
+       .status = FactStatus::learning},
+      {.what = "1 of 3 right",
+       .attempts = {{.right = false}, {.right = false}, {}},
+       .status = FactStatus::learning},
+      {.what = "none of 3 right",
+       .attempts = {{}, {}, {.right = false}, {.right = false}, {.right = false}},
+       .status = FactStatus::missed},
+      {.what = "older right tries fall out",
+       .attempts = {{}, {}, {}, {.right = false}, {.right = false}, {}},
+       .status = FactStatus::learning},
+      {.what = "one quick right try alone", .attempts = {{}}, .status = FactStatus::learning},
+      {.what = "two quick right tries", .attempts = {{}, {}}, .status = FactStatus::fluent},
+      {.what = "one wrong try", .attempts = {{.right = false}}, .status = FactStatus::missed},
+      {.what = "no try", .attempts = {}, .status = FactStatus::missed},
+  };
+  for (const StatusCase& c : cases) {
+    EXPECT_EQ(fact_status(tries_of(c.attempts), kDefaultFluentMilliseconds), c.status) << c.what;
+  }
+  // The fluency time is a parameter: 3001 ms is within 4 seconds.
+  EXPECT_EQ(fact_status(tries_of({{.milliseconds = 3001}, {.milliseconds = 3001}}), 4000),
+            FactStatus::fluent);
+}
+
+TEST(FactTriesTest, KeepsTheLatestTriesByPlaceWhateverTheOrderRead) {
+  FactTries tries;
+  for (const std::int64_t place : {5, 1, 9, 3, 7, 2}) {
+    tries.add(Try{.place = place,
+                  .milliseconds = static_cast<std::uint32_t>(place * 100),
+                  .right = place % 2 == 1});
+  }
+  ASSERT_EQ(tries.kept, 3);
+  EXPECT_EQ(tries.last[0].place, 5);
+  EXPECT_EQ(tries.last[1].place, 7);
+  EXPECT_EQ(tries.last[2].place, 9);
+  EXPECT_EQ(tries.tries, 6u);
+  EXPECT_EQ(tries.right, 5u);
+  EXPECT_EQ(tries.wrong(), 1u);
+  EXPECT_EQ(tries.median_milliseconds(), 700);
+}
+
+TEST(FactTriesTest, MedianOfTwoIsTheirMean) {
+  EXPECT_EQ(tries_of({{.milliseconds = 1000}, {.milliseconds = 2500}}).median_milliseconds(), 1750);
+  EXPECT_EQ(tries_of({{.milliseconds = 900}}).median_milliseconds(), 900);
+}
+
+records::Answer answer_of(std::string_view name, Operation operation, std::int64_t first,
+                          std::int64_t second, bool right, std::int64_t started_key = 0) {
+  return records::Answer{.started = "2026-12-08T10:00:00",
+                         .started_key = started_key,
+                         .name = name,
+                         .operations = records::Operations::only(operation),
+                         .limit = 10,
+                         .problem = 1,
+                         .operation = operation,
+                         .first = first,
+                         .second = second,
+                         .correct = 0,
+                         .answer = 0,
+                         .right = right,
+                         .milliseconds = 1000,
+                         .line = 1,
+                         .fingerprint = 0};
+}
+
+TEST(FactBookTest, AFactIsAChildAnOperationAndTwoNumbers) {
+  FactBook book;
+  book.add(answer_of("Bo", Operation::multiplication, 7, 8, false, 1));
+  book.add(answer_of("Ann", Operation::multiplication, 7, 8, true, 2));
+  book.add(answer_of("Ann", Operation::multiplication, 8, 7, true, 3));
+  book.add(answer_of("Ann", Operation::division, 56, 8, true, 4));
+  book.add(answer_of("Ann", Operation::multiplication, 7, 8, true, 5));
+  const std::vector<const ChildFacts*> children = book.children();
+  ASSERT_EQ(children.size(), 2u);
+  EXPECT_EQ(children[0]->name, "Ann");
+  const OperationFacts& products = children[0]->operations[2];
+  ASSERT_EQ(products.facts.size(), 2u);
+  EXPECT_EQ(products.facts[0].tries.tries, 2u);
+  EXPECT_EQ(products.low, 0);
+  EXPECT_EQ(children[0]->operations[3].low, 1);
+  EXPECT_EQ(book.child("Bo")->operations[2].facts[0].tries.right, 0u);
+  EXPECT_EQ(book.child("Cy"), nullptr);
+}
+
+TEST(MostMissedTest, OrdersByRecentRightThenWrongThenSlowest) {
+  OperationFacts facts;
+  const auto fact = [](std::int64_t first, std::initializer_list<Attempt> attempts) {
+    return Fact{.first = first, .second = 1, .tries = tries_of(attempts)};
+  };
+  facts.facts = {
+      fact(1, {{.right = false}, {.milliseconds = 5000}, {.milliseconds = 5000}}),  // 2 right, slow
+      fact(2, {{.right = false}, {.right = false}, {}}),                    // 1 right, 2 wrong
+      fact(3, {{.right = false}, {.right = false}, {.right = false}, {}}),  // 1 right, 3 wrong
+      fact(4, {{.right = false, .milliseconds = 9000}}),                    // 0 right, slow
+      fact(5, {{.right = false, .milliseconds = 2000}}),                    // 0 right, quick
+      fact(6, {{}, {}, {}}),                                                // fluent: never listed
+  };
+  std::vector<std::int64_t> order;
+  for (const Fact* missed : most_missed(facts, 10, kDefaultFluentMilliseconds)) {
+    order.push_back(missed->first);
+  }
+  EXPECT_EQ(order, (std::vector<std::int64_t>{4, 5, 3, 2, 1}));
+  EXPECT_EQ(most_missed(facts, 2, kDefaultFluentMilliseconds).size(), 2u);
+}
+
+}  // namespace
+}  // namespace progress

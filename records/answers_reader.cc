@@ -1,0 +1,353 @@
+#include "records/answers_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <functional>
+#include <limits>
+#include <optional>
+
+#include "records/answers_format.h"
+#include "records/format.h"
+
+namespace records {
+
+namespace {
+
+using Fields = std::array<std::string_view, kAnswerFields>;
+
+bool split_fields(std::string_view line, Fields* fields, std::size_t* head_size,
+                  std::string* name_room);
+bool read_problem(const Fields& fields, Answer* answer);
+std::optional<std::string_view> unguarded_name(std::string_view name);
+std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
+                                          std::int64_t max);
+std::optional<std::int64_t> parse_started(std::string_view text);
+std::optional<Operations> parse_operations(std::string_view text);
+std::uint64_t test_fingerprint(const Fields& fields);
+
+constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+}  // namespace
+
+bool is_answers_header(std::string_view line) { return line == kAnswersHeader; }
+
+void AnswersReader::add(std::string_view bytes) { rest_ = bytes; }
+
+const Answer* AnswersReader::next() {
+  while (!rest_.empty()) {
+    const std::size_t end = rest_.find('\n');
+    if (end == std::string_view::npos) {
+      keep_partial(rest_);
+      rest_ = {};
+      break;
+    }
+    const std::string_view piece = rest_.substr(0, end);
+    rest_.remove_prefix(end + 1);
+    bool sound;
+    if (partial_.empty()) {
+      sound = take_line(piece);
+    } else {
+      keep_partial(piece);
+      line_.swap(partial_);
+      partial_.clear();
+      sound = take_line(line_);
+    }
+    if (sound) return &answer_;
+  }
+  return nullptr;
+}
+
+const ReadCounts& AnswersReader::finish() {
+  // A last line without a line end is a write cut short: skipped.
+  if (!partial_.empty()) {
+    const std::uint64_t number = ++counts_.lines;
+    count_skipped(number, number, &open_range_, &counts_);
+    partial_.clear();
+  }
+  close_skipped(&open_range_, &counts_);
+  return counts_;
+}
+
+// Reads one line, without its LF. Returns whether it is a sound answer,
+// now in answer_; a header line is passed over, any other line counted as
+// skipped.
+bool AnswersReader::take_line(std::string_view line) {
+  const std::uint64_t number = ++counts_.lines;
+  if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  if (is_answers_header(line)) return false;
+  Fields fields;
+  std::size_t head_size = 0;
+  if (line.size() <= kMaxLineLength && split_fields(line, &fields, &head_size, &name_) &&
+      read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_) &&
+      head_.fields.operations.has(answer_.operation)) {
+    answer_.started = head_.started;
+    answer_.started_key = head_.fields.started_key;
+    answer_.name = head_.name;
+    answer_.operations = head_.fields.operations;
+    answer_.limit = head_.fields.limit;
+    answer_.fingerprint = head_.fields.fingerprint;
+    answer_.line = number;
+    ++counts_.tests;
+    return true;
+  }
+  count_skipped(number, number, &open_range_, &counts_);
+  return false;
+}
+
+// Reads the fields that name the test, unless `text`, the line up to the
+// limit's end, is the last one read. Fails, keeping nothing, when a field
+// is not valid.
+bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
+  if (!head_.text.empty() && text == head_.text) return true;
+  head_.text.clear();
+  const std::optional<std::int64_t> started = parse_started(fields[0]);
+  const std::optional<std::string_view> name = unguarded_name(fields[1]);
+  const std::optional<Operations> operations = parse_operations(fields[2]);
+  const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
+  if (!started || !name || !operations || !limit) return false;
+  head_.started.assign(fields[0]);
+  head_.name.assign(*name);
+  head_.fields.started_key = *started;
+  head_.fields.operations = *operations;
+  head_.fields.limit = static_cast<std::int32_t>(*limit);
+  head_.fields.fingerprint = test_fingerprint(fields);
+  head_.text.assign(text);
+  return true;
+}
+
+// Keeps the part of a line that a piece ends in, up to two bytes more than
+// the longest line read: enough to tell that a longer line is too long.
+void AnswersReader::keep_partial(std::string_view part) {
+  const std::size_t room = kMaxLineLength + 2 - std::min(partial_.size(), kMaxLineLength + 2);
+  partial_.append(part.substr(0, std::min(room, part.size())));
+}
+
+namespace {
+
+std::optional<std::string_view> take_field(std::string_view* rest, std::string* room);
+std::optional<Operation> parse_operation(std::string_view text);
+std::optional<std::int64_t> result_of(Operation operation, std::int64_t first, std::int64_t second);
+
+// Splits `line` into exactly kAnswerFields fields by RFC 4180, and sets
+// `head_size` to the size of the line's start up to the limit's end. A
+// quoted field with doubled quotes is put, unquoted, into `name_room`,
+// which only the name may need. Fails on too few or too many fields, a
+// quote inside an unquoted field, or a quoted field not closed or followed
+// by other text.
+bool split_fields(std::string_view line, Fields* fields, std::size_t* head_size,
+                  std::string* name_room) {
+  std::string_view rest = line;
+  for (std::size_t index = 0; index < kAnswerFields; ++index) {
+    const std::optional<std::string_view> field = take_field(&rest, name_room);
+    if (!field) return false;
+    (*fields)[index] = *field;
+    if (index == 3) *head_size = line.size() - rest.size();
+    const bool last = index + 1 == kAnswerFields;
+    if (last) return rest.empty();
+    if (!rest.starts_with(',')) return false;
+    rest.remove_prefix(1);
+  }
+  return false;
+}
+
+// Takes one field from the front of `rest`, leaving the comma after it.
+std::optional<std::string_view> take_field(std::string_view* rest, std::string* room) {
+  if (!rest->starts_with('"')) {
+    // Fields are short: a byte loop beats a search for each of ',' and '"'.
+    std::size_t end = 0;
+    for (; end < rest->size() && (*rest)[end] != ','; ++end) {
+      if ((*rest)[end] == '"') return std::nullopt;
+    }
+    const std::string_view field = rest->substr(0, end);
+    rest->remove_prefix(end);
+    return field;
+  }
+  // A quoted field: its view when it holds no doubled quote, else its text
+  // with each doubled quote made single in `room`.
+  std::size_t at = 1;
+  bool doubled = false;
+  while (true) {
+    const std::size_t quote = rest->find('"', at);
+    if (quote == std::string_view::npos) return std::nullopt;
+    if (quote + 1 < rest->size() && (*rest)[quote + 1] == '"') {
+      doubled = true;
+      at = quote + 2;
+      continue;
+    }
+    const std::string_view inside = rest->substr(1, quote - 1);
+    rest->remove_prefix(quote + 1);
+    if (!doubled) return inside;
+    room->clear();
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+      room->push_back(inside[i]);
+      if (inside[i] == '"') ++i;  // the second of a doubled quote
+    }
+    return std::string_view(*room);
+  }
+}
+
+// Reads the fields of the problem (from the fifth on) into `answer`. Fails
+// when a field is not valid or the fields contradict each other.
+bool read_problem(const Fields& fields, Answer* answer) {
+  const std::optional<std::int64_t> problem = parse_integer(fields[4], 1, kProblemCount);
+  const std::optional<Operation> operation = parse_operation(fields[5]);
+  const std::optional<std::int64_t> first = parse_integer(fields[6], kInt32Min, kInt32Max);
+  const std::optional<std::int64_t> second = parse_integer(fields[7], kInt32Min, kInt32Max);
+  const std::optional<std::int64_t> correct =
+      parse_integer(fields[8], std::numeric_limits<std::int64_t>::min(),
+                    std::numeric_limits<std::int64_t>::max());
+  const std::optional<std::int64_t> given = parse_integer(fields[9], kInt32Min, kInt32Max);
+  const std::optional<std::int64_t> right = parse_integer(fields[10], 0, 1);
+  const std::optional<std::int64_t> milliseconds =
+      parse_integer(fields[11], 0, std::numeric_limits<std::uint32_t>::max());
+  if (!problem || !operation || !first || !second || !correct || !given || !right ||
+      !milliseconds) {
+    return false;
+  }
+  if (result_of(*operation, *first, *second) != *correct) return false;
+  if ((*right == 1) != (*given == *correct)) return false;
+  answer->problem = static_cast<std::int32_t>(*problem);
+  answer->operation = *operation;
+  answer->first = *first;
+  answer->second = *second;
+  answer->correct = *correct;
+  answer->answer = *given;
+  answer->right = *right == 1;
+  answer->milliseconds = static_cast<std::uint32_t>(*milliseconds);
+  return true;
+}
+
+// The name as records.txt logs it: one leading '\'' taken away when a
+// '=', '+', '-', '@' or '\'' follows it, the guard the drill puts before
+// such a name. Fails on a name the drill cannot log: too long, with
+// whitespace or a NUL, or with a '\'' before any other byte.
+std::optional<std::string_view> unguarded_name(std::string_view name) {
+  if (name.starts_with('\'')) {
+    if (name.size() < 2 || std::string_view("=+-@'").find(name[1]) == std::string_view::npos) {
+      return std::nullopt;
+    }
+    name.remove_prefix(1);
+  }
+  if (name.size() > kMaxNameLength) return std::nullopt;
+  for (const char c : name) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\0') {
+      return std::nullopt;
+    }
+  }
+  return name;
+}
+
+// A decimal integer in [min, max]: an optional '-' and digits, nothing else.
+// Up to 18 digits, all a line holds but for a huge product, are read by
+// hand; longer ones by from_chars, which checks the range.
+std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
+                                          std::int64_t max) {
+  if (text.empty() || text.starts_with('+')) return std::nullopt;
+  const bool negative = text.front() == '-';
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t value = 0;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return std::nullopt;
+      value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < min || value > max) return std::nullopt;
+    return value;
+  }
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (value < min || value > max) return std::nullopt;
+  return value;
+}
+
+// "YYYY-MM-DDTHH:MM:SS" packed into a number that grows with the time.
+// Fails on any other shape or a field out of its range.
+std::optional<std::int64_t> parse_started(std::string_view text) {
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+      text[16] != ':') {
+    return std::nullopt;
+  }
+  struct Part {
+    std::size_t at, size;
+    std::int64_t min, max, span;
+  };
+  constexpr Part kParts[] = {{0, 4, 0, 9999, 10000}, {5, 2, 1, 12, 13},  {8, 2, 1, 31, 32},
+                             {11, 2, 0, 23, 24},     {14, 2, 0, 59, 60}, {17, 2, 0, 60, 61}};
+  std::int64_t key = 0;
+  for (const Part& part : kParts) {
+    const std::string_view digits = text.substr(part.at, part.size);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return std::nullopt;
+    }
+    const std::optional<std::int64_t> value = parse_integer(digits, part.min, part.max);
+    if (!value) return std::nullopt;
+    key = key * part.span + *value;
+  }
+  return key;
+}
+
+constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subtraction",
+                                                               "multiplication", "division"};
+
+// One operation's name; nothing for any other text.
+std::optional<Operation> parse_operation(std::string_view text) {
+  for (int kind = 0; kind < kOperationKinds; ++kind) {
+    if (text == kOperationNames[kind]) return static_cast<Operation>(kind);
+  }
+  return std::nullopt;
+}
+
+// The names joined by '/' in canonical order, as names() writes them;
+// nothing for any other text.
+std::optional<Operations> parse_operations(const std::string_view whole) {
+  std::optional<Operations> operations;
+  std::string_view text = whole;
+  while (true) {
+    const std::size_t slash = std::min(text.find('/'), text.size());
+    const std::optional<Operation> operation = parse_operation(text.substr(0, slash));
+    if (!operation) return std::nullopt;
+    operations = operations ? operations->with(*operation) : Operations::only(*operation);
+    if (slash == text.size()) break;
+    text.remove_prefix(slash + 1);
+  }
+  if (names(*operations).view() != whole) return std::nullopt;  // repeated or out of order
+  return operations;
+}
+
+// The right answer to `first` `operation` `second`: nothing for a quotient
+// that is not whole or a divisor of 0.
+std::optional<std::int64_t> result_of(Operation operation, std::int64_t first,
+                                      std::int64_t second) {
+  switch (operation) {
+    case Operation::addition:
+      return first + second;
+    case Operation::subtraction:
+      return first - second;
+    case Operation::multiplication:
+      return first * second;
+    case Operation::division:
+      if (second == 0 || first % second != 0) return std::nullopt;
+      return first / second;
+  }
+  return std::nullopt;
+}
+
+// A hash of the fields that name the test: start, name, operations and
+// limit as logged.
+std::uint64_t test_fingerprint(const Fields& fields) {
+  std::uint64_t hash = 0xCBF29CE484222325u;
+  for (std::size_t index = 0; index < 4; ++index) {
+    hash = (hash ^ std::hash<std::string_view>{}(fields[index])) * 0x100000001B3u;
+    hash ^= hash >> 29;
+  }
+  return hash;
+}
+
+}  // namespace
+
+}  // namespace records

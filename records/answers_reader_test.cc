@@ -1,0 +1,161 @@
+#include "records/answers_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/format.h"
+#include "tests/support/answers_lines.h"
+
+namespace records {
+namespace {
+
+using Line = testing_support::AnswerLine;
+
+// What reading a whole input gave: each answer's texts copied out, as its
+// views last only until the next answer.
+struct Reading {
+  std::vector<Answer> answers;
+  std::vector<std::string> starts;
+  std::vector<std::string> names;
+  ReadCounts counts;
+};
+
+// Reads all of `input`, given to the reader `piece` bytes at a time.
+Reading read_all(std::string_view input, std::size_t piece = 4096) {
+  AnswersReader reader;
+  Reading reading;
+  for (std::size_t at = 0; at < input.size(); at += piece) {
+    reader.add(input.substr(at, piece));
+    while (const Answer* answer = reader.next()) {
+      reading.answers.push_back(*answer);
+      reading.starts.emplace_back(answer->started);
+      reading.names.emplace_back(answer->name);
+    }
+  }
+  reading.counts = reader.finish();
+  return reading;
+}
+
+TEST(AnswersReaderTest, ReadsEveryFieldOfALine) {
+  const Reading reading =
+      read_all(testing_support::answers_header() + Line{.operations = "multiplication/division",
+                                                        .operation = "division",
+                                                        .first = 56,
+                                                        .second = 8,
+                                                        .correct = 7,
+                                                        .answer = 6,
+                                                        .milliseconds = 3001}
+                                                       .text());
+  ASSERT_EQ(reading.answers.size(), 1u);
+  const Answer& answer = reading.answers[0];
+  EXPECT_EQ(reading.starts[0], "2026-12-08T10:00:00");
+  EXPECT_EQ(reading.names[0], "Ann");
+  EXPECT_EQ(answer.operations,
+            Operations::only(Operation::multiplication).with(Operation::division));
+  EXPECT_EQ(answer.limit, 10);
+  EXPECT_EQ(answer.problem, 1);
+  EXPECT_EQ(answer.operation, Operation::division);
+  EXPECT_EQ(answer.first, 56);
+  EXPECT_EQ(answer.second, 8);
+  EXPECT_EQ(answer.correct, 7);
+  EXPECT_EQ(answer.answer, 6);
+  EXPECT_FALSE(answer.right);
+  EXPECT_EQ(answer.milliseconds, 3001u);
+  EXPECT_EQ(answer.line, 2u);
+  EXPECT_EQ(reading.counts.skipped_lines, 0u);
+}
+
+// A name is read back as records.txt logs it, whatever guard and quotes
+// answers.csv gave it, and whatever the pieces the file comes in.
+TEST(AnswersReaderTest, ReadsNamesBackAsLogged) {
+  const std::string names[] = {"=SUM(A1)", "O'Neil,\"Jo\"", "'quoted", "-1", "a;b",
+                               "@x",       "Zoë",           "+",       "\"", ""};
+  std::string input = "\xEF\xBB\xBF" + testing_support::answers_header();
+  for (const std::string& name : names) input += Line{.name = name, .line_end = "\n"}.text();
+  for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+    const Reading reading = read_all(input, piece);
+    EXPECT_EQ(reading.names, std::vector<std::string>(std::begin(names), std::end(names))) << piece;
+    EXPECT_EQ(reading.counts.skipped_lines, 0u) << piece;
+  }
+}
+
+struct BadCase {
+  const char* what;
+  std::string line;
+};
+
+TEST(AnswersReaderTest, SkipsLinesWithoutTwelveValidFields) {
+  const std::string good = Line{}.text();
+  const std::string long_name(kMaxNameLength + 1, 'n');
+  const BadCase cases[] = {
+      {.what = "eleven fields",
+       .line = "2026-12-08T10:00:00,Ann,addition,10,1,addition,1,2,3,3,1\r\n"},
+      {.what = "thirteen fields", .line = good.substr(0, good.size() - 2) + ",1\r\n"},
+      {.what = "wrong correct", .line = Line{.correct = 9, .answer = 9}.text()},
+      {.what = "right but wrong answer",
+       .line = "2026-12-08T10:00:00,Ann,addition,10,1,addition,1,2,3,4,1,5\r\n"},
+      {.what = "operation not in test", .line = Line{.operations = "addition"}.text()},
+      {.what = "operations out of order",
+       .line = Line{.operations = "subtraction/addition"}.text()},
+      {.what = "problem 21", .line = Line{.problem = 21}.text()},
+      {.what = "problem 0", .line = Line{.problem = 0}.text()},
+      {.what = "month 13", .line = Line{.started = "2026-13-08T10:00:00"}.text()},
+      {.what = "date shape", .line = Line{.started = "2026-12-08 10:00:00"}.text()},
+      {.what = "name too long", .line = Line{.name = long_name}.text()},
+      {.what = "name with space", .line = Line{.name = "a b"}.text()},
+      {.what = "guard before letter",
+       .line = "2026-12-08T10:00:00,'Ann,addition,10,1,addition,1,2,3,3,1,5\r\n"},
+      {.what = "unclosed quote",
+       .line = "2026-12-08T10:00:00,\"Ann,addition,10,1,addition,1,2,3,3,1,5\r\n"},
+      {.what = "division by 0",
+       .line = Line{.operations = "division",
+                    .operation = "division",
+                    .first = 0,
+                    .second = 0,
+                    .correct = 0}
+                   .text()},
+      {.what = "negative milliseconds",
+       .line = "2026-12-08T10:00:00,Ann,addition,10,1,addition,1,2,3,3,1,-5\r\n"},
+      {.what = "plus sign",
+       .line = "2026-12-08T10:00:00,Ann,addition,10,1,addition,+1,2,3,3,1,5\r\n"},
+      {.what = "empty line", .line = "\r\n"},
+  };
+  for (const BadCase& c : cases) {
+    const Reading reading = read_all(testing_support::answers_header() + good + c.line + good);
+    EXPECT_EQ(reading.answers.size(), 2u) << c.what;
+    EXPECT_EQ(reading.counts.skipped_lines, 1u) << c.what;
+    EXPECT_EQ(reading.counts.first_ranges[0], (LineRange{.first = 3, .last = 3})) << c.what;
+  }
+}
+
+TEST(AnswersReaderTest, CountsSkippedLinesAsRanges) {
+  const std::string good = Line{}.text();
+  const Reading reading =
+      read_all(testing_support::answers_header() + good + "x\r\ny\r\n" + good + "z\r\n" + good +
+               std::string(5000, 'a') + "\n" + good.substr(0, good.size() - 2));
+  EXPECT_EQ(reading.answers.size(), 3u);  // not the last, cut before its line end
+  EXPECT_EQ(reading.counts.skipped_lines, 5u);
+  EXPECT_EQ(reading.counts.skipped_ranges, 3u);
+  EXPECT_EQ(reading.counts.first_ranges[0], (LineRange{.first = 3, .last = 4}));
+  EXPECT_EQ(reading.counts.first_ranges[1], (LineRange{.first = 6, .last = 6}));
+  EXPECT_EQ(reading.counts.first_ranges[2], (LineRange{.first = 8, .last = 9}));
+}
+
+TEST(AnswersReaderTest, FingerprintNamesTheTest) {
+  const Reading reading =
+      read_all(Line{.problem = 1}.text() + Line{.problem = 2, .first = 9, .second = 1}.text() +
+               Line{.started = "2026-12-08T10:05:00"}.text() + Line{.name = "Bo"}.text() +
+               Line{.limit = 11}.text());
+  ASSERT_EQ(reading.answers.size(), 5u);
+  EXPECT_EQ(reading.answers[0].fingerprint, reading.answers[1].fingerprint);
+  for (std::size_t other = 2; other < 5; ++other) {
+    EXPECT_NE(reading.answers[0].fingerprint, reading.answers[other].fingerprint) << other;
+  }
+  EXPECT_LT(reading.answers[0].started_key, reading.answers[2].started_key);
+}
+
+}  // namespace
+}  // namespace records
