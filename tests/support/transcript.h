@@ -142,7 +142,7 @@ std::string limit_line(std::string_view signs, std::int64_t limit);
 // The last line of every message about a wrong command line, and the
 // version line.
 inline const std::string kTryHelp = "Try 'mathdrill --help' for more information.\n";
-inline const std::string kVersionLine = "mathdrill 1.1\n";
+inline const std::string kVersionLine = "mathdrill 1.2\n";
 
 // An answer typed in a session: as typed ("010"), and as the drill reads it
 // (8).
