@@ -30,13 +30,13 @@ inline std::size_t read_number_field(std::string_view text, std::int64_t min, st
   if (negative) ++p;
   const char* const digits = p;
   // One digit past the most allowed tells a longer number; the value of
-  // kMaxFieldDigits + 1 digits still fits in 64 bits.
+  // kMaxFieldDigits + 1 digits still fits in 64 bits without a sign.
   const char* const most = end - digits > static_cast<std::ptrdiff_t>(kMaxFieldDigits)
                                ? digits + kMaxFieldDigits + 1
                                : end;
-  std::int64_t magnitude = 0;
+  std::uint64_t magnitude = 0;
   while (p < most && static_cast<unsigned char>(*p - '0') < 10) {
-    magnitude = magnitude * 10 + (*p - '0');
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
     ++p;
   }
   const auto count = static_cast<std::size_t>(p - digits);
@@ -44,7 +44,9 @@ inline std::size_t read_number_field(std::string_view text, std::int64_t min, st
       (p < end && (*p == '-' || static_cast<unsigned char>(*p - '0') < 10))) {
     return 0;
   }
-  const std::int64_t read = negative ? -magnitude : magnitude;
+  // At most kMaxFieldDigits digits: the magnitude fits a signed number.
+  const auto signed_magnitude = static_cast<std::int64_t>(magnitude);
+  const std::int64_t read = negative ? -signed_magnitude : signed_magnitude;
   if (read < min || read > max) return 0;
   *value = read;
   return static_cast<std::size_t>(p - start);
