@@ -324,10 +324,33 @@ std::string shown_text(std::string_view word) {
       break;
     }
   }
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) <= 0x1F || c == 0x7F) c = '?';
+  // Shown as one '?' each: a C0 control or DEL, an 8-bit control in UTF-8
+  // (C2 80..C2 9F), and a bidirectional override or isolate (E2 80 AA..AE,
+  // E2 81 A6..A9). Neither lead byte ends another character, so a scan byte
+  // by byte finds them where a reader of characters does.
+  std::string shown;
+  const auto byte = [&text](std::size_t at) {
+    return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u;
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const unsigned char c = byte(at);
+    if (c <= 0x1F || c == 0x7F) {
+      shown.push_back('?');
+      at += 1;
+    } else if (c == 0xC2 && byte(at + 1) >= 0x80 && byte(at + 1) <= 0x9F) {
+      shown.push_back('?');
+      at += 2;
+    } else if (c == 0xE2 &&
+               ((byte(at + 1) == 0x80 && byte(at + 2) >= 0xAA && byte(at + 2) <= 0xAE) ||
+                (byte(at + 1) == 0x81 && byte(at + 2) >= 0xA6 && byte(at + 2) <= 0xA9))) {
+      shown.push_back('?');
+      at += 3;
+    } else {
+      shown.push_back(static_cast<char>(c));
+      at += 1;
+    }
   }
-  return text;
+  return shown;
 }
 
 // The largest number a limit allows. From 0: the limit itself, and below
