@@ -35,7 +35,8 @@ bool holds_a_page(const std::string& page, Files& files) {
   // The first line, and the last with the line end before it, kept while
   // the whole file is read. Lines may end in LF or CR LF.
   const std::string first = std::string(kPageFirstLine);
-  const std::string last = "\n" + std::string(kPageLastLine);
+  std::string last = "\n";
+  last += kPageLastLine;
   const std::size_t keep_head = first.size() + 2;
   const std::size_t keep_tail = last.size() + 2;
   std::string head;

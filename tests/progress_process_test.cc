@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -70,6 +71,12 @@ class ProgressProcessTest : public ::testing::Test {
 
   TempDir dir_;
 };
+
+// A sanitized program lets a preloaded library come before its runtime.
+std::string preloading_sanitizer() {
+  const char* options = std::getenv("ASAN_OPTIONS");
+  return "ASAN_OPTIONS=" + std::string(options ? options : "") + ":verify_asan_link_order=0";
+}
 
 void expect_exit(const Exit& exit, int status) {
   EXPECT_TRUE(exit.exited) << "signal " << exit.signal;
@@ -163,7 +170,7 @@ TEST_F(ProgressProcessTest, RefusesAPageTheUserMayNotWrite) {
 // the page, as the drill still stores its blocks there.
 TEST_F(ProgressProcessTest, WritesThePageWhereTheFileSystemCannotFlush) {
   ChildOptions child = options({"--html", "page.html", "records.txt"});
-  child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=EINVAL"};
+  child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=EINVAL", preloading_sanitizer()};
   std::string out;
   std::string errors;
   expect_exit(run_to_end(child, "", &out, &errors), 0);
@@ -176,7 +183,7 @@ TEST_F(ProgressProcessTest, WritesThePageWhereTheFileSystemCannotFlush) {
 TEST_F(ProgressProcessTest, RemovesTheNewFileWhenInterrupted) {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     ChildOptions child = options({"--html", "page.html", "records.txt"});
-    child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=hang"};
+    child.env = {"LD_PRELOAD=" FAILING_FSYNC_PATH, "FAILING_FSYNC=hang", preloading_sanitizer()};
     ChildProcess progress(child);
     bool started = false;
     for (int wait = 0; wait < 500 && !started; ++wait) {
