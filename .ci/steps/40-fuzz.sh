@@ -11,7 +11,7 @@ cmake --workflow --preset fuzz
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in session number records; do
+for target in session number records answers; do
   mkdir -p "$work/$target/corpus" "$work/$target/crashes"
   cp fuzz/corpus/"$target"/* "$work/$target/corpus/"
   echo "== fuzzing ${target}_fuzz for 60 s"
