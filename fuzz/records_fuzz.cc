@@ -106,11 +106,11 @@ Read read_of(const records::LoggedTest& test) {
             std::fabs(test.elapsed_seconds) <= records::kMaxElapsedSeconds &&
             test.elapsed.size() <= records::kMaxElapsedLength,
         "elapsed time beyond the drill's range", test.first_line);
-  return {.facts = {.site = test.site,
-                    .name = test.name,
+  return {.facts = {.site = std::string(test.site),
+                    .name = std::string(test.name),
                     .end = time_text(test.end),
                     .start = time_text(test.start),
-                    .elapsed = test.elapsed,
+                    .elapsed = std::string(test.elapsed),
                     .limit = std::to_string(test.addend_limit),
                     .signs = std::string(records::signs(test.operations).view()),
                     .right = test.right,
@@ -156,7 +156,7 @@ Reading read(std::string_view log, HowRead how) {
   const auto take_tests = [&] {
     while (const records::LoggedTest* test = reader.next()) {
       reading.blocks.push_back(read_of(*test));
-      const double seconds = std::strtod(test->elapsed.c_str(), nullptr);
+      const double seconds = std::strtod(std::string(test->elapsed).c_str(), nullptr);
       check(seconds == test->elapsed_seconds, "elapsed seconds differ from their text",
             test->first_line);
     }

@@ -1,6 +1,7 @@
 #include "records/block_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "records/format.h"
 #include "records/number_field.h"
+#include "text/fixed_text.h"
 
 namespace records {
 
@@ -18,8 +20,18 @@ namespace {
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
+using text::FixedText;
+using text::joined;
+
+// "20", the number of problems as a block's lines write it.
+constexpr auto kProblemCountText = text::decimal_text<kProblemCount>();
+
+// "Test description: 20  problems, ", before the operations.
+constexpr auto kDescriptionLineHead = joined([] {
+  return std::array{kDescriptionHead, kProblemCountText.view(), kBlockCountGap, kProblemsHead};
+});
+
 bool read_line(int index, std::string_view line, LoggedTest* test, TimestampReader* times);
-std::string_view description_head();
 
 // A block read from the front in one pass: its fixed texts and fields in
 // turn. Each step returns false (or an empty or null view) when the bytes
@@ -32,15 +44,35 @@ class BlockCursor {
   explicit BlockCursor(std::string_view bytes)
       : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
 
-  // The fixed text `expected`, compared eight bytes at a time: the texts
-  // are short, and a call to memcmp for each would cost more than the
-  // compare.
+  // The fixed text `expected`, known when compiling, compared eight bytes
+  // at a time: its size and bytes are constants, so the compare unrolls
+  // into a few word compares.
+  template <std::size_t N>
+  DRILL_INLINE bool fixed(const FixedText<N>& expected) {
+    if (static_cast<std::size_t>(end_ - at_) < N) return false;
+    if constexpr (N >= 8) {
+      // Whole words, then the last word, which may overlap the one before.
+      for (std::size_t at = 0; at + 8 < N; at += 8) {
+        if (load(at_ + at) != load(expected.bytes + at)) return false;
+      }
+      if (load(at_ + N - 8) != load(expected.bytes + N - 8)) return false;
+    } else {
+      for (std::size_t at = 0; at < N; ++at) {
+        if (at_[at] != expected.bytes[at]) return false;
+      }
+    }
+    at_ += N;
+    return true;
+  }
+
+  // The fixed text `expected`, chosen while reading (a limit line's head, a
+  // grade): the texts are short, and a call to memcmp for each would cost
+  // more than the compare.
   DRILL_INLINE bool fixed(std::string_view expected) {
     const std::size_t size = expected.size();
     if (static_cast<std::size_t>(end_ - at_) < size) return false;
     const char* want = expected.data();
     if (size >= 8) {
-      // Whole words, then the last word, which may overlap the one before.
       for (std::size_t at = 0; at + 8 < size; at += 8) {
         if (load(at_ + at) != load(want + at)) return false;
       }
@@ -55,13 +87,15 @@ class BlockCursor {
   }
 
   // A name that runs to the last ':' before the line end `line_end`: at
-  // most kMaxNameLength bytes, none of them whitespace or NUL. Null when
-  // there is none such; the cursor then stands at the ':'.
-  DRILL_INLINE std::string_view name_before(std::string_view line_end) {
+  // most kMaxNameLength bytes, none of them whitespace or NUL, the line
+  // ending in kLineEndSize bytes. Null when there is none such; the cursor
+  // then stands at the ':'.
+  template <std::size_t kLineEndSize>
+  DRILL_INLINE std::string_view name_before() {
     const std::size_t most = std::min(static_cast<std::size_t>(end_ - at_), kMaxNameLength + 3);
     const void* found = std::memchr(at_, '\n', most);
     if (found == nullptr) return {};
-    const char* colon = static_cast<const char*>(found) - line_end.size();
+    const char* colon = static_cast<const char*>(found) - kLineEndSize;
     if (colon < at_ || *colon != ':') return {};
     const std::string_view name(at_, static_cast<std::size_t>(colon - at_));
     for (const char c : name) {
@@ -118,25 +152,40 @@ class BlockCursor {
 };
 #undef DRILL_INLINE
 
-// The fixed texts between the fields of a block, with the line ends of
-// one kind, made once for CR LF and once for LF.
+// The fixed texts between the fields of a block, with line ends of one
+// kind: CR LF when kCrLf, else LF. They are joined when compiling, from the
+// format's texts.
+template <bool kCrLf>
 struct BlockJoints {
-  std::string line_end;
-  std::string to_name;      // the separator line, and the name's head
-  std::string to_end_time;  // the name's tail, and the ending time's head
-  std::string to_start_time;
-  std::string to_elapsed;
-  std::string to_description;  // the elapsed time's tail, and "... problems, "
-  std::string to_results;      // after the limit
-  std::string to_percent;      // " right out of 20, grade "
-  std::string to_rating;       // after the grade
+  static constexpr std::string_view kEnd = kCrLf ? "\r\n" : "\n";
+  static constexpr auto line_end = joined([] { return std::array{kEnd}; });
+  // The separator line, and the name's head.
+  static constexpr auto to_name = joined([] {
+    return std::array{kSeparatorHead, kSite, kSeparatorTail, kEnd, kNameHead};
+  });
+  // The name's tail, and the ending time's head.
+  static constexpr auto to_end_time = joined([] { return std::array{kNameTail, kEnd, kEndHead}; });
+  static constexpr auto to_start_time = joined([] { return std::array{kEnd, kStartHead}; });
+  static constexpr auto to_elapsed = joined([] { return std::array{kEnd, kElapsedHead}; });
+  // The elapsed time's tail, and "Test description: 20  problems, ".
+  static constexpr auto to_description = joined([] {
+    return std::array{kElapsedTail, kEnd, kDescriptionLineHead.view()};
+  });
+  // After the limit.
+  static constexpr auto to_results = joined([] { return std::array{kEnd, kResultsHead}; });
+  // " right out of 20, grade ".
+  static constexpr auto to_percent = joined([] {
+    return std::array{kResultsOutOf, kProblemCountText.view(), kResultsGrade};
+  });
+  static constexpr auto percent_tail = joined([] { return std::array{kResultsPercent}; });
+  // After the grade.
+  static constexpr auto to_rating = joined([] { return std::array{kEnd, kRatingHead}; });
 };
 
 // The separator line of the drill's own site, without its line end.
 constexpr std::size_t kSeparatorLineSize =
     kSeparatorHead.size() + kSite.size() + kSeparatorTail.size();
 
-const BlockJoints& block_joints(bool crlf);
 Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key);
 
 }  // namespace
@@ -205,12 +254,14 @@ bool BlockReader::take_line(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (line.size() <= kMaxLineLength) {
     if (line.starts_with(kSeparatorHead.front()) && read_line(0, line, &test_, &times_)) {
+      keep_texts(0);
       if (index_ > 0) skip(block_first_line_, number - 1);
       block_first_line_ = number;
       index_ = 1;
       return false;
     }
     if (index_ > 0 && read_line(index_, line, &test_, &times_)) {
+      keep_texts(index_);
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
@@ -233,39 +284,46 @@ bool BlockReader::take_line(std::string_view line) {
 // the same test, but in one pass: the fixed texts between two fields,
 // line ends included, are compared as one.
 std::size_t BlockReader::take_block(std::string_view bytes) {
-  const BlockJoints& joints =
-      block_joints(bytes.size() > kSeparatorLineSize && bytes[kSeparatorLineSize] == '\r');
+  const bool crlf = bytes.size() > kSeparatorLineSize && bytes[kSeparatorLineSize] == '\r';
+  return crlf ? take_block_ending<true>(bytes) : take_block_ending<false>(bytes);
+}
+
+// take_block for a block whose lines end in CR LF (kCrLf) or LF: the fixed
+// texts and their sizes are then all known when compiling.
+template <bool kCrLf>
+std::size_t BlockReader::take_block_ending(std::string_view bytes) {
+  using Joints = BlockJoints<kCrLf>;
   BlockCursor cursor(bytes);
-  if (!cursor.fixed(joints.to_name)) return 0;
-  const std::string_view name = cursor.name_before(joints.line_end);
-  if (name.data() == nullptr || !cursor.fixed(joints.to_end_time)) return 0;
+  if (!cursor.fixed(Joints::to_name)) return 0;
+  const std::string_view name = cursor.name_before<Joints::line_end.size()>();
+  if (name.data() == nullptr || !cursor.fixed(Joints::to_end_time)) return 0;
   const std::string_view ending = cursor.timestamp();
-  if (ending.empty() || !cursor.fixed(joints.to_start_time)) return 0;
+  if (ending.empty() || !cursor.fixed(Joints::to_start_time)) return 0;
   const std::string_view starting = cursor.timestamp();
   std::int64_t elapsed;
   std::string_view elapsed_text;
-  if (starting.empty() || !cursor.fixed(joints.to_elapsed) ||
+  if (starting.empty() || !cursor.fixed(Joints::to_elapsed) ||
       (elapsed_text = cursor.integer(-999'999, 999'999, &elapsed)).empty() ||
-      !cursor.fixed(joints.to_description)) {
+      !cursor.fixed(Joints::to_description)) {
     return 0;
   }
   const std::optional<Operations> operations = read_operations(cursor.rest_of_line());
   std::int64_t limit;
-  if (!operations || !cursor.fixed(joints.line_end) || !cursor.fixed(limit_head(*operations)) ||
-      cursor.integer(kInt32Min, kInt32Max, &limit).empty() || !cursor.fixed(joints.to_results)) {
+  if (!operations || !cursor.fixed(Joints::line_end) || !cursor.fixed(limit_head(*operations)) ||
+      cursor.integer(kInt32Min, kInt32Max, &limit).empty() || !cursor.fixed(Joints::to_results)) {
     return 0;
   }
   std::int64_t right;
   std::int64_t percent;
-  if (cursor.integer(0, kProblemCount, &right).empty() || !cursor.fixed(joints.to_percent) ||
-      cursor.integer(0, 100, &percent).empty() || !cursor.fixed(kResultsPercent) ||
+  if (cursor.integer(0, kProblemCount, &right).empty() || !cursor.fixed(Joints::to_percent) ||
+      cursor.integer(0, 100, &percent).empty() || !cursor.fixed(Joints::percent_tail) ||
       percent != right * 100 / kProblemCount ||
       !cursor.fixed(letter_grade(static_cast<std::int32_t>(percent)))) {
     return 0;
   }
   std::int64_t rating;
-  if (!cursor.fixed(joints.to_rating) || cursor.integer(kInt32Min, kInt32Max, &rating).empty() ||
-      !cursor.fixed(joints.line_end)) {
+  if (!cursor.fixed(Joints::to_rating) || cursor.integer(kInt32Min, kInt32Max, &rating).empty() ||
+      !cursor.fixed(Joints::line_end)) {
     return 0;
   }
   // Every line fits; the times are read last, in the order of their lines.
@@ -276,11 +334,11 @@ std::size_t BlockReader::take_block(std::string_view bytes) {
   if (!times_.read(ending, &end_time) || !times_.read(starting, &start_time)) {
     return 0;
   }
-  if (test_.site != kSite) test_.site.assign(kSite);
-  test_.name.assign(name);
+  test_.site = kSite;
+  test_.name = name;
   test_.end = end_time;
   test_.start = start_time;
-  test_.elapsed.assign(elapsed_text);
+  test_.elapsed = elapsed_text;
   test_.elapsed_seconds = static_cast<double>(elapsed);
   test_.operations = *operations;
   test_.addend_limit = static_cast<std::int32_t>(limit);
@@ -301,6 +359,19 @@ std::optional<Operations> BlockReader::read_operations(std::string_view descript
     last_description_size_ = description.size();
   }
   return last_operations_;
+}
+
+// Copies the text that line `index` of a block, just read, holds (the site,
+// the name or the elapsed time) into the reader's own room, and points the
+// test at the copy: the line goes away with its piece.
+void BlockReader::keep_texts(int index) {
+  const auto keep = [](std::string_view* text, std::string* room) {
+    room->assign(*text);
+    *text = *room;
+  };
+  if (index == 0) keep(&test_.site, &site_);
+  if (index == 1) keep(&test_.name, &name_);
+  if (index == 4) keep(&test_.elapsed, &elapsed_);
 }
 
 // Keeps the part of a line that a piece ends in, up to two bytes more than
@@ -416,7 +487,7 @@ bool read_separator(std::string_view line, LoggedTest* test) {
   for (char c : site) {
     if (is_space(c)) return false;
   }
-  test->site.assign(site);
+  test->site = site;
   return true;
 }
 
@@ -431,7 +502,7 @@ bool read_name(std::string_view line, LoggedTest* test) {
   for (char c : name) {
     if (is_space(c) || c == '\0') return false;
   }
-  test->name.assign(name);
+  test->name = name;
   return true;
 }
 
@@ -443,23 +514,15 @@ bool read_elapsed(std::string_view line, LoggedTest* test) {
   elapsed.remove_suffix(kElapsedTail.size());
   const std::optional<double> seconds = parse_elapsed(elapsed);
   if (!seconds) return false;
-  test->elapsed.assign(elapsed);
+  test->elapsed = elapsed;
   test->elapsed_seconds = *seconds;
   return true;
-}
-
-// "Test description: 20  problems, ": the description line up to the
-// operations, made once.
-std::string_view description_head() {
-  static const std::string kHead = std::string(kDescriptionHead) + std::to_string(kProblemCount) +
-                                   std::string(kBlockCountGap) + std::string(kProblemsHead);
-  return kHead;
 }
 
 // "Test description: 20  problems, D" with D the description of a set of
 // operations (operations.h).
 bool read_description(std::string_view line, LoggedTest* test) {
-  const std::string_view head = description_head();
+  constexpr std::string_view head = kDescriptionLineHead.view();
   if (!line.starts_with(head)) return false;
   const std::optional<Operations> operations = records::read_description(line.substr(head.size()));
   if (!operations) return false;
@@ -551,30 +614,6 @@ std::optional<double> parse_elapsed(std::string_view text) {
 }
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-const BlockJoints& block_joints(bool crlf) {
-  static const BlockJoints kJoints[2] = {BlockJoints{}, BlockJoints{}};
-  static const bool kMade = [] {
-    for (int kind = 0; kind < 2; ++kind) {
-      BlockJoints& joints = const_cast<BlockJoints&>(kJoints[kind]);
-      const std::string end = kind == 1 ? "\r\n" : "\n";
-      joints.line_end = end;
-      joints.to_name = std::string(kSeparatorHead) + std::string(kSite) +
-                       std::string(kSeparatorTail) + end + std::string(kNameHead);
-      joints.to_end_time = std::string(kNameTail) + end + std::string(kEndHead);
-      joints.to_start_time = end + std::string(kStartHead);
-      joints.to_elapsed = end + std::string(kElapsedHead);
-      joints.to_description = std::string(kElapsedTail) + end + std::string(description_head());
-      joints.to_results = end + std::string(kResultsHead);
-      joints.to_percent =
-          std::string(kResultsOutOf) + std::to_string(kProblemCount) + std::string(kResultsGrade);
-      joints.to_rating = end + std::string(kRatingHead);
-    }
-    return true;
-  }();
-  static_cast<void>(kMade);
-  return kJoints[crlf ? 1 : 0];
-}
 
 // The fingerprint of a test: of every field its block holds, which lay the
 // block out again byte for byte (up to its line ends), each text with its

@@ -41,13 +41,15 @@ inline constexpr double kMaxElapsedSeconds = 9223372036854775808.0;
 // kMaxElapsedSeconds in size, "-1.23457e+18".
 inline constexpr std::size_t kMaxElapsedLength = 12;
 
-// One test as its block logs it.
+// One test as its block logs it. Its texts are views into the piece read
+// or into the reader's own room, not copies: they stay valid as long as the
+// test does (until the next call to BlockReader::next()).
 struct LoggedTest {
-  std::string site;  // the web-site name in the separator line
-  std::string name;  // the bytes logged: no whitespace, no NUL
+  std::string_view site;  // the web-site name in the separator line
+  std::string_view name;  // the bytes logged: no whitespace, no NUL
   text::CivilTime end;
   text::CivilTime start;
-  std::string elapsed;  // as logged: "95", "1e+06"
+  std::string_view elapsed;  // as logged: "95", "1e+06"
   double elapsed_seconds = 0;
   Operations operations = Operations::mixed_addition_subtraction();
   std::int32_t addend_limit = 0;  // the largest number
@@ -118,8 +120,11 @@ class BlockReader {
 
  private:
   std::size_t take_block(std::string_view bytes);
+  template <bool kCrLf>
+  std::size_t take_block_ending(std::string_view bytes);
   std::optional<Operations> read_operations(std::string_view description);
   bool take_line(std::string_view line);
+  void keep_texts(int index);
   void keep_partial(std::string_view part);
   void skip(std::uint64_t first, std::uint64_t last);
   void close_range();
@@ -127,6 +132,11 @@ class BlockReader {
   std::string_view rest_;  // the bytes of the piece not read yet
   std::string partial_;    // the start of a line that goes on in a later piece
   LoggedTest test_;
+  // The texts of a block read line by line, kept from their lines, which go
+  // away with their pieces.
+  std::string site_;
+  std::string name_;
+  std::string elapsed_;
   TimestampReader times_;
   int index_ = 0;  // the line of a block expected next; 0 outside one
   bool fingerprints_ = false;

@@ -28,7 +28,9 @@ Reading read_all(std::string_view input, std::size_t piece = 4096) {
   Reading reading;
   for (std::size_t at = 0; at < input.size(); at += piece) {
     reader.add(input.substr(at, piece));
-    while (const LoggedTest* test = reader.next()) reading.tests.push_back(*test);
+    while (const LoggedTest* test = reader.next()) {
+      reading.tests.push_back(testing_support::kept_test(*test));
+    }
   }
   reading.counts = reader.finish();
   return reading;
@@ -52,7 +54,7 @@ std::vector<LineRange> ranges(const ReadCounts& counts) {
 
 std::vector<std::string> names(const Reading& reading) {
   std::vector<std::string> shown;
-  for (const LoggedTest& test : reading.tests) shown.push_back(test.name);
+  for (const LoggedTest& test : reading.tests) shown.emplace_back(test.name);
   return shown;
 }
 
@@ -496,16 +498,16 @@ std::string reading_text(std::string_view input, bool exact_lines_only) {
   reader.add(input);
   std::string text;
   while (const LoggedTest* test = reader.next()) {
-    text += test->site + "|" + test->name + "|" + test->elapsed + "|" +
-            std::to_string(test->end.year) + "-" + std::to_string(test->end.month) + "-" +
-            std::to_string(test->end.day) + " " + std::to_string(test->end.hour) + ":" +
-            std::to_string(test->end.minute) + ":" + std::to_string(test->end.second) + "|" +
-            std::to_string(test->start.hour) + ":" + std::to_string(test->start.minute) + ":" +
-            std::to_string(test->start.second) + "|" + std::to_string(test->addend_limit) + "|" +
-            std::string(signs(test->operations).view()) + "|" + std::to_string(test->right) + "|" +
-            std::to_string(test->rating) + "|" + std::to_string(test->first_line) + "|" +
-            std::to_string(test->fingerprint.low) + "." + std::to_string(test->fingerprint.high) +
-            "\n";
+    text += std::string(test->site) + "|" + std::string(test->name) + "|" +
+            std::string(test->elapsed) + "|" + std::to_string(test->end.year) + "-" +
+            std::to_string(test->end.month) + "-" + std::to_string(test->end.day) + " " +
+            std::to_string(test->end.hour) + ":" + std::to_string(test->end.minute) + ":" +
+            std::to_string(test->end.second) + "|" + std::to_string(test->start.hour) + ":" +
+            std::to_string(test->start.minute) + ":" + std::to_string(test->start.second) + "|" +
+            std::to_string(test->addend_limit) + "|" + std::string(signs(test->operations).view()) +
+            "|" + std::to_string(test->right) + "|" + std::to_string(test->rating) + "|" +
+            std::to_string(test->first_line) + "|" + std::to_string(test->fingerprint.low) + "." +
+            std::to_string(test->fingerprint.high) + "\n";
   }
   const ReadCounts& counts = reader.finish();
   text += std::to_string(counts.tests) + " " + std::to_string(counts.lines) + " " +

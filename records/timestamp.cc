@@ -65,31 +65,23 @@ std::optional<text::CivilTime> read_timestamp(std::string_view text) {
                          .weekday = static_cast<std::uint8_t>(*weekday)};
 }
 
-bool TimestampReader::read(std::string_view text, text::CivilTime* time) {
-  if (same_date(text, last_text_)) {
-    // "hh:mm:ss" at offset 11, each part within its range.
-    const auto part = [&text](std::size_t at, unsigned max) {
-      const unsigned tens = static_cast<unsigned char>(text[at]) - '0';
-      const unsigned ones = static_cast<unsigned char>(text[at + 1]) - '0';
-      const unsigned value = tens * 10 + ones;
-      return tens < 10 && ones < 10 && value <= max ? static_cast<int>(value) : -1;
-    };
-    const int hour = part(11, 23);
-    const int minute = part(14, 59);
-    const int second = part(17, 60);
-    if (hour < 0 || minute < 0 || second < 0 || text[13] != ':' || text[16] != ':') return false;
-    *time = last_time_;
-    time->hour = static_cast<std::uint8_t>(hour);
-    time->minute = static_cast<std::uint8_t>(minute);
-    time->second = static_cast<std::uint8_t>(second);
-    return true;
-  }
+bool TimestampReader::read_other(std::string_view text, text::CivilTime* time) {
+  static_assert(kTimestampSize == kUnknownTime.size());
+  if (same_date(text, last_text_)) return read_time_of_day(text, last_time_, time);
   const std::optional<text::CivilTime> read = read_timestamp(text);
   if (!read) return false;
   *time = *read;
   if (read->known()) {
     last_text_.assign(text);
     last_time_ = *read;
+    last_date_ = Date{};
+    if (text.size() == kTimestampSize) {
+      last_date_ = {.known = true,
+                    .head = word(text, 0),
+                    .middle = word(text, 3),
+                    .year = quarter(text, 20),
+                    .time = *read};
+    }
   }
   return true;
 }

@@ -1,7 +1,9 @@
 #include "tests/support/progress_files.h"
 
 #include <cstdio>
+#include <functional>
 #include <iterator>
+#include <set>
 
 #include "tests/support/fakes.h"
 
@@ -81,7 +83,20 @@ std::optional<records::LoggedTest> read_test(const BlockFacts& block) {
   reader.add(text);
   const records::LoggedTest* test = reader.next();
   if (test == nullptr) return std::nullopt;
-  return *test;
+  return kept_test(*test);
+}
+
+records::LoggedTest kept_test(const records::LoggedTest& test) {
+  // Each text once; a set's elements never move.
+  static std::set<std::string, std::less<>> texts;
+  const auto keep = [](std::string_view text) -> std::string_view {
+    return *texts.emplace(text).first;
+  };
+  records::LoggedTest kept = test;
+  kept.site = keep(test.site);
+  kept.name = keep(test.name);
+  kept.elapsed = keep(test.elapsed);
+  return kept;
 }
 
 RunResult run_progress_on(const std::vector<std::string>& args, MemoryFiles& files, bool utf8,

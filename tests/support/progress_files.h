@@ -1,6 +1,7 @@
 // mathdrill-progress run in-process for its tests: log files in memory
 // (MemoryFiles), a run of the program on them, the bytes of the files in
-// progress/testdata, and a block read back as the program reads it. Blocks
+// progress/testdata, and a block read back as the program reads it (and
+// kept beyond the reader). Blocks
 // to put in those files come from transcript.h (BlockFacts).
 #ifndef TESTS_SUPPORT_PROGRESS_FILES_H_
 #define TESTS_SUPPORT_PROGRESS_FILES_H_
@@ -50,8 +51,13 @@ class MemoryFiles : public progress::Files {
 };
 
 // The test of `block` as records::BlockReader reads it, or nothing when it
-// reads no test from the block's text.
+// reads no test from the block's text. Its texts are kept (kept_test).
 std::optional<records::LoggedTest> read_test(const BlockFacts& block);
+
+// A copy of `test` whose texts (site, name, elapsed time) stay valid as
+// long as the test program runs, where the reader's stay valid only until
+// it reads on: for tests that keep the tests they read.
+records::LoggedTest kept_test(const records::LoggedTest& test);
 
 // What one run of run_progress gave.
 struct RunResult {
