@@ -88,6 +88,7 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
       {.name = "\xe2\x80\xaeZed", .field = "?Zed"},
       {.name = "Bad\xff", .field = "Bad\uFFFD"},
       {.name = "Zoë", .field = "Zoë"},
+      {.name = "Zoë,=x", .field = "\"Zoë,=x\""},
       // A spreadsheet that splits on ';' must keep the name in one cell.
       {.name = "x;=1+2;", .field = "\"x;'=1+2;\""},
       {.name = "=a;@b;c;-d", .field = "\"'=a;'@b;c;'-d\""},

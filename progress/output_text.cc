@@ -8,32 +8,53 @@ namespace progress {
 
 namespace {
 
-void append_digits(std::uint64_t value, int width, std::string* out);
-void append_two_digits(int value, std::string* out);
+char* put_long_year(std::int64_t year_number, char* at);
+char* put_digits(std::uint64_t value, int width, char* at);
+char* put_two_digits(int value, char* at);
 
 }  // namespace
 
 void append_iso_date(const text::CivilTime& time, std::string* out) {
   if (!time.known()) return;
-  if (time.year < 0) out->push_back('-');
-  // Years of more than 18 digits are never read, so the magnitude fits.
-  const auto year = static_cast<std::uint64_t>(time.year < 0 ? -time.year : time.year);
-  append_digits(year, 4, out);
-  out->push_back('-');
-  append_two_digits(time.month, out);
-  out->push_back('-');
-  append_two_digits(time.day, out);
+  char text[kIsoDateTimeRoom];
+  out->append(text, put_iso_date(time, text));
 }
 
 void append_iso_date_time(const text::CivilTime& time, char separator, std::string* out) {
   if (!time.known()) return;
-  append_iso_date(time, out);
-  out->push_back(separator);
-  append_two_digits(time.hour, out);
-  out->push_back(':');
-  append_two_digits(time.minute, out);
-  out->push_back(':');
-  append_two_digits(time.second, out);
+  char text[kIsoDateTimeRoom];
+  out->append(text, put_iso_date_time(time, separator, text));
+}
+
+char* put_iso_date(const text::CivilTime& time, char* at) {
+  if (!time.known()) return at;
+  if (time.year >= 0 && time.year <= 9999) {
+    // The years of every real log, written without a call.
+    const auto year = static_cast<int>(time.year);
+    at = put_two_digits(year / 100, at);
+    at = put_two_digits(year % 100, at);
+  } else {
+    at = put_long_year(time.year, at);
+  }
+  *at++ = '-';
+  at = put_two_digits(time.month, at);
+  *at++ = '-';
+  return put_two_digits(time.day, at);
+}
+
+char* put_iso_date_time(const text::CivilTime& time, char separator, char* at) {
+  if (!time.known()) return at;
+  at = put_iso_date(time, at);
+  *at++ = separator;
+  at = put_two_digits(time.hour, at);
+  *at++ = ':';
+  at = put_two_digits(time.minute, at);
+  *at++ = ':';
+  return put_two_digits(time.second, at);
+}
+
+char* put_integer(std::int64_t value, char* at) {
+  return std::to_chars(at, at + kIntegerRoom, value).ptr;
 }
 
 void append_integer(std::int64_t value, std::string* out) {
@@ -74,20 +95,31 @@ std::string rounded_text(double value) {
 
 namespace {
 
-// The decimal digits of `value`, at least `width` of them with leading
-// zeros.
-void append_digits(std::uint64_t value, int width, std::string* out) {
+// Writes a year of more than four digits, or before year 0, at `at`.
+// Returns the end of what it wrote.
+char* put_long_year(std::int64_t year_number, char* at) {
+  if (year_number < 0) *at++ = '-';
+  const std::uint64_t year = year_number < 0 ? 0 - static_cast<std::uint64_t>(year_number)
+                                             : static_cast<std::uint64_t>(year_number);
+  return put_digits(year, 4, at);
+}
+
+// Writes the decimal digits of `value`, at least `width` (at most 20) of
+// them with leading zeros, at `at`. Returns the end of what it wrote.
+char* put_digits(std::uint64_t value, int width, char* at) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   const auto size = static_cast<int>(result.ptr - digits);
-  if (size < width) out->append(static_cast<std::size_t>(width - size), '0');
-  out->append(digits, result.ptr);
+  for (int zeros = width - size; zeros > 0; --zeros) *at++ = '0';
+  return std::copy(digits, result.ptr, at);
 }
 
-// "%02d" of 0..99: a month, a day or a part of the time of day.
-void append_two_digits(int value, std::string* out) {
-  out->push_back(static_cast<char>('0' + value / 10));
-  out->push_back(static_cast<char>('0' + value % 10));
+// Writes "%02d" of 0..99 (a month, a day or a part of the time of day) at
+// `at`. Returns the end of what it wrote.
+char* put_two_digits(int value, char* at) {
+  at[0] = static_cast<char>('0' + value / 10);
+  at[1] = static_cast<char>('0' + value % 10);
+  return at + 2;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #ifndef PROGRESS_OUTPUT_TEXT_H_
 #define PROGRESS_OUTPUT_TEXT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,23 @@ void append_iso_date(const text::CivilTime& time, std::string* out);
 // Appends the date, `separator`, then "HH:MM:SS" to `out`:
 // "2026-12-08T10:04:00" with 'T'. Nothing when the time is unknown.
 void append_iso_date_time(const text::CivilTime& time, char separator, std::string* out);
+
+// The most bytes that put_iso_date_time() writes: a '-', the 20 digits of
+// the largest 64-bit magnitude, and "-MM-DDTHH:MM:SS".
+inline constexpr std::size_t kIsoDateTimeRoom = 1 + 20 + 15;
+
+// Write the same texts as the two above at `at`, which has room for
+// kIsoDateTimeRoom bytes, and return the end of what they wrote: for rows
+// built in place.
+char* put_iso_date(const text::CivilTime& time, char* at);
+char* put_iso_date_time(const text::CivilTime& time, char separator, char* at);
+
+// The most bytes that put_integer() writes: a '-' and 19 digits.
+inline constexpr std::size_t kIntegerRoom = 20;
+
+// Writes the decimal text of `value` at `at`, which has room for
+// kIntegerRoom bytes. Returns the end of what it wrote.
+char* put_integer(std::int64_t value, char* at);
 
 // Appends the decimal text of `value` to `out`.
 void append_integer(std::int64_t value, std::string* out);

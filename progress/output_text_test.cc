@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace progress {
@@ -28,6 +29,19 @@ TEST(IsoDateTest, WritesTheDateOrNothing) {
       {.time = {.year = 12026, .month = 12, .day = 8, .hour = 23, .minute = 59},
        .date = "12026-12-08",
        .date_time = "12026-12-08 23:59:00"},
+      // Four digits or more, on both sides of the short way for four.
+      {.time = {.year = 0, .month = 1, .day = 1},
+       .date = "0000-01-01",
+       .date_time = "0000-01-01 00:00:00"},
+      {.time = {.year = 9999, .month = 12, .day = 31},
+       .date = "9999-12-31",
+       .date_time = "9999-12-31 00:00:00"},
+      {.time = {.year = 10000, .month = 1, .day = 1},
+       .date = "10000-01-01",
+       .date_time = "10000-01-01 00:00:00"},
+      {.time = {.year = std::numeric_limits<std::int64_t>::min(), .month = 1, .day = 1},
+       .date = "-9223372036854775808-01-01",
+       .date_time = "-9223372036854775808-01-01 00:00:00"},
       {.time = {}, .date = "", .date_time = ""},  // unknown
   };
   for (const DateCase& c : cases) {

@@ -1,7 +1,9 @@
 #include "records/operations.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <optional>
 
 #include "records/format.h"
 
@@ -46,6 +48,31 @@ constexpr OperationsText description_of(Operations operations) {
   append(&text, kShares[count]);
   return text;
 }
+
+// The names of every set of operations, made at compile time, by the
+// index that names_index() gives the set; the first, of no operation, is
+// empty.
+constexpr int kSets = 1 << kOperationKinds;
+constexpr int names_index(Operations operations) {
+  int index = 0;
+  for (int kind = 0; kind < kOperationKinds; ++kind) {
+    if (operations.has(operation_of(kind))) index |= 1 << kind;
+  }
+  return index;
+}
+constexpr std::array<OperationsText, kSets> kAllNames = [] {
+  std::array<OperationsText, kSets> all{};
+  for (int bits = 1; bits < kSets; ++bits) {
+    std::optional<Operations> operations;
+    for (int kind = 0; kind < kOperationKinds; ++kind) {
+      if ((bits & (1 << kind)) == 0) continue;
+      operations =
+          operations ? operations->with(operation_of(kind)) : Operations::only(operation_of(kind));
+    }
+    all[static_cast<std::size_t>(names_index(*operations))] = names_of(*operations);
+  }
+  return all;
+}();
 
 // The drill's default, which most blocks hold, made at compile time.
 constexpr OperationsText kUsualDescription =
@@ -92,7 +119,9 @@ OperationsText signs(Operations operations) {
   return text;
 }
 
-OperationsText names(Operations operations) { return names_of(operations); }
+OperationsText names(Operations operations) {
+  return kAllNames[static_cast<std::size_t>(names_index(operations))];
+}
 
 OperationsText description(Operations operations) { return description_of(operations); }
 
