@@ -10,6 +10,9 @@
 //   the child's answer is that result; its problem is 1 to 20, its
 //   operation one of its test's, and its name at most kMaxNameLength bytes
 //   without whitespace;
+// - every answer reads the same from its line alone, which a new reader
+//   splits into fields, as in the file, where a line of the test read just
+//   before is read in one pass;
 // - every answer, written again as the drill writes it (test support's
 //   model of the line), reads back as the same answer (its fingerprint
 //   aside, which is of the texts as they stood);
@@ -189,8 +192,28 @@ std::uint64_t count_lines(std::string_view file) {
   return newlines + (!file.empty() && !file.ends_with('\n') ? 1 : 0);
 }
 
+// The file's lines, each with its LF, as an independent split finds them.
+std::vector<std::string_view> split_lines(std::string_view file) {
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < file.size();) {
+    const std::size_t newline = file.find('\n', at);
+    const std::size_t end = newline == std::string_view::npos ? file.size() : newline + 1;
+    lines.push_back(file.substr(at, end - at));
+    at = end;
+  }
+  return lines;
+}
+
 void check_answers(const Reading& reading, std::string_view file) {
+  const std::vector<std::string_view> lines = split_lines(file);
   for (const Read& answer : reading.answers) {
+    check(answer.line >= 1 && answer.line <= lines.size(), "no such line", answer.line);
+    const Reading alone = read(lines[answer.line - 1], 0);
+    check(alone.answers.size() == 1, "the line alone is not read", answer.line);
+    Read read_alone = alone.answers.front();
+    read_alone.line = answer.line;
+    check(read_alone == answer, "the line alone reads differently", answer.line);
+
     check(answer.problem >= 1 && answer.problem <= records::kProblemCount, "problem out of range",
           answer.line);
     check(is_result(answer.operation, answer.first, answer.second, answer.correct),

@@ -1,12 +1,15 @@
 #include "progress/fact_book.h"
 
 #include <algorithm>
+#include <bit>
+
+#include "records/fingerprint.h"
 
 namespace progress {
 
 namespace {
 
-std::uint64_t numbers_key(std::int64_t first, std::int64_t second);
+std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size);
 
 }  // namespace
 
@@ -77,13 +80,36 @@ void FactBook::add(const records::Answer& answer) {
   OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
   facts.low = std::min(facts.low, answer.operations.low());
   facts.limit = std::max(facts.limit, answer.limit);
-  auto [slot, fresh] = facts.index.try_emplace(numbers_key(answer.first, answer.second),
-                                               static_cast<std::uint32_t>(facts.facts.size()));
-  if (fresh)
-    facts.facts.push_back(Fact{.first = answer.first, .second = answer.second, .tries = {}});
-  facts.facts[slot->second].tries.add(Try{.place = answer.started_key * 32 + answer.problem,
-                                          .milliseconds = answer.milliseconds,
-                                          .right = answer.right});
+  facts.fact_of(answer.first, answer.second)
+      .tries.add(Try{.place = answer.started_key * 32 + answer.problem,
+                     .milliseconds = answer.milliseconds,
+                     .right = answer.right});
+}
+
+Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
+  if (2 * facts.size() >= slots_.size()) grow();
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = slot_of(first, second, slots_.size());; at = (at + 1) & mask) {
+    const std::uint32_t place = slots_[at];
+    if (place == 0) {
+      facts.push_back(Fact{.first = first, .second = second, .tries = {}});
+      slots_[at] = static_cast<std::uint32_t>(facts.size());
+      return facts.back();
+    }
+    Fact& fact = facts[place - 1];
+    if (fact.first == first && fact.second == second) return fact;
+  }
+}
+
+// Doubles the table (to 16 slots at first) and puts every fact in again.
+void OperationFacts::grow() {
+  slots_.assign(std::max<std::size_t>(16, 2 * slots_.size()), 0);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t place = 0; place < facts.size(); ++place) {
+    std::size_t at = slot_of(facts[place].first, facts[place].second, slots_.size());
+    while (slots_[at] != 0) at = (at + 1) & mask;
+    slots_[at] = static_cast<std::uint32_t>(place + 1);
+  }
 }
 
 std::vector<const ChildFacts*> FactBook::children() const {
@@ -128,9 +154,16 @@ namespace {
 
 // The two numbers of a fact as one key. The reader gives numbers in the
 // 32-bit range, so they fit side by side.
-std::uint64_t numbers_key(std::int64_t first, std::int64_t second) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
-         static_cast<std::uint32_t>(second);
+// The first slot to look at for the fact of `first` and `second` in a
+// table of `size` slots, a power of two: the two numbers (each of 32 bits,
+// as answers hold them) mixed by a multiply, whose top bits are taken. The
+// multiplier is drawn at random in each run, so that no one who writes an
+// answers file can choose numbers that all land on one slot.
+std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size) {
+  static const std::uint64_t kMultiplier = records::random_fingerprint_key().first | 1;
+  const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
+                            static_cast<std::uint32_t>(second);
+  return static_cast<std::size_t>((key * kMultiplier) >> (64 - std::countr_zero(size)));
 }
 
 }  // namespace

@@ -81,7 +81,16 @@ struct OperationFacts {
   std::vector<Fact> facts;  // in the order first asked
   std::int32_t low = 1;
   std::int32_t limit = 0;
-  std::unordered_map<std::uint64_t, std::uint32_t> index;  // numbers -> place in facts
+
+  // The fact of `first` and `second`, added without tries when it is new.
+  Fact& fact_of(std::int64_t first, std::int64_t second);
+
+ private:
+  // An open-addressing table of the facts by their numbers: each slot
+  // holds a place in `facts` plus one, or 0 when empty. Kept at most half
+  // full, so that a lookup mostly looks at one slot.
+  std::vector<std::uint32_t> slots_;
+  void grow();
 };
 
 struct ChildFacts {

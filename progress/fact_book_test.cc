@@ -122,6 +122,30 @@ TEST(FactBookTest, AFactIsAChildAnOperationAndTwoNumbers) {
   EXPECT_EQ(book.child("Cy"), nullptr);
 }
 
+// Facts are found again however many there are (the table of them grows
+// as they come), each with its own tries, in the order first asked.
+TEST(FactBookTest, FindsEveryFactAgainAmongMany) {
+  FactBook book;
+  constexpr int kSide = 60;
+  for (int round = 0; round < 2; ++round) {
+    for (int first = -kSide / 2; first < kSide / 2; ++first) {
+      for (int second = 0; second < kSide; ++second) {
+        book.add(answer_of("Ann", Operation::addition, first, second, round == 1,
+                           round * kSide * kSide + (first + kSide / 2) * kSide + second));
+      }
+    }
+  }
+  const OperationFacts& sums = book.child("Ann")->operations[0];
+  ASSERT_EQ(sums.facts.size(), static_cast<std::size_t>(kSide * kSide));
+  for (std::size_t place = 0; place < sums.facts.size(); ++place) {
+    const Fact& fact = sums.facts[place];
+    EXPECT_EQ(fact.first, static_cast<int>(place) / kSide - kSide / 2) << place;
+    EXPECT_EQ(fact.second, static_cast<int>(place) % kSide) << place;
+    EXPECT_EQ(fact.tries.tries, 2u) << place;
+    EXPECT_EQ(fact.tries.right, 1u) << place;
+  }
+}
+
 TEST(MostMissedTest, OrdersByRecentRightThenWrongThenSlowest) {
   OperationFacts facts;
   const auto fact = [](std::int64_t first, std::initializer_list<Attempt> attempts) {

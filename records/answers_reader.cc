@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "records/answers_format.h"
+#include "records/field_cursor.h"
 #include "records/format.h"
 
 namespace records {
@@ -18,7 +19,21 @@ using Fields = std::array<std::string_view, kAnswerFields>;
 
 bool split_fields(std::string_view line, Fields* fields, std::size_t* head_size,
                   std::string* name_room);
+// The fields of a problem (from the fifth on), each read.
+struct ProblemFields {
+  std::int64_t problem = 0;
+  Operation operation = Operation::addition;
+  std::int64_t first = 0;
+  std::int64_t second = 0;
+  std::int64_t correct = 0;
+  std::int64_t given = 0;
+  std::int64_t right = 0;
+  std::int64_t milliseconds = 0;
+};
+
 bool read_problem(const Fields& fields, Answer* answer);
+bool read_problem_in_one_pass(std::string_view text, Answer* answer);
+bool problem_is_sound(const ProblemFields& problem, Answer* answer);
 std::optional<std::string_view> unguarded_name(std::string_view name);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max);
@@ -28,6 +43,9 @@ std::uint64_t test_fingerprint(const Fields& fields);
 
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kUint32Max = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
@@ -78,10 +96,7 @@ bool AnswersReader::take_line(std::string_view line) {
   if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (is_answers_header(line)) return false;
-  Fields fields;
-  std::size_t head_size = 0;
-  if (line.size() <= kMaxLineLength && split_fields(line, &fields, &head_size, &name_) &&
-      read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_) &&
+  if (line.size() <= kMaxLineLength && (read_same_test(line) || read_any(line)) &&
       head_.fields.operations.has(answer_.operation)) {
     answer_.started = head_.started;
     answer_.started_key = head_.fields.started_key;
@@ -95,6 +110,27 @@ bool AnswersReader::take_line(std::string_view line) {
   }
   count_skipped(number, number, &open_range_, &counts_);
   return false;
+}
+
+// Reads a line of the test whose line was read last, as most lines are:
+// the line starts with the same text up to the limit, and its problem's
+// fields are read in one pass. Returns whether it did, with the problem in
+// answer_; false leaves the line to read_any(), which reads every line the
+// drill can write, and the same way.
+bool AnswersReader::read_same_test(std::string_view line) {
+  const std::string_view head = head_.text;
+  return !head.empty() && line.size() > head.size() && line[head.size()] == ',' &&
+         line.starts_with(head) && read_problem_in_one_pass(line.substr(head.size() + 1), &answer_);
+}
+
+// Reads any line: its fields split by RFC 4180, then read one by one.
+// Returns whether it is sound, with its problem in answer_ and its test in
+// head_.
+bool AnswersReader::read_any(std::string_view line) {
+  Fields fields;
+  std::size_t head_size = 0;
+  return split_fields(line, &fields, &head_size, &name_) &&
+         read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_);
 }
 
 // Reads the fields that name the test, unless `text`, the line up to the
@@ -196,27 +232,63 @@ bool read_problem(const Fields& fields, Answer* answer) {
   const std::optional<Operation> operation = parse_operation(fields[5]);
   const std::optional<std::int64_t> first = parse_integer(fields[6], kInt32Min, kInt32Max);
   const std::optional<std::int64_t> second = parse_integer(fields[7], kInt32Min, kInt32Max);
-  const std::optional<std::int64_t> correct =
-      parse_integer(fields[8], std::numeric_limits<std::int64_t>::min(),
-                    std::numeric_limits<std::int64_t>::max());
+  const std::optional<std::int64_t> correct = parse_integer(fields[8], kInt64Min, kInt64Max);
   const std::optional<std::int64_t> given = parse_integer(fields[9], kInt32Min, kInt32Max);
   const std::optional<std::int64_t> right = parse_integer(fields[10], 0, 1);
-  const std::optional<std::int64_t> milliseconds =
-      parse_integer(fields[11], 0, std::numeric_limits<std::uint32_t>::max());
+  const std::optional<std::int64_t> milliseconds = parse_integer(fields[11], 0, kUint32Max);
   if (!problem || !operation || !first || !second || !correct || !given || !right ||
       !milliseconds) {
     return false;
   }
-  if (result_of(*operation, *first, *second) != *correct) return false;
-  if ((*right == 1) != (*given == *correct)) return false;
-  answer->problem = static_cast<std::int32_t>(*problem);
-  answer->operation = *operation;
-  answer->first = *first;
-  answer->second = *second;
-  answer->correct = *correct;
-  answer->answer = *given;
-  answer->right = *right == 1;
-  answer->milliseconds = static_cast<std::uint32_t>(*milliseconds);
+  return problem_is_sound({.problem = *problem,
+                           .operation = *operation,
+                           .first = *first,
+                           .second = *second,
+                           .correct = *correct,
+                           .given = *given,
+                           .right = *right,
+                           .milliseconds = *milliseconds},
+                          answer);
+}
+
+// Reads the problem's fields from `text`, the line after the limit's
+// comma, in one pass, as the drill writes them: numbers as "%d" writes
+// them (number_field.h) and the operation's name, each but the last
+// followed by a comma. Fails on anything else, which read_problem() then
+// decides, and as read_problem() does on fields that contradict each
+// other.
+bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
+  FieldCursor cursor(text);
+  ProblemFields problem;
+  const std::optional<Operation> operation =
+      !cursor.integer(1, kProblemCount, &problem.problem).empty() && cursor.byte(',')
+          ? parse_operation(cursor.up_to(','))
+          : std::nullopt;
+  if (!operation || !cursor.byte(',')) return false;
+  problem.operation = *operation;
+  return !cursor.integer(kInt32Min, kInt32Max, &problem.first).empty() && cursor.byte(',') &&
+         !cursor.integer(kInt32Min, kInt32Max, &problem.second).empty() && cursor.byte(',') &&
+         !cursor.integer(kInt64Min, kInt64Max, &problem.correct).empty() && cursor.byte(',') &&
+         !cursor.integer(kInt32Min, kInt32Max, &problem.given).empty() && cursor.byte(',') &&
+         !cursor.integer(0, 1, &problem.right).empty() && cursor.byte(',') &&
+         !cursor.integer(0, kUint32Max, &problem.milliseconds).empty() && cursor.at_end() &&
+         problem_is_sound(problem, answer);
+}
+
+// Whether the problem's fields agree: the right answer is the result of
+// the two numbers, and the answer is marked right exactly when it is that.
+// Sets them in `answer` when they do.
+bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
+  if (result_of(problem.operation, problem.first, problem.second) != problem.correct) return false;
+  if ((problem.right == 1) != (problem.given == problem.correct)) return false;
+  answer->problem = static_cast<std::int32_t>(problem.problem);
+  answer->operation = problem.operation;
+  answer->first = problem.first;
+  answer->second = problem.second;
+  answer->correct = problem.correct;
+  answer->answer = problem.given;
+  answer->right = problem.right == 1;
+  answer->milliseconds = static_cast<std::uint32_t>(problem.milliseconds);
   return true;
 }
 

@@ -79,6 +79,8 @@ class AnswersReader {
 
  private:
   bool take_line(std::string_view line);
+  bool read_same_test(std::string_view line);
+  bool read_any(std::string_view line);
   void keep_partial(std::string_view part);
 
   std::string_view rest_;  // the bytes of the piece not read yet

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "records/format.h"
@@ -128,6 +129,36 @@ TEST(AnswersReaderTest, SkipsLinesWithoutTwelveValidFields) {
     EXPECT_EQ(reading.answers.size(), 2u) << c.what;
     EXPECT_EQ(reading.counts.skipped_lines, 1u) << c.what;
     EXPECT_EQ(reading.counts.first_ranges[0], (LineRange{.first = 3, .last = 3})) << c.what;
+  }
+}
+
+// A line of the test read last is read in one pass; any other line is
+// split into its fields first. Both ways read the same, numbers written
+// with leading zeros (which only the second takes) too.
+TEST(AnswersReaderTest, ReadsALineOfTheTestReadLastAsAnyOther) {
+  const std::string head = "2026-12-08T10:00:00,Ann,addition/subtraction,10,";
+  const std::string_view problems[] = {
+      "2,subtraction,15,7,8,8,1,2140",
+      "2,subtraction,015,7,8,8,1,2140",
+      "02,addition,-0,7,7,7,1,0",
+      "2,addition,3,4,7,0006,0,99",
+      "20,subtraction,-5,-7,2,2,1,4294967295",
+      "2,addition,2147483647,1,2147483648,1,0,5",
+      "2,addition,3,4,7,7,01,5",
+  };
+  for (const std::string_view problem : problems) {
+    const std::string line = head + std::string(problem) + "\r\n";
+    const Reading alone = read_all(line);
+    const Reading after = read_all(Line{}.text() + line);
+    ASSERT_EQ(alone.answers.size(), 1u) << problem;
+    ASSERT_EQ(after.answers.size(), 2u) << problem;
+    const Answer& a = alone.answers[0];
+    const Answer& b = after.answers[1];
+    EXPECT_EQ(std::tie(a.problem, a.operation, a.first, a.second, a.correct, a.answer, a.right,
+                       a.milliseconds, a.limit, a.started_key, a.fingerprint),
+              std::tie(b.problem, b.operation, b.first, b.second, b.correct, b.answer, b.right,
+                       b.milliseconds, b.limit, b.started_key, b.fingerprint))
+        << problem;
   }
 }
 

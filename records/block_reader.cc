@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "records/field_cursor.h"
 #include "records/format.h"
 #include "records/number_field.h"
 #include "text/fixed_text.h"
@@ -33,124 +34,23 @@ constexpr auto kDescriptionLineHead = joined([] {
 
 bool read_line(int index, std::string_view line, LoggedTest* test, TimestampReader* times);
 
-// A block read from the front in one pass: its fixed texts and fields in
-// turn. Each step returns false (or an empty or null view) when the bytes
-// there do not fit, and the block is then left to the line reader. The
-// steps are small and taken for every block of a log, so they are always
-// inlined into take_block.
-#define DRILL_INLINE [[gnu::always_inline]] inline
-class BlockCursor {
- public:
-  explicit BlockCursor(std::string_view bytes)
-      : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
-
-  // The fixed text `expected`, known when compiling, compared eight bytes
-  // at a time: its size and bytes are constants, so the compare unrolls
-  // into a few word compares.
-  template <std::size_t N>
-  DRILL_INLINE bool fixed(const FixedText<N>& expected) {
-    if (static_cast<std::size_t>(end_ - at_) < N) return false;
-    if constexpr (N >= 8) {
-      // Whole words, then the last word, which may overlap the one before.
-      for (std::size_t at = 0; at + 8 < N; at += 8) {
-        if (load(at_ + at) != load(expected.bytes + at)) return false;
-      }
-      if (load(at_ + N - 8) != load(expected.bytes + N - 8)) return false;
-    } else {
-      for (std::size_t at = 0; at < N; ++at) {
-        if (at_[at] != expected.bytes[at]) return false;
-      }
-    }
-    at_ += N;
-    return true;
+// A name that runs to the last ':' before the line end, which takes
+// kLineEndSize bytes: at most kMaxNameLength bytes, none of them whitespace
+// or NUL. Null when there is none such; the cursor then stands at the ':'.
+template <std::size_t kLineEndSize>
+[[gnu::always_inline]] inline std::string_view name_before(FieldCursor* cursor) {
+  const std::string_view rest = cursor->remaining();
+  const void* found = std::memchr(rest.data(), '\n', std::min(rest.size(), kMaxNameLength + 3));
+  if (found == nullptr) return {};
+  const auto line_size = static_cast<std::size_t>(static_cast<const char*>(found) - rest.data());
+  if (line_size < kLineEndSize || rest[line_size - kLineEndSize] != ':') return {};
+  const std::string_view name = rest.substr(0, line_size - kLineEndSize);
+  for (const char c : name) {
+    if (c == ' ' || (c >= '\t' && c <= '\r') || c == '\0') return {};
   }
-
-  // The fixed text `expected`, chosen while reading (a limit line's head, a
-  // grade): the texts are short, and a call to memcmp for each would cost
-  // more than the compare.
-  DRILL_INLINE bool fixed(std::string_view expected) {
-    const std::size_t size = expected.size();
-    if (static_cast<std::size_t>(end_ - at_) < size) return false;
-    const char* want = expected.data();
-    if (size >= 8) {
-      for (std::size_t at = 0; at + 8 < size; at += 8) {
-        if (load(at_ + at) != load(want + at)) return false;
-      }
-      if (load(at_ + size - 8) != load(want + size - 8)) return false;
-    } else {
-      for (std::size_t at = 0; at < size; ++at) {
-        if (at_[at] != want[at]) return false;
-      }
-    }
-    at_ += size;
-    return true;
-  }
-
-  // A name that runs to the last ':' before the line end `line_end`: at
-  // most kMaxNameLength bytes, none of them whitespace or NUL, the line
-  // ending in kLineEndSize bytes. Null when there is none such; the cursor
-  // then stands at the ':'.
-  template <std::size_t kLineEndSize>
-  DRILL_INLINE std::string_view name_before() {
-    const std::size_t most = std::min(static_cast<std::size_t>(end_ - at_), kMaxNameLength + 3);
-    const void* found = std::memchr(at_, '\n', most);
-    if (found == nullptr) return {};
-    const char* colon = static_cast<const char*>(found) - kLineEndSize;
-    if (colon < at_ || *colon != ':') return {};
-    const std::string_view name(at_, static_cast<std::size_t>(colon - at_));
-    for (const char c : name) {
-      if (c == ' ' || (c >= '\t' && c <= '\r') || c == '\0') return {};
-    }
-    at_ = colon;
-    return name;
-  }
-
-  // A timestamp text of four-digit years, its fields read later; empty when
-  // the bytes are too few.
-  DRILL_INLINE std::string_view timestamp() {
-    if (static_cast<std::size_t>(end_ - at_) < kUnknownTime.size()) return {};
-    const std::string_view text(at_, kUnknownTime.size());
-    at_ += kUnknownTime.size();
-    return text;
-  }
-
-  // A number field in [min, max] (number_field.h): its text, and its value
-  // in `*value`; empty when there is none.
-  DRILL_INLINE std::string_view integer(std::int64_t min, std::int64_t max, std::int64_t* value) {
-    const std::size_t size = read_number_field(
-        std::string_view(at_, static_cast<std::size_t>(end_ - at_)), min, max, value);
-    const std::string_view text(at_, size);
-    at_ += size;
-    return text;
-  }
-
-  // The rest of the line, up to its CR LF or LF, which stays; empty when the
-  // line does not end within the bytes.
-  DRILL_INLINE std::string_view rest_of_line() {
-    const void* found = std::memchr(at_, '\n', static_cast<std::size_t>(end_ - at_));
-    if (found == nullptr) return {};
-    const char* content_end = static_cast<const char*>(found);
-    if (content_end > at_ && content_end[-1] == '\r') --content_end;
-    const std::string_view text(at_, static_cast<std::size_t>(content_end - at_));
-    at_ = content_end;
-    return text;
-  }
-
-  // How many bytes the steps took.
-  std::size_t used() const { return static_cast<std::size_t>(at_ - start_); }
-
- private:
-  DRILL_INLINE static std::uint64_t load(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-  }
-
-  const char* start_;
-  const char* at_;
-  const char* end_;
-};
-#undef DRILL_INLINE
+  cursor->skip(name.size());
+  return name;
+}
 
 // The fixed texts between the fields of a block, with line ends of one
 // kind: CR LF when kCrLf, else LF. They are joined when compiling, from the
@@ -293,13 +193,13 @@ std::size_t BlockReader::take_block(std::string_view bytes) {
 template <bool kCrLf>
 std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   using Joints = BlockJoints<kCrLf>;
-  BlockCursor cursor(bytes);
+  FieldCursor cursor(bytes);
   if (!cursor.fixed(Joints::to_name)) return 0;
-  const std::string_view name = cursor.name_before<Joints::line_end.size()>();
+  const std::string_view name = name_before<Joints::line_end.size()>(&cursor);
   if (name.data() == nullptr || !cursor.fixed(Joints::to_end_time)) return 0;
-  const std::string_view ending = cursor.timestamp();
+  const std::string_view ending = cursor.take(kUnknownTime.size());
   if (ending.empty() || !cursor.fixed(Joints::to_start_time)) return 0;
-  const std::string_view starting = cursor.timestamp();
+  const std::string_view starting = cursor.take(kUnknownTime.size());
   std::int64_t elapsed;
   std::string_view elapsed_text;
   if (starting.empty() || !cursor.fixed(Joints::to_elapsed) ||

@@ -1,0 +1,138 @@
+// Reading fields from the front of a text in one pass: fixed texts, single
+// bytes, numbers and texts up to a byte. The readers' fast paths use it,
+// the block reader for a whole block and the answers reader for a line's
+// problem. Each step returns false (or an empty or null view) when the
+// bytes there do not fit, and the reader then leaves the bytes to its
+// exact, slower reading. The steps are small and taken for every field of
+// a log, so they are always inlined.
+#ifndef RECORDS_FIELD_CURSOR_H_
+#define RECORDS_FIELD_CURSOR_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "records/number_field.h"
+#include "text/fixed_text.h"
+
+namespace records {
+
+#define RECORDS_INLINE [[gnu::always_inline]] inline
+class FieldCursor {
+ public:
+  explicit FieldCursor(std::string_view bytes)
+      : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+
+  // The fixed text `expected`, known when compiling, compared eight bytes
+  // at a time: its size and bytes are constants, so the compare unrolls
+  // into a few word compares.
+  template <std::size_t N>
+  RECORDS_INLINE bool fixed(const text::FixedText<N>& expected) {
+    if (left() < N) return false;
+    if constexpr (N >= 8) {
+      // Whole words, then the last word, which may overlap the one before.
+      for (std::size_t at = 0; at + 8 < N; at += 8) {
+        if (load(at_ + at) != load(expected.bytes + at)) return false;
+      }
+      if (load(at_ + N - 8) != load(expected.bytes + N - 8)) return false;
+    } else {
+      for (std::size_t at = 0; at < N; ++at) {
+        if (at_[at] != expected.bytes[at]) return false;
+      }
+    }
+    at_ += N;
+    return true;
+  }
+
+  // The fixed text `expected`, chosen while reading: the texts are short,
+  // and a call to memcmp for each would cost more than the compare.
+  RECORDS_INLINE bool fixed(std::string_view expected) {
+    const std::size_t size = expected.size();
+    if (left() < size) return false;
+    const char* want = expected.data();
+    if (size >= 8) {
+      for (std::size_t at = 0; at + 8 < size; at += 8) {
+        if (load(at_ + at) != load(want + at)) return false;
+      }
+      if (load(at_ + size - 8) != load(want + size - 8)) return false;
+    } else {
+      for (std::size_t at = 0; at < size; ++at) {
+        if (at_[at] != want[at]) return false;
+      }
+    }
+    at_ += size;
+    return true;
+  }
+
+  // The byte `expected`.
+  RECORDS_INLINE bool byte(char expected) {
+    if (at_ == end_ || *at_ != expected) return false;
+    ++at_;
+    return true;
+  }
+
+  // A number field in [min, max] (number_field.h): its text, and its value
+  // in `*value`; empty when there is none.
+  RECORDS_INLINE std::string_view integer(std::int64_t min, std::int64_t max, std::int64_t* value) {
+    const std::size_t size = read_number_field(remaining(), min, max, value);
+    const std::string_view text(at_, size);
+    at_ += size;
+    return text;
+  }
+
+  // The next `size` bytes; empty when there are fewer.
+  RECORDS_INLINE std::string_view take(std::size_t size) {
+    if (left() < size) return {};
+    const std::string_view text(at_, size);
+    at_ += size;
+    return text;
+  }
+
+  // The text up to the next `stop`, which stays; null when there is none.
+  RECORDS_INLINE std::string_view up_to(char stop) {
+    const void* found = std::memchr(at_, stop, left());
+    if (found == nullptr) return {};
+    const std::string_view text(at_,
+                                static_cast<std::size_t>(static_cast<const char*>(found) - at_));
+    at_ += text.size();
+    return text;
+  }
+
+  // The rest of the line, up to its CR LF or LF, which stays; empty when the
+  // line does not end within the bytes.
+  RECORDS_INLINE std::string_view rest_of_line() {
+    std::string_view text = up_to('\n');
+    if (text.data() == nullptr) return {};
+    if (text.ends_with('\r')) {
+      text.remove_suffix(1);
+      --at_;
+    }
+    return text;
+  }
+
+  // The bytes not taken yet.
+  std::string_view remaining() const { return std::string_view(at_, left()); }
+  // Passes over `size` bytes, at most as many as remain.
+  void skip(std::size_t size) { at_ += size < left() ? size : left(); }
+  bool at_end() const { return at_ == end_; }
+  // How many bytes the steps took.
+  std::size_t used() const { return static_cast<std::size_t>(at_ - start_); }
+
+ private:
+  std::size_t left() const { return static_cast<std::size_t>(end_ - at_); }
+  RECORDS_INLINE static std::uint64_t load(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+
+  const char* start_;
+  const char* at_;
+  const char* end_;
+};
+#undef RECORDS_INLINE
+
+}  // namespace records
+
+#endif  // RECORDS_FIELD_CURSOR_H_
