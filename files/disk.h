@@ -5,7 +5,7 @@
 #ifndef FILES_DISK_H_
 #define FILES_DISK_H_
 
-#include <string>
+#include <string_view>
 
 namespace files {
 
@@ -18,7 +18,7 @@ int store(int fd);
 // Stores the folder of `path`, which holds its name, so that a file just
 // made or renamed there survives a power cut. Nothing more can be done
 // where that fails: the file itself is stored.
-void store_folder_of(const std::string& path);
+void store_folder_of(std::string_view path);
 
 }  // namespace files
 

@@ -1,39 +1,64 @@
 #include "records/answers_writer.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "text/number_format.h"
 
 namespace records {
 
 namespace {
 
-void put_started(AnswerLines* lines, const std::optional<text::CivilTime>& start);
-void put_name(AnswerLines* lines, std::string_view name);
-void put_number(AnswerLines* lines, std::int64_t value, std::size_t width = 1);
+// What every line of a test starts with: its start, name, operations and
+// limit, each followed by a comma.
+using LineHead = text::TextBuffer<2 * kMaxNameLength + 128>;
+
+template <std::size_t Size>
+void put_started(text::TextBuffer<Size>* lines, const std::optional<text::CivilTime>& start);
+template <std::size_t Size>
+void put_name(text::TextBuffer<Size>* lines, std::string_view name);
+template <std::size_t Size>
+void put_number(text::TextBuffer<Size>* lines, std::int64_t value, std::size_t width = 1);
+
+// The most bytes a number takes: a '-' and 19 digits.
+constexpr std::size_t kNumberRoom = 20;
+char* put_decimal(std::int64_t value, char* at);
 
 }  // namespace
 
 AnswerLines answer_lines(const AnsweredTest& test) {
+  // The fields that every line repeats are laid out once.
+  LineHead head;
+  put_started(&head, test.start);
+  head << ",";
+  put_name(&head, test.name);
+  head << "," << names(test.operations).view() << ",";
+  put_number(&head, test.limit);
+  head << ",";
   AnswerLines lines;
   for (std::size_t index = 0; index < test.answers.size(); ++index) {
     const GivenAnswer& answer = test.answers[index];
-    put_started(&lines, test.start);
-    lines << ",";
-    put_name(&lines, test.name);
-    lines << "," << names(test.operations).view() << ",";
-    put_number(&lines, test.limit);
-    lines << ",";
-    put_number(&lines, static_cast<std::int64_t>(index) + 1);
-    lines << "," << name(answer.operation) << ",";
-    put_number(&lines, answer.first);
-    lines << ",";
-    put_number(&lines, answer.second);
-    lines << ",";
-    put_number(&lines, answer.correct);
-    lines << ",";
-    put_number(&lines, answer.answer);
-    lines << (answer.answer == answer.correct ? ",1," : ",0,");
-    put_number(&lines, answer.milliseconds);
-    lines << kLineEnd;
+    // The problem's fields and the line end, written in place: each number
+    // takes at most kNumberRoom bytes, the operation's name at most 14.
+    char fields[8 * kNumberRoom + 32];
+    char* at = put_decimal(static_cast<std::int64_t>(index) + 1, fields);
+    *at++ = ',';
+    const std::string_view operation = name(answer.operation);
+    at = std::copy(operation.begin(), operation.end(), at);
+    *at++ = ',';
+    at = put_decimal(answer.first, at);
+    *at++ = ',';
+    at = put_decimal(answer.second, at);
+    *at++ = ',';
+    at = put_decimal(answer.correct, at);
+    *at++ = ',';
+    at = put_decimal(answer.answer, at);
+    *at++ = ',';
+    *at++ = answer.answer == answer.correct ? '1' : '0';
+    *at++ = ',';
+    at = put_decimal(answer.milliseconds, at);
+    at = std::copy(kLineEnd.begin(), kLineEnd.end(), at);
+    lines << head.view() << std::string_view(fields, static_cast<std::size_t>(at - fields));
   }
   return lines;
 }
@@ -42,7 +67,8 @@ namespace {
 
 // "2026-12-08T10:00:00": the year with at least four digits, a '-' before a
 // negative one; nothing when the start is not known.
-void put_started(AnswerLines* lines, const std::optional<text::CivilTime>& start) {
+template <std::size_t Size>
+void put_started(text::TextBuffer<Size>* lines, const std::optional<text::CivilTime>& start) {
   if (!start || !start->known()) return;
   if (start->year < 0) *lines << "-";
   put_number(lines, start->year < 0 ? -start->year : start->year, 4);
@@ -58,7 +84,8 @@ void put_started(AnswerLines* lines, const std::optional<text::CivilTime>& start
   put_number(lines, start->second, 2);
 }
 
-void put_name(AnswerLines* lines, std::string_view name) {
+template <std::size_t Size>
+void put_name(text::TextBuffer<Size>* lines, std::string_view name) {
   const bool guarded =
       !name.empty() && std::string_view("=+-@'").find(name[0]) != std::string_view::npos;
   const bool quoted = name.find_first_of(",;\"") != std::string_view::npos;
@@ -77,10 +104,34 @@ void put_name(AnswerLines* lines, std::string_view name) {
 }
 
 // `value` in decimal, with zeros before it up to `width` digits.
-void put_number(AnswerLines* lines, std::int64_t value, std::size_t width) {
+template <std::size_t Size>
+void put_number(text::TextBuffer<Size>* lines, std::int64_t value, std::size_t width) {
+  // Most fields are small numbers: their digits are put one by one.
+  if (value >= 0 && value < 10'000) {
+    char digits[4];
+    std::size_t count = 0;
+    for (auto rest = static_cast<int>(value); count == 0 || rest > 0; rest /= 10) {
+      digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    for (std::size_t size = count; size < width; ++size) *lines << '0';
+    while (count > 0) *lines << digits[--count];
+    return;
+  }
   const text::NumberText number = text::format_integer(value);
-  for (std::size_t size = number.size; size < width; ++size) *lines << "0";
+  for (std::size_t size = number.size; size < width; ++size) *lines << '0';
   *lines << number.view();
+}
+
+// Writes `value` in decimal at `at`, which has room for kNumberRoom bytes.
+// Returns the end of what it wrote.
+char* put_decimal(std::int64_t value, char* at) {
+  // Most fields are numbers of one or two digits.
+  if (value >= 0 && value < 100) {
+    if (value >= 10) *at++ = static_cast<char>('0' + value / 10);
+    *at++ = static_cast<char>('0' + value % 10);
+    return at;
+  }
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
 }
 
 }  // namespace

@@ -49,6 +49,45 @@ TEST(AnswerLinesTest, WritesOneLinePerProblemInTheHeadersOrder) {
   EXPECT_NE(lines.view().find(",20,multiplication,7,8,56,56,1,2140\r\n"), std::string_view::npos);
 }
 
+struct NumbersCase {
+  GivenAnswer answer;
+  std::string_view fields;  // from the problem's number to the line end
+};
+
+// Small numbers are written digit by digit, others in general: both alike.
+TEST(AnswerLinesTest, WritesEveryNumberAsItIs) {
+  const NumbersCase cases[] = {
+      {.answer = {.operation = Operation::addition,
+                  .first = 0,
+                  .second = 9,
+                  .correct = 9,
+                  .answer = 10,
+                  .milliseconds = 0},
+       .fields = "1,addition,0,9,9,10,0,0\r\n"},
+      {.answer = {.operation = Operation::subtraction,
+                  .first = 99,
+                  .second = 100,
+                  .correct = -1,
+                  .answer = -1,
+                  .milliseconds = 99},
+       .fields = "1,subtraction,99,100,-1,-1,1,99\r\n"},
+      {.answer = {.operation = Operation::multiplication,
+                  .first = 2147483647,
+                  .second = 1,
+                  .correct = 2147483647,
+                  .answer = -2147483647 - 1,
+                  .milliseconds = 4294967295u},
+       .fields = "1,multiplication,2147483647,1,2147483647,-2147483648,0,4294967295\r\n"},
+  };
+  for (const NumbersCase& c : cases) {
+    AnsweredTest test = test_of("Ann", 56);
+    test.answers[0] = c.answer;
+    EXPECT_EQ(first_line(answer_lines(test)),
+              "2026-12-08T10:00:05,Ann,multiplication,10," + std::string(c.fields))
+        << c.fields;
+  }
+}
+
 struct NameCase {
   std::string_view name;
   std::string_view field;

@@ -49,18 +49,20 @@ constexpr OperationsText description_of(Operations operations) {
   return text;
 }
 
-// The names of every set of operations, made at compile time, by the
-// index that names_index() gives the set; the first, of no operation, is
-// empty.
+// The index of a set of operations in the tables below: its operations'
+// bits in canonical order. The empty set, 0, has no texts.
 constexpr int kSets = 1 << kOperationKinds;
-constexpr int names_index(Operations operations) {
+constexpr int set_index(Operations operations) {
   int index = 0;
   for (int kind = 0; kind < kOperationKinds; ++kind) {
     if (operations.has(operation_of(kind))) index |= 1 << kind;
   }
   return index;
 }
-constexpr std::array<OperationsText, kSets> kAllNames = [] {
+
+// The text that `make` gives every set of operations, made at compile time,
+// by set_index().
+constexpr std::array<OperationsText, kSets> text_table(OperationsText (*make)(Operations)) {
   std::array<OperationsText, kSets> all{};
   for (int bits = 1; bits < kSets; ++bits) {
     std::optional<Operations> operations;
@@ -69,10 +71,13 @@ constexpr std::array<OperationsText, kSets> kAllNames = [] {
       operations =
           operations ? operations->with(operation_of(kind)) : Operations::only(operation_of(kind));
     }
-    all[static_cast<std::size_t>(names_index(*operations))] = names_of(*operations);
+    all[static_cast<std::size_t>(set_index(*operations))] = make(*operations);
   }
   return all;
-}();
+}
+
+constexpr std::array<OperationsText, kSets> kAllNames = text_table(names_of);
+constexpr std::array<OperationsText, kSets> kAllDescriptions = text_table(description_of);
 
 // The drill's default, which most blocks hold, made at compile time.
 constexpr OperationsText kUsualDescription =
@@ -120,10 +125,12 @@ OperationsText signs(Operations operations) {
 }
 
 OperationsText names(Operations operations) {
-  return kAllNames[static_cast<std::size_t>(names_index(operations))];
+  return kAllNames[static_cast<std::size_t>(set_index(operations))];
 }
 
-OperationsText description(Operations operations) { return description_of(operations); }
+OperationsText description(Operations operations) {
+  return kAllDescriptions[static_cast<std::size_t>(set_index(operations))];
+}
 
 std::optional<Operations> read_description(std::string_view text) {
   if (text == kUsualDescription.view()) return Operations::mixed_addition_subtraction();

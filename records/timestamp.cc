@@ -45,13 +45,15 @@ std::optional<text::CivilTime> read_timestamp(std::string_view text) {
       text[13] != ':' || text[16] != ':' || text[19] != ' ') {
     return std::nullopt;
   }
-  const std::optional<int> weekday = name_index(kDayNames, text.substr(0, 3));
-  const std::optional<int> month = name_index(kMonthNames, text.substr(4, 3));
-  const std::optional<int> day = two_digits(text.substr(8, 2), 31);
-  const std::optional<int> hour = two_digits(text.substr(11, 2), 23);
-  const std::optional<int> minute = two_digits(text.substr(14, 2), 59);
-  const std::optional<int> second = two_digits(text.substr(17, 2), 60);
-  const std::optional<std::int64_t> year = parse_year(text.substr(20));
+  // The text is long enough for every field.
+  const char* const at = text.data();
+  const std::optional<int> weekday = name_index(kDayNames, std::string_view(at, 3));
+  const std::optional<int> month = name_index(kMonthNames, std::string_view(at + 4, 3));
+  const std::optional<int> day = two_digits(std::string_view(at + 8, 2), 31);
+  const std::optional<int> hour = two_digits(std::string_view(at + 11, 2), 23);
+  const std::optional<int> minute = two_digits(std::string_view(at + 14, 2), 59);
+  const std::optional<int> second = two_digits(std::string_view(at + 17, 2), 60);
+  const std::optional<std::int64_t> year = parse_year(std::string_view(at + 20, text.size() - 20));
   if (!weekday || !month || !day || !hour || !minute || !second || !year || *day < 1 ||
       *day > days_in_month(*year, *month + 1) || weekday_of(*year, *month + 1, *day) != *weekday) {
     return std::nullopt;
@@ -67,12 +69,15 @@ std::optional<text::CivilTime> read_timestamp(std::string_view text) {
 
 bool TimestampReader::read_other(std::string_view text, text::CivilTime* time) {
   static_assert(kTimestampSize == kUnknownTime.size());
-  if (same_date(text, last_text_)) return read_time_of_day(text, last_time_, time);
+  if (same_date(text, std::string_view(last_text_, last_size_))) {
+    return read_time_of_day(text, last_time_, time);
+  }
   const std::optional<text::CivilTime> read = read_timestamp(text);
   if (!read) return false;
   *time = *read;
   if (read->known()) {
-    last_text_.assign(text);
+    last_size_ = text.size() <= sizeof last_text_ ? text.size() : 0;
+    std::memcpy(last_text_, text.data(), last_size_);
     last_time_ = *read;
     last_date_ = Date{};
     if (text.size() == kTimestampSize) {
@@ -92,7 +97,7 @@ namespace {
 // them; the first when `index` is out of range.
 std::string_view name_of(std::string_view names, int index, int count) {
   const int which = index >= 0 && index < count ? index : 0;
-  return names.substr(static_cast<std::size_t>(3 * which), 3);
+  return std::string_view(names.data() + 3 * which, 3);
 }
 
 // Appends `value` as printf's "%0Nd" (`fill` '0': zeros after the sign) or
@@ -132,8 +137,10 @@ bool same_date(std::string_view text, std::string_view other) {
            word(text.data(), 3) == word(other.data(), 3) && text[19] == other[19] &&
            tail(text.data()) == tail(other.data());
   }
-  return text.substr(0, kTimeOfDay) == other.substr(0, kTimeOfDay) &&
-         text.substr(kYear) == other.substr(kYear);
+  // Both are longer than kYear bytes.
+  return std::string_view(text.data(), kTimeOfDay) == std::string_view(other.data(), kTimeOfDay) &&
+         std::string_view(text.data() + kYear, text.size() - kYear) ==
+             std::string_view(other.data() + kYear, other.size() - kYear);
 }
 
 // The index of a three-letter name among `names`, three letters each.
@@ -161,7 +168,7 @@ std::optional<std::int64_t> parse_year(std::string_view text) {
   if (digits == std::string_view::npos || (digits > 0 && text.size() != 4)) return std::nullopt;
   constexpr std::int64_t kLimit = 999'999'999'999'999'999;
   std::int64_t year = 0;
-  const std::string_view number = text.substr(digits);
+  const std::string_view number(text.data() + digits, text.size() - digits);
   if (read_number_field(number, -kLimit, kLimit, &year) != number.size()) return std::nullopt;
   return year;
 }

@@ -97,8 +97,10 @@ class TimestampReader {
   // Reads a text of another date, or of another size.
   bool read_other(std::string_view text, text::CivilTime* time);
 
-  // The last text that gave a known time, and that time.
-  std::string last_text_;
+  // The last text that gave a known time, and that time. Every timestamp
+  // read_timestamp() takes fits: a year has at most 18 digits.
+  char last_text_[48] = {};
+  std::size_t last_size_ = 0;
   text::CivilTime last_time_;
   // The same, when its year had four digits, as the inline path takes it.
   struct Date {

@@ -1,7 +1,5 @@
 #include "text/safe_text.h"
 
-#include <algorithm>
-
 #include "text/utf8.h"
 
 namespace text {
@@ -26,12 +24,6 @@ std::size_t hide_in_place(char* text, std::size_t length) {
   return kept;
 }
 
-std::string message_text(std::string_view text) {
-  std::string shown(text);
-  shown.resize(message_text_in_place(shown.data(), shown.size()));
-  return shown;
-}
-
 std::size_t message_text_in_place(char* text, std::size_t length) {
   std::size_t kept = 0;
   for (std::size_t at = 0; at < length;) {
@@ -48,37 +40,19 @@ std::size_t message_text_in_place(char* text, std::size_t length) {
   return kept;
 }
 
-std::string terminal_text(std::string_view text) {
-  std::string shown;
-  append_terminal_text(text, &shown);
-  return shown;
-}
-
-void append_terminal_text(std::string_view text, std::string* out) {
-  // Most names are printable ASCII, which is appended as a whole.
-  const bool plain =
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
-  if (plain) {
-    out->append(text);
-    return;
+std::size_t shown_character(std::string_view text, std::size_t at, std::string_view* shown) {
+  const Utf8Character character = read_utf8(text, at);
+  if (character.valid) {
+    *shown = hidden_character(character.code_point)
+                 ? std::string_view("?")
+                 : std::string_view(text.data() + at, character.length);
+  } else if (character.length == 1 && character.code_point >= 0x80 &&
+             character.code_point <= 0x9F) {
+    *shown = "?";
+  } else {
+    *shown = kReplacementCharacter;
   }
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const Utf8Character character = read_utf8(text, at);
-    if (character.valid) {
-      if (hidden_character(character.code_point)) {
-        out->push_back('?');
-      } else {
-        out->append(text.substr(at, character.length));
-      }
-    } else if (character.length == 1 && character.code_point >= 0x80 &&
-               character.code_point <= 0x9F) {
-      out->push_back('?');
-    } else {
-      out->append(kReplacementCharacter);
-    }
-    at += character.length;
-  }
+  return character.length;
 }
 
 }  // namespace text

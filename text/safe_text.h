@@ -28,12 +28,17 @@ std::size_t hide_in_place(char* text, std::size_t length);
 // `text` as a message on a terminal quotes it, when it may be a file's name
 // or an argument: each hidden_character, and each byte that is no part of a
 // well-formed UTF-8 character, becomes '?'.
-std::string message_text(std::string_view text);
+inline std::string message_text(std::string_view text);
 
 // message_text() of the `length` bytes at `text`, in place, which can only
 // shorten them; returns the new length. For the drill, which allocates
 // nothing. Nothing can fail.
 std::size_t message_text_in_place(char* text, std::size_t length);
+
+// The character at byte `at` of `text` (before its end) as terminal_text()
+// shows it, in `*shown`: its own bytes, "?" or U+FFFD. Returns how many
+// bytes of `text` it takes, at least one. Nothing can fail.
+std::size_t shown_character(std::string_view text, std::size_t at, std::string_view* shown);
 
 // `text` made safe to show on a terminal or in a spreadsheet, so that a
 // name from a file cannot move the cursor, change colours or the title,
@@ -41,10 +46,41 @@ std::size_t message_text_in_place(char* text, std::size_t length);
 // is no part of a character (an 8-bit terminal reads it as a control),
 // becomes '?'; other bytes that are not well-formed UTF-8 become U+FFFD,
 // the replacement character. Anything else stays as it is.
-std::string terminal_text(std::string_view text);
+inline std::string terminal_text(std::string_view text);
 
 // Appends terminal_text(text) to `out`.
-void append_terminal_text(std::string_view text, std::string* out);
+inline void append_terminal_text(std::string_view text, std::string* out);
+
+// The functions that return or append to a std::string are defined here,
+// in terms of the ones above: the drill, which links this module's object
+// and allocates nothing, then brings no allocation with it.
+
+inline std::string message_text(std::string_view text) {
+  std::string shown(text);
+  shown.resize(message_text_in_place(shown.data(), shown.size()));
+  return shown;
+}
+
+inline std::string terminal_text(std::string_view text) {
+  std::string shown;
+  append_terminal_text(text, &shown);
+  return shown;
+}
+
+inline void append_terminal_text(std::string_view text, std::string* out) {
+  // Most names are printable ASCII, which is appended as a whole.
+  bool plain = true;
+  for (const char c : text) plain = plain && c >= 0x20 && c < 0x7F;
+  if (plain) {
+    out->append(text);
+    return;
+  }
+  for (std::size_t at = 0; at < text.size();) {
+    std::string_view shown;
+    at += shown_character(text, at, &shown);
+    out->append(shown);
+  }
+}
 
 }  // namespace text
 

@@ -24,6 +24,12 @@ class TextBuffer {
     return *this;
   }
 
+  // Appends the byte `c`, unless the buffer is full.
+  TextBuffer& operator<<(char c) {
+    if (size_ < Size) bytes_[size_++] = c;
+    return *this;
+  }
+
   std::string_view view() const { return {bytes_, size_}; }
 
  private:

@@ -14,8 +14,14 @@ TEST(TextBuffer, KeepsThePiecesInOrderAndDropsWhatDoesNotFit) {
   EXPECT_EQ(text.view(), "abcde");
   text << "fghij";  // three of these fit
   EXPECT_EQ(text.view(), "abcdefgh");
-  text << "k";
+  text << "k" << 'l';
   EXPECT_EQ(text.view(), "abcdefgh");
+}
+
+TEST(TextBuffer, TakesSingleBytesUntilFull) {
+  TextBuffer<3> text;
+  text << 'a' << "b" << 'c' << 'd';
+  EXPECT_EQ(text.view(), "abc");
 }
 
 }  // namespace
