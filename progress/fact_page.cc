@@ -11,19 +11,19 @@ namespace progress {
 
 namespace {
 
-// Per state: the symbol, the cell's background and the legend's word.
+// Per state: the symbol, the class of its cells, their background and the
+// legend's word.
 struct CellLook {
   char symbol;
+  std::string_view css_class;
   std::string_view background;
   std::string_view word;
 };
-constexpr CellLook kLooks[4] = {{'#', "#9be39b", "fluent"},
-                                {'+', "#f5e08a", "learning"},
-                                {'x', "#f19a8e", "missed"},
-                                {'.', "#f2f2f2", "never asked"}};
+constexpr CellLook kLooks[4] = {{'#', "fluent", "#9be39b", "fluent"},
+                                {'+', "learning", "#f5e08a", "learning"},
+                                {'x', "missed", "#f19a8e", "missed"},
+                                {'.', "never", "#f2f2f2", "never asked"}};
 constexpr int kNeverAsked = 3;
-constexpr std::string_view kCellStyle =
-    "text-align: center; font-family: monospace; min-width: 1.4em; padding: 0.1em;";
 
 void append_section(const ChildFacts& child, records::Operation operation,
                     std::uint32_t fluent_milliseconds, std::string* page);
@@ -31,6 +31,18 @@ void append_cell(const Fact* fact, records::Operation operation, std::uint32_t f
                  std::string* page);
 
 }  // namespace
+
+std::string fact_page_style() {
+  std::string style =
+      "table.facts td { text-align: center; font-family: monospace; min-width: 1.4em;"
+      " padding: 0.1em; }\n"
+      ".key { font-family: monospace; padding: 0 0.3em; }\n";
+  for (const CellLook& look : kLooks) {
+    style += "." + std::string(look.css_class) + " { background: " + std::string(look.background) +
+             "; }\n";
+  }
+  return style;
+}
 
 std::string fact_page_sections(const FactBook& book, std::uint32_t fluent_milliseconds) {
   std::string page;
@@ -57,7 +69,7 @@ void append_section(const ChildFacts& child, records::Operation operation,
   if (!cells.empty()) {
     const std::int64_t low = facts.low;
     const std::int64_t top = grid_top(facts);
-    page->append("<table>\n<tr><th></th>");
+    page->append("<table class=\"facts\">\n<tr><th></th>");
     for (std::int64_t column = low; column <= top; ++column) {
       page->append("<th>" + integer_text(column) + "</th>");
     }
@@ -77,8 +89,7 @@ void append_section(const ChildFacts& child, records::Operation operation,
   for (int look = 0; look < 4; ++look) {
     const std::int64_t count = look == kNeverAsked ? counts.never : counts.by_status[look];
     if (look > 0) page->append(", ");
-    page->append("<span style=\"background: " + std::string(kLooks[look].background) +
-                 "; font-family: monospace; padding: 0 0.3em;\">");
+    page->append("<span class=\"key " + std::string(kLooks[look].css_class) + "\">");
     page->push_back(kLooks[look].symbol);
     page->append("</span> " + std::string(kLooks[look].word) + " " + integer_text(count));
   }
@@ -92,8 +103,7 @@ void append_cell(const Fact* fact, records::Operation operation, std::uint32_t f
   const int look = fact == nullptr
                        ? kNeverAsked
                        : static_cast<int>(fact_status(fact->tries, fluent_milliseconds));
-  page->append("<td style=\"" + std::string(kCellStyle) +
-               " background: " + std::string(kLooks[look].background) + ";\"");
+  page->append("<td class=\"" + std::string(kLooks[look].css_class) + "\"");
   if (fact != nullptr) {
     page->append(
         " title=\"" + fact_text(operation, *fact) + ": " + integer_text(fact->tries.tries) +

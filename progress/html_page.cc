@@ -76,9 +76,10 @@ constexpr std::string_view kPageHead =
     "section { margin-bottom: 2.5em; }\n"
     "p { margin: 0.3em 0; }\n"
     "svg { display: block; width: 100%; height: auto; max-width: ";
-constexpr std::string_view kPageIntro =
+constexpr std::string_view kStyleTail =
     "px; }\n"
-    "svg text { font-family: sans-serif; font-size: 13px; fill: #222; }\n"
+    "svg text { font-family: sans-serif; font-size: 13px; fill: #222; }\n";
+constexpr std::string_view kPageIntro =
     "</style>\n"
     "</head>\n"
     "<body>\n"
@@ -138,16 +139,18 @@ bool allowed(char32_t code_point);
 // Each section is laid out twice, once to measure it, so that the page is
 // made in one string of its whole size: grown by doubling, a page of many
 // children would for a moment be held twice over.
-std::string html_page(std::span<const ChildProgress* const> children, std::string_view facts) {
+std::string html_page(std::span<const ChildProgress* const> children, const PageParts& parts) {
   const auto shown = [](const ChildProgress& child) {
     const std::span<const KeptTest> latest = child.latest;
     return latest.last(std::min(kChartTests, latest.size()));
   };
   std::string page(kPageHead);
   append_number(kWidth, &page);
+  page.append(kStyleTail);
+  page.append(parts.style);
   page.append(kPageIntro);
   if (children.empty()) page.append("<p>No tests were found.</p>\n");
-  std::size_t size = page.size() + facts.size() + kPageTail.size();
+  std::size_t size = page.size() + parts.sections.size() + kPageTail.size();
   std::string section;
   for (const ChildProgress* child : children) {
     section.clear();
@@ -156,7 +159,7 @@ std::string html_page(std::span<const ChildProgress* const> children, std::strin
   }
   page.reserve(size);
   for (const ChildProgress* child : children) write_section(*child, shown(*child), &page);
-  page.append(facts);
+  page.append(parts.sections);
   page.append(kPageTail);
   return page;
 }

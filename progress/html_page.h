@@ -35,8 +35,15 @@ inline constexpr std::size_t kChartTests = 100;
 
 // The whole page, with one section per child of `children`, in that order,
 // charting the last kChartTests of each child's latest tests, then
-// `facts`, sections of the page already escaped (fact_page.h), if any.
-std::string html_page(std::span<const ChildProgress* const> children, std::string_view facts = {});
+// Parts of the page made elsewhere (the facts of fact_page.h), already
+// escaped: rules for the page's style sheet, and sections after the charts.
+struct PageParts {
+  std::string_view style;
+  std::string_view sections;
+};
+
+// `parts`, when not empty, go into the page too.
+std::string html_page(std::span<const ChildProgress* const> children, const PageParts& parts = {});
 
 // Appends `text`, escaped as above, to `out`.
 void append_page_text(std::string_view text, std::string& out);

@@ -149,7 +149,9 @@ TEST_F(RunFactsTest, ChildListingEndsWithTheFactsMissedInEachTest) {
 }
 
 // With answers read, the page shows each child's grids after the charts,
-// names escaped, every cell with its symbol and its tries as a title.
+// names escaped, every cell with its symbol and its tries as a title, and
+// coloured by a rule of the page's style sheet, which a page without
+// answers does not have.
 TEST_F(RunFactsTest, PageShowsTheGridsEscaped) {
   using Block = testing_support::BlockFacts;
   files_.inputs["records.txt"] = Block{.name = "<b>&"}.text();
@@ -158,11 +160,17 @@ TEST_F(RunFactsTest, PageShowsTheGridsEscaped) {
   EXPECT_EQ(result.status, 0) << result.errors;
   const std::string& page = result.out;
   EXPECT_NE(page.find("<h2>&lt;b&gt;&amp;: subtraction facts</h2>"), std::string::npos);
-  EXPECT_NE(page.find(" title=\"15 - 7: 1 try, 0 right, median 2.1 s\">x</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td class=\"missed\" title=\"15 - 7: 1 try, 0 right, median 2.1 s\">x</td>"),
+            std::string::npos);
+  const std::size_t style_end = page.find("</style>");
+  EXPECT_LT(page.find(".missed { background: #f19a8e; }"), style_end);
+  EXPECT_LT(page.find("table.facts td {"), style_end);
   EXPECT_NE(page.find("</span> never asked 120</p>"), std::string::npos);
   EXPECT_EQ(page.find("<b>"), std::string::npos);
   EXPECT_LT(page.find("<svg"), page.find("subtraction facts"));
   EXPECT_TRUE(page.ends_with("</body>\n</html>\n"));
+  const std::string without = run({"--html", "-", "records.txt"}).out;
+  EXPECT_EQ(without.find("facts"), std::string::npos);
 }
 
 }  // namespace

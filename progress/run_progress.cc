@@ -377,11 +377,13 @@ void Run::report_none_found() {
 void Run::write_page(std::span<const ChildProgress* const> children) {
   const std::string facts =
       page_facts_ ? fact_page_sections(*page_facts_, fact_style_.fluent_milliseconds) : "";
+  const std::string style = facts.empty() ? "" : fact_page_style();
+  const PageParts parts{.style = style, .sections = facts};
   if (*options_.html == "-") {
-    out_.write_through(html_page(children, facts));
+    out_.write_through(html_page(children, parts));
     return;
   }
-  const files::WriteResult result = files_.write(*options_.html, html_page(children, facts));
+  const files::WriteResult result = files_.write(*options_.html, html_page(children, parts));
   if (!result.written) {
     messages_.about_file(*options_.html, result.reason);
     status_ = 1;
