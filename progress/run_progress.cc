@@ -1,15 +1,13 @@
 #include "progress/run_progress.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <optional>
-#include <set>
 
 #include "progress/csv_rows.h"
 #include "progress/fact_book.h"
 #include "progress/fact_outputs.h"
 #include "progress/fact_page.h"
+#include "progress/file_reading.h"
 #include "progress/html_page.h"
 #include "progress/messages.h"
 #include "progress/options.h"
@@ -17,12 +15,8 @@
 #include "progress/output_text.h"
 #include "progress/page_file.h"
 #include "progress/progress_book.h"
-#include "progress/seen_tests.h"
 #include "progress/text_table.h"
 #include "records/answers_format.h"
-#include "records/answers_reader.h"
-#include "records/block_reader.h"
-#include "records/fingerprint.h"
 #include "records/format.h"
 #include "text/safe_text.h"
 
@@ -30,16 +24,9 @@ namespace progress {
 
 namespace {
 
-// A file is read in pieces of at most this many bytes. The buffer starts
-// at kFirstPiece and grows while reads fill it, so that a small file needs
-// little and a large one is read in large pieces; it is kept for the files
-// after.
-constexpr std::size_t kFirstPiece = 4096;
-constexpr std::size_t kLargestPiece = 1024 * 1024;
-
-// The run of one command line: what it collects while reading the files,
-// and its status.
-class Run {
+// The run of one command line: what it collects from the files read, and
+// its status.
+class Run : public Taker {
  public:
   Run(const Options& options, console::ByteSink& out, console::ByteSink& errors, Files& files,
       bool utf8_output, bool colour);
@@ -47,14 +34,12 @@ class Run {
   void read_file(const std::string& name);
   int finish();
 
+  void take_test(const records::LoggedTest& test) override;
+  void take_answer(const records::Answer& answer) override;
+
  private:
-  std::string_view next_piece(Input& input);
-  std::string read_head(Input& input);
-  void read_blocks(std::string_view name, std::string_view head, Input& input);
-  void read_answers(std::string_view name, std::string_view head, Input& input);
   void take_missed(const records::Answer& answer);
   void write_facts();
-  void take(const records::LoggedTest& test);
   void report_none_found();
   void write_page(std::span<const ChildProgress* const> children);
 
@@ -62,6 +47,7 @@ class Run {
   OutputBuffer out_;
   Messages messages_;
   Files& files_;
+  FileReading reading_;
   bool utf8_output_;
   std::optional<ProgressBook> book_;    // for the table and --child, not --csv or --facts
   std::optional<FactBook> fact_book_;   // for --facts
@@ -69,23 +55,10 @@ class Run {
   std::optional<FactBook> page_facts_;  // for the page's grids
   FactStyle fact_style_;
   bool csv_header_written_ = false;
-  // The files read so far: by name, and by identity with the name they were
-  // first read by.
-  std::set<std::string> names_read_;
-  std::map<files::FileIdentity, std::string> files_read_;
-  std::optional<SeenTests> seen_;          // when more than one file is named
-  std::optional<SeenTests> seen_answers_;  // likewise, for the tests of answers files
-  // The key of the tests' fingerprints, drawn for this run.
-  records::FingerprintKey fingerprint_key_;
-  std::unique_ptr<char[]> buffer_;  // not cleared: reads fill what is used
-  std::size_t buffer_size_ = kFirstPiece;
-  std::size_t last_read_ = 0;  // bytes the last read put in the buffer
   int status_ = 0;
 };
 
 std::optional<Options> default_answers(const Options& options, Files& files);
-records::Fingerprint answers_test_fingerprint(const records::Answer& answer,
-                                              records::FingerprintKey key);
 
 }  // namespace
 
@@ -123,17 +96,12 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
       out_(out),
       messages_(errors),
       files_(files),
-      utf8_output_(utf8_output),
-      buffer_(new char[kFirstPiece]) {
+      reading_(files, messages_, options.files.size() > 1),
+      utf8_output_(utf8_output) {
   fact_style_ = {.fluent_milliseconds = static_cast<std::uint32_t>(options.fluent_seconds) * 1000,
                  .colour = colour};
-  if (options.files.size() > 1) {
-    seen_answers_.emplace();
-    fingerprint_key_ = records::random_fingerprint_key();
-  }
   if (options.facts) {
     fact_book_.emplace();
-    if (options.files.size() > 1) seen_.emplace();
     return;
   }
   switch (options.output) {
@@ -147,115 +115,27 @@ Run::Run(const Options& options, console::ByteSink& out, console::ByteSink& erro
     case Options::Output::csv:
       break;
   }
-  if (options.files.size() > 1) seen_.emplace();
 }
 
-// Reads one file through and adds its tests to the output, unless it was
-// read already under this name or another.
+// Reads one file through into the output.
 void Run::read_file(const std::string& name) {
-  if (names_read_.contains(name)) {
-    messages_.about_file(name, "named more than once, read once");
-    return;
-  }
-  std::unique_ptr<Input> input;
-  if (const files::Status opened = files_.open(name, &input); !opened.ok()) {
-    messages_.about_file(name, opened.reason());
-    status_ = 1;
-    return;
-  }
-  if (const std::optional<files::FileIdentity> identity = input->identity()) {
-    const auto [first, added] = files_read_.try_emplace(*identity, name);
-    if (!added) {
-      messages_.about_file(name,
-                           "the same file as " + safe_file_name(first->second) + ", read once");
-      return;
-    }
-  }
-  names_read_.insert(name);
-  // A file whose first line is the answers header holds answers.
-  const std::string head = read_head(*input);
-  std::string_view first_line = std::string_view(head).substr(0, head.find('\n'));
-  if (first_line.starts_with(records::kByteOrderMark)) {
-    first_line.remove_prefix(records::kByteOrderMark.size());
-  }
-  if (first_line.ends_with('\r')) first_line.remove_suffix(1);
-  if (records::is_answers_header(first_line)) {
-    read_answers(name, head, *input);
-  } else {
-    read_blocks(name, head, *input);
-  }
-  if (const files::Status read = input->read_status(); !read.ok()) {
-    messages_.about_file(name, read.reason());
-    status_ = 1;
-  }
-}
-
-// The first bytes of `input`: up to its first line end, or enough to tell
-// that its first line is not the answers header, or all of it when
-// shorter. Copied, as the buffer is read into again.
-std::string Run::read_head(Input& input) {
-  constexpr std::size_t kEnough =
-      records::kByteOrderMark.size() + records::kAnswersHeader.size() + 2;
-  std::string head;
-  while (head.find('\n') == std::string::npos && head.size() < kEnough) {
-    const std::string_view piece = next_piece(input);
-    if (piece.empty()) break;
-    head.append(piece);
-  }
-  return head;
-}
-
-// Reads a records log through, `head` first, and adds its tests to the
-// output. Under --facts its tests are read (for the messages) but not kept.
-void Run::read_blocks(std::string_view name, std::string_view head, Input& input) {
   if (book_) book_->start_file();
-  records::BlockReader reader;
-  if (seen_) reader.make_fingerprints(fingerprint_key_);
-  std::uint64_t duplicates = 0;
-  for (std::string_view piece = head; !piece.empty(); piece = next_piece(input)) {
-    reader.add(piece);
-    while (const records::LoggedTest* test = reader.next()) {
-      if (seen_ && seen_->repeated(test->fingerprint)) {
-        ++duplicates;
-      } else if (!fact_book_) {
-        take(*test);
-      }
-    }
-  }
-  messages_.about_skipped(name, reader.finish(), duplicates);
+  if (!reading_.read(name, *this)) status_ = 1;
 }
 
-// Reads an answers file through, `head` first, into the fact book under
-// --facts. A test's lines follow each other, so each test is looked up
-// among those read before once, at its first line.
-void Run::read_answers(std::string_view name, std::string_view head, Input& input) {
-  records::AnswersReader reader;
-  std::uint64_t duplicates = 0;
-  std::optional<std::uint64_t> test;  // the reader's mark of the test being read
-  bool repeated = false;
-  for (std::string_view piece = head; !piece.empty(); piece = next_piece(input)) {
-    reader.add(piece);
-    while (const records::Answer* answer = reader.next()) {
-      if (test != answer->fingerprint) {
-        test = answer->fingerprint;
-        repeated = seen_answers_ &&
-                   seen_answers_->repeated(answers_test_fingerprint(*answer, fingerprint_key_));
-        if (repeated) ++duplicates;
-      }
-      if (repeated) continue;
-      if (fact_book_) {
-        fact_book_->add(*answer);
-        continue;
-      }
-      if (options_.output == Options::Output::child) take_missed(*answer);
-      if (options_.html &&
-          (options_.output != Options::Output::child || answer->name == options_.child)) {
-        if (!page_facts_) page_facts_.emplace();
-        page_facts_->add(*answer);
-      }
-    }
+// Adds an answer read: to the fact book under --facts; otherwise, for
+// --child, to the facts each test missed, and to the page's grids.
+void Run::take_answer(const records::Answer& answer) {
+  if (fact_book_) {
+    fact_book_->add(answer);
+    return;
   }
-  messages_.about_skipped(name, reader.finish(), duplicates, "answer");
+  if (options_.output == Options::Output::child) take_missed(answer);
+  if (options_.html &&
+      (options_.output != Options::Output::child || answer.name == options_.child)) {
+    if (!page_facts_) page_facts_.emplace();
+    page_facts_->add(answer);
+  }
 }
 
 // Notes, for --child, the fact of a wrong answer of the child's against its
@@ -334,20 +214,11 @@ int Run::finish() {
   return status_;
 }
 
-// The next piece of `input` in the buffer; empty at its end. The pieces
-// before it have been read through, so the buffer may grow first.
-std::string_view Run::next_piece(Input& input) {
-  if (last_read_ == buffer_size_ && buffer_size_ < kLargestPiece) {
-    buffer_size_ = std::min(buffer_size_ * 4, kLargestPiece);
-    buffer_.reset(new char[buffer_size_]);
-  }
-  last_read_ = input.read(buffer_.get(), buffer_size_);
-  return {buffer_.get(), last_read_};
-}
-
 // Adds a test read to the output: to the book, when it is kept for the
-// table or is the child's asked for, or as a CSV row at once.
-void Run::take(const records::LoggedTest& test) {
+// table or is the child's asked for, or as a CSV row at once. Under --facts
+// the tests of records logs are read (for the messages) but not kept.
+void Run::take_test(const records::LoggedTest& test) {
+  if (fact_book_) return;
   switch (options_.output) {
     case Options::Output::table:
       book_->add(test);
@@ -400,24 +271,6 @@ std::optional<Options> default_answers(const Options& options, Files& files) {
   if (options.facts) read.files.clear();
   read.files.push_back(answers);
   return read;
-}
-
-// The keyed fingerprint of the test an answer belongs to: of the fields that
-// all of a test's lines repeat (its start, name, operations and limit), so
-// that a test read before, in this file or another, counts once.
-records::Fingerprint answers_test_fingerprint(const records::Answer& answer,
-                                              records::FingerprintKey key) {
-  records::FingerprintHasher hasher(key);
-  const auto add_text = [&hasher](std::string_view text) {
-    const auto size = static_cast<std::uint32_t>(text.size());
-    hasher.add(std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
-    hasher.add(text);
-  };
-  add_text(answer.started);
-  add_text(answer.name);
-  add_text(records::signs(answer.operations).view());
-  hasher.add(std::string_view(reinterpret_cast<const char*>(&answer.limit), sizeof answer.limit));
-  return hasher.finish();
 }
 
 }  // namespace

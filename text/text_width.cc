@@ -1,6 +1,8 @@
 #include "text/text_width.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <span>
 
@@ -23,6 +25,7 @@ struct CodePointRange {
   char32_t last;
 };
 
+bool is_ascii(std::string_view text);
 bool in_table(std::span<const CodePointRange> table, char32_t code_point);
 
 // The tables are made from the Unicode Character Database 14.0, each a
@@ -149,6 +152,9 @@ int character_width(char32_t code_point) {
 }
 
 std::size_t text_width(std::string_view text) {
+  // Most cells are dates and numbers: ASCII, one column a byte, which eight
+  // bytes at a time tell.
+  if (is_ascii(text)) return text.size();
   std::size_t width = 0;
   int last_width = 0;         // of the last character that took columns
   bool after_joiner = false;  // the character before was U+200D
@@ -204,6 +210,21 @@ std::size_t text_width(std::string_view text) {
 }
 
 namespace {
+
+// Whether every byte of `text` is below 0x80.
+bool is_ascii(std::string_view text) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((word & kHighBits) != 0) return false;
+  }
+  for (; at < text.size(); ++at) {
+    if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
+  }
+  return true;
+}
 
 // Whether `code_point` lies in one of the ranges of `table`.
 bool in_table(std::span<const CodePointRange> table, char32_t code_point) {
