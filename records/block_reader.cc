@@ -36,7 +36,8 @@ bool read_line(int index, std::string_view line, LoggedTest* test, TimestampRead
 
 // A name that runs to the last ':' before the line end, which takes
 // kLineEndSize bytes: at most kMaxNameLength bytes, none of them whitespace
-// or NUL. Null when there is none such; the cursor then stands at the ':'.
+// or NUL. The cursor then stands at the ':'. Null, the cursor where it
+// was, when there is none such.
 template <std::size_t kLineEndSize>
 [[gnu::always_inline]] inline std::string_view name_before(FieldCursor* cursor) {
   const std::string_view rest = cursor->remaining();
