@@ -91,6 +91,7 @@ class FieldCursor {
 
   // The text up to the next `stop`, which stays; null when there is none.
   RECORDS_INLINE std::string_view up_to(char stop) {
+    if (at_ == end_) return {};
     const void* found = std::memchr(at_, stop, left());
     if (found == nullptr) return {};
     const std::string_view text(at_,
