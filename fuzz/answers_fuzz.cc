@@ -227,7 +227,7 @@ void check_answers(const Reading& reading, std::string_view file) {
     const Reading again = read(written_again(answer), 0);
     check(again.answers.size() == 1, "written again, the answer is not read", answer.line);
     // The fingerprint is of the test's texts as they stand in the file,
-    // which may write a number with leading zeros.
+    // which may quote a name that needs no quotes.
     Read reread = again.answers.front();
     reread.line = answer.line;
     reread.fingerprint = answer.fingerprint;

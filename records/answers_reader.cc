@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -312,28 +311,15 @@ std::optional<std::string_view> unguarded_name(std::string_view name) {
   return name;
 }
 
-// A decimal integer in [min, max]: an optional '-' and digits, nothing else.
-// Up to 18 digits, all a line holds but for a huge product, are read by
-// hand; longer ones by from_chars, which checks the range.
+// A whole field that is a number in [min, max], written as the drill
+// writes numbers (number_field.h: no '+', no leading zero, no "-0").
+// Nothing for any other text.
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max) {
-  if (text.empty() || text.starts_with('+')) return std::nullopt;
-  const bool negative = text.front() == '-';
-  const std::string_view digits = negative ? text.substr(1) : text;
-  if (!digits.empty() && digits.size() <= 18) {
-    std::int64_t value = 0;
-    for (const char c : digits) {
-      if (c < '0' || c > '9') return std::nullopt;
-      value = value * 10 + (c - '0');
-    }
-    if (negative) value = -value;
-    if (value < min || value > max) return std::nullopt;
-    return value;
-  }
   std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (value < min || value > max) return std::nullopt;
+  if (text.empty() || read_number_field(text, min, max, &value) != text.size()) {
+    return std::nullopt;
+  }
   return value;
 }
 
@@ -352,13 +338,14 @@ std::optional<std::int64_t> parse_started(std::string_view text) {
                              {11, 2, 0, 23, 24},     {14, 2, 0, 59, 60}, {17, 2, 0, 60, 61}};
   std::int64_t key = 0;
   for (const Part& part : kParts) {
-    const std::string_view digits = text.substr(part.at, part.size);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return std::nullopt;
+    // Fixed-width digits, with leading zeros.
+    std::int64_t value = 0;
+    for (const char c : text.substr(part.at, part.size)) {
+      if (c < '0' || c > '9') return std::nullopt;
+      value = value * 10 + (c - '0');
     }
-    const std::optional<std::int64_t> value = parse_integer(digits, part.min, part.max);
-    if (!value) return std::nullopt;
-    key = key * part.span + *value;
+    if (value < part.min || value > part.max) return std::nullopt;
+    key = key * part.span + value;
   }
   return key;
 }

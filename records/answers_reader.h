@@ -11,7 +11,8 @@
 // the start "YYYY-MM-DDTHH:MM:SS", a name of at most kMaxNameLength bytes
 // without whitespace, operations named and joined by '/' in canonical
 // order, a whole-number limit, a problem 1 to kProblemCount, an operation
-// among the test's, whole numbers for first, second, correct and answer,
+// among the test's, whole numbers for first, second, correct and answer
+// (every number written as the drill writes it: no '+', no leading zero),
 // with correct the result of first and second, right "1" exactly when the
 // answer is correct, else "0", and a count of milliseconds. Every other
 // line is skipped and counted by line numbers in records::ReadCounts, as
