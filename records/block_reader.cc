@@ -520,17 +520,24 @@ bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // block out again byte for byte (up to its line ends), each text with its
 // length before it so that no two tests run together alike.
 Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key) {
-  FingerprintHasher hasher(key);
-  const auto add_text = [&hasher](std::string_view text) {
-    const auto size = static_cast<std::uint32_t>(text.size());
-    hasher.add(std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
-    hasher.add(text);
+  // The fields laid out in one buffer, hashed at once: the site, the name
+  // and the elapsed time are at most a line long each.
+  char fields[3 * (kMaxLineLength + 4) + 64];
+  char* at = fields;
+  const auto add_bytes = [&at](const void* bytes, std::size_t size) {
+    std::memcpy(at, bytes, size);
+    at += size;
   };
-  const auto add_time = [&hasher](const text::CivilTime& time) {
-    const std::uint8_t fields[] = {time.month,  time.day,    time.hour,
-                                   time.minute, time.second, time.weekday};
-    hasher.add(std::string_view(reinterpret_cast<const char*>(&time.year), sizeof time.year));
-    hasher.add(std::string_view(reinterpret_cast<const char*>(fields), sizeof fields));
+  const auto add_text = [&add_bytes](std::string_view text) {
+    const auto size = static_cast<std::uint32_t>(text.size());
+    add_bytes(&size, sizeof size);
+    add_bytes(text.data(), text.size());
+  };
+  const auto add_time = [&add_bytes](const text::CivilTime& time) {
+    const std::uint8_t parts[] = {time.month,  time.day,    time.hour,
+                                  time.minute, time.second, time.weekday};
+    add_bytes(&time.year, sizeof time.year);
+    add_bytes(parts, sizeof parts);
   };
   add_text(test.site);
   add_text(test.name);
@@ -539,7 +546,9 @@ Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key) {
   add_text(test.elapsed);
   add_text(signs(test.operations).view());
   const std::int32_t numbers[] = {test.addend_limit, test.right, test.rating};
-  hasher.add(std::string_view(reinterpret_cast<const char*>(numbers), sizeof numbers));
+  add_bytes(numbers, sizeof numbers);
+  FingerprintHasher hasher(key);
+  hasher.add(std::string_view(fields, static_cast<std::size_t>(at - fields)));
   return hasher.finish();
 }
 

@@ -1,6 +1,8 @@
 #include "records/fingerprint.h"
 
+#include <bit>
 #include <chrono>
+#include <cstring>
 #include <random>
 
 namespace records {
@@ -12,6 +14,7 @@ constexpr std::uint64_t rotate(std::uint64_t value, int bits) {
 }
 
 void sip_round(std::uint64_t* v0, std::uint64_t* v1, std::uint64_t* v2, std::uint64_t* v3);
+std::uint64_t little_endian_word(const char* bytes);
 
 }  // namespace
 
@@ -35,14 +38,21 @@ FingerprintHasher::FingerprintHasher(FingerprintKey key)
 
 void FingerprintHasher::add(std::string_view piece) {
   total_size_ += piece.size();
-  for (const char c : piece) {
+  const char* at = piece.data();
+  const char* const end = at + piece.size();
+  const auto take_byte = [this](char c) {
     tail_ |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * tail_size_);
     if (++tail_size_ == 8) {
       compress(tail_);
       tail_ = 0;
       tail_size_ = 0;
     }
-  }
+  };
+  // The block an earlier piece began, then whole blocks read at once, then
+  // the start of the next block.
+  while (tail_size_ != 0 && at != end) take_byte(*at++);
+  for (; end - at >= 8; at += 8) compress(little_endian_word(at));
+  while (at != end) take_byte(*at++);
 }
 
 Fingerprint FingerprintHasher::finish() {
@@ -64,6 +74,18 @@ void FingerprintHasher::compress(std::uint64_t block) {
 }
 
 namespace {
+
+// The eight bytes at `bytes` as SipHash reads a block: the first byte
+// lowest.
+std::uint64_t little_endian_word(const char* bytes) {
+  std::uint64_t word = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, bytes, sizeof word);
+  } else {
+    for (int at = 7; at >= 0; --at) word = word << 8 | static_cast<unsigned char>(bytes[at]);
+  }
+  return word;
+}
 
 void sip_round(std::uint64_t* v0, std::uint64_t* v1, std::uint64_t* v2, std::uint64_t* v3) {
   *v0 += *v1;
