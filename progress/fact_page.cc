@@ -38,8 +38,8 @@ std::string fact_page_style() {
       " padding: 0.1em; }\n"
       ".key { font-family: monospace; padding: 0 0.3em; }\n";
   for (const CellLook& look : kLooks) {
-    style += "." + std::string(look.css_class) + " { background: " + std::string(look.background) +
-             "; }\n";
+    style.append(".").append(look.css_class).append(" { background: ");
+    style.append(look.background).append("; }\n");
   }
   return style;
 }
@@ -89,7 +89,7 @@ void append_section(const ChildFacts& child, records::Operation operation,
   for (int look = 0; look < 4; ++look) {
     const std::int64_t count = look == kNeverAsked ? counts.never : counts.by_status[look];
     if (look > 0) page->append(", ");
-    page->append("<span class=\"key " + std::string(kLooks[look].css_class) + "\">");
+    page->append("<span class=\"key ").append(kLooks[look].css_class).append("\">");
     page->push_back(kLooks[look].symbol);
     page->append("</span> " + std::string(kLooks[look].word) + " " + integer_text(count));
   }
@@ -103,7 +103,7 @@ void append_cell(const Fact* fact, records::Operation operation, std::uint32_t f
   const int look = fact == nullptr
                        ? kNeverAsked
                        : static_cast<int>(fact_status(fact->tries, fluent_milliseconds));
-  page->append("<td class=\"" + std::string(kLooks[look].css_class) + "\"");
+  page->append("<td class=\"").append(kLooks[look].css_class).append("\"");
   if (fact != nullptr) {
     page->append(
         " title=\"" + fact_text(operation, *fact) + ": " + integer_text(fact->tries.tries) +
