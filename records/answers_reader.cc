@@ -33,7 +33,7 @@ struct ProblemFields {
 bool read_problem(const Fields& fields, Answer* answer);
 bool read_problem_in_one_pass(std::string_view text, Answer* answer);
 bool problem_is_sound(const ProblemFields& problem, Answer* answer);
-std::optional<std::string_view> unguarded_name(std::string_view name);
+bool unguard_name(std::string_view logged, std::string* name);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
                                           std::int64_t max);
 std::optional<std::int64_t> parse_started(std::string_view text);
@@ -45,6 +45,8 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kUint32Max = std::numeric_limits<std::uint32_t>::max();
+// The bytes that get a '\'' before them at the start of a part of a name.
+constexpr std::string_view kGuardedStarts = "=+-@'";
 
 }  // namespace
 
@@ -139,12 +141,11 @@ bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
   if (!head_.text.empty() && text == head_.text) return true;
   head_.text.clear();
   const std::optional<std::int64_t> started = parse_started(fields[0]);
-  const std::optional<std::string_view> name = unguarded_name(fields[1]);
+  const bool name = unguard_name(fields[1], &head_.name);
   const std::optional<Operations> operations = parse_operations(fields[2]);
   const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
   if (!started || !name || !operations || !limit) return false;
   head_.started.assign(fields[0]);
-  head_.name.assign(*name);
   head_.fields.started_key = *started;
   head_.fields.operations = *operations;
   head_.fields.limit = static_cast<std::int32_t>(*limit);
@@ -291,24 +292,30 @@ bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
   return true;
 }
 
-// The name as records.txt logs it: one leading '\'' taken away when a
-// '=', '+', '-', '@' or '\'' follows it, the guard the drill puts before
-// such a name. Fails on a name the drill cannot log: too long, with
-// whitespace or a NUL, or with a '\'' before any other byte.
-std::optional<std::string_view> unguarded_name(std::string_view name) {
-  if (name.starts_with('\'')) {
-    if (name.size() < 2 || std::string_view("=+-@'").find(name[1]) == std::string_view::npos) {
-      return std::nullopt;
-    }
-    name.remove_prefix(1);
-  }
-  if (name.size() > kMaxNameLength) return std::nullopt;
-  for (const char c : name) {
+// The name as records.txt logs it, in `*name`: at its start and after each
+// ';', one '\'' taken away when '=', '+', '-', '@' or '\'' follows it, the
+// guard the drill puts before each such part so that no spreadsheet, one
+// that splits on ';' included, makes a formula of it. Fails on a name the
+// drill cannot log: too long, with whitespace or a NUL, or with a '\''
+// before any other byte at the start of a part.
+bool unguard_name(std::string_view logged, std::string* name) {
+  name->clear();
+  for (std::size_t at = 0; at < logged.size(); ++at) {
+    const char c = logged[at];
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\0') {
-      return std::nullopt;
+      return false;
     }
+    const bool part_starts = at == 0 || logged[at - 1] == ';';
+    if (part_starts && c == '\'') {
+      if (at + 1 == logged.size() ||
+          kGuardedStarts.find(logged[at + 1]) == std::string_view::npos) {
+        return false;
+      }
+      continue;  // the guard
+    }
+    name->push_back(c);
   }
-  return name;
+  return name->size() <= kMaxNameLength;
 }
 
 // A whole field that is a number in [min, max], written as the drill

@@ -73,7 +73,8 @@ TEST(AnswersReaderTest, ReadsEveryFieldOfALine) {
 // answers.csv gave it, and whatever the pieces the file comes in.
 TEST(AnswersReaderTest, ReadsNamesBackAsLogged) {
   const std::string names[] = {"=SUM(A1)", "O'Neil,\"Jo\"", "'quoted", "-1", "a;b",
-                               "@x",       "Zoë",           "+",       "\"", ""};
+                               "@x",       "Zoë",           "+",       "\"", "",
+                               "x;=1+2;",  "a;'b;;-c",      "';'"};
   std::string input = "\xEF\xBB\xBF" + testing_support::answers_header();
   for (const std::string& name : names) input += Line{.name = name, .line_end = "\n"}.text();
   for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
@@ -109,6 +110,10 @@ TEST(AnswersReaderTest, SkipsLinesWithoutTwelveValidFields) {
       {.what = "name with space", .line = Line{.name = "a b"}.text()},
       {.what = "guard before letter",
        .line = "2026-12-08T10:00:00,'Ann,addition,10,1,addition,1,2,3,3,1,5\r\n"},
+      {.what = "guard before letter after ';'",
+       .line = "2026-12-08T10:00:00,\"A;'nn\",addition,10,1,addition,1,2,3,3,1,5\r\n"},
+      {.what = "guard at the end",
+       .line = "2026-12-08T10:00:00,\"Ann;'\",addition,10,1,addition,1,2,3,3,1,5\r\n"},
       {.what = "unclosed quote",
        .line = "2026-12-08T10:00:00,\"Ann,addition,10,1,addition,1,2,3,3,1,5\r\n"},
       {.what = "division by 0",

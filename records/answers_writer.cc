@@ -86,21 +86,16 @@ void put_started(text::TextBuffer<Size>* lines, const std::optional<text::CivilT
 
 template <std::size_t Size>
 void put_name(text::TextBuffer<Size>* lines, std::string_view name) {
-  const bool guarded =
-      !name.empty() && std::string_view("=+-@'").find(name[0]) != std::string_view::npos;
   const bool quoted = name.find_first_of(",;\"") != std::string_view::npos;
-  if (quoted) *lines << "\"";
-  if (guarded) *lines << "'";
-  for (std::size_t at = 0; at < name.size();) {
-    const std::size_t quote = name.find('"', at);
-    if (quote == std::string_view::npos) {
-      *lines << name.substr(at);
-      break;
-    }
-    *lines << name.substr(at, quote + 1 - at) << "\"";
-    at = quote + 1;
+  if (quoted) *lines << '"';
+  for (std::size_t at = 0; at < name.size(); ++at) {
+    const char c = name[at];
+    const bool part_starts = at == 0 || name[at - 1] == ';';
+    if (part_starts && std::string_view("=+-@'").find(c) != std::string_view::npos) *lines << '\'';
+    *lines << c;
+    if (c == '"') *lines << '"';
   }
-  if (quoted) *lines << "\"";
+  if (quoted) *lines << '"';
 }
 
 // `value` in decimal, with zeros before it up to `width` digits.

@@ -44,9 +44,10 @@ using AnswerLines = text::TextBuffer<kProblemCount*(2 * kMaxNameLength + 256)>;
 //   started:     the start in local time as YYYY-MM-DDTHH:MM:SS, or empty
 //                when it is not known;
 //   name:        a "'" before it when it starts with '=', '+', '-', '@' or
-//                "'" (no spreadsheet makes a formula of it, and a reader can
-//                always take exactly one "'" away), then quoted as RFC 4180
-//                says when it holds ',', ';' or '"';
+//                "'", and before each part after a ';' that does (no
+//                spreadsheet makes a formula of it, even one that splits on
+//                ';', and a reader can always take exactly one "'" away),
+//                then quoted as RFC 4180 says when it holds ',', ';' or '"';
 //   operations:  the test's operations by name, joined by '/';
 //   limit, problem (1 to 20), operation (by name), first, second, correct,
 //   answer, right (1 or 0) and milliseconds.

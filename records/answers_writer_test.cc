@@ -100,7 +100,9 @@ TEST(AnswerLinesTest, GuardsAndQuotesNamesSoThatAReaderGetsThemBack) {
       {.name = "'quoted", .field = "''quoted"},
       {.name = "-x", .field = "'-x"},
       {.name = "a,b", .field = "\"a,b\""},
-      {.name = "a;=b", .field = "\"a;=b\""},
+      {.name = "a;=b", .field = "\"a;'=b\""},
+      {.name = "=a;@b;c;-d;'e", .field = "\"'=a;'@b;c;'-d;''e\""},
+      {.name = "a;;+b", .field = "\"a;;'+b\""},
       {.name = "O\"Neil", .field = "\"O\"\"Neil\""},
       {.name = "@SUM(1,1)", .field = "\"'@SUM(1,1)\""},
   };

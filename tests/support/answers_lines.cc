@@ -6,15 +6,18 @@ namespace testing_support {
 
 namespace {
 
-// The name as the drill logs it: a '\'' before a leading '=', '+', '-',
-// '@' or '\'', then in double quotes, its quotes doubled, when it holds a
-// ',', ';' or '"'.
+// The name as the drill logs it: a '\'' before a '=', '+', '-', '@' or
+// '\'' at its start or after a ';', then in double quotes, its quotes
+// doubled, when it holds a ',', ';' or '"'.
 std::string logged_name(std::string_view name) {
   std::string guarded;
-  if (!name.empty() && std::string_view("=+-@'").find(name.front()) != std::string_view::npos) {
-    guarded.push_back('\'');
+  for (std::size_t at = 0; at < name.size(); ++at) {
+    const bool part_starts = at == 0 || name[at - 1] == ';';
+    if (part_starts && std::string_view("=+-@'").find(name[at]) != std::string_view::npos) {
+      guarded.push_back('\'');
+    }
+    guarded.push_back(name[at]);
   }
-  guarded.append(name);
   if (guarded.find_first_of(",;\"") == std::string::npos) return guarded;
   std::string quoted = "\"";
   for (const char c : guarded) {

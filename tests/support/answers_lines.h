@@ -1,8 +1,8 @@
 // The tests' one model of the lines the drill appends to answers.csv
 // (records/answers_format.h): an answer's fields, written as the drill
-// writes them, with the name guarded by a leading '\'' and quoted as the
-// format says. The answers reader's tests and mathdrill-progress's tests
-// build their answers files from it.
+// writes them, with the name guarded by a '\'' before each part a formula
+// could start with and quoted as the format says. The answers reader's
+// tests and mathdrill-progress's tests build their answers files from it.
 #ifndef TESTS_SUPPORT_ANSWERS_LINES_H_
 #define TESTS_SUPPORT_ANSWERS_LINES_H_
 
