@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "text/number_format.h"
-
 namespace records {
 
 namespace {
@@ -101,20 +99,10 @@ void put_name(text::TextBuffer<Size>* lines, std::string_view name) {
 // `value` in decimal, with zeros before it up to `width` digits.
 template <std::size_t Size>
 void put_number(text::TextBuffer<Size>* lines, std::int64_t value, std::size_t width) {
-  // Most fields are small numbers: their digits are put one by one.
-  if (value >= 0 && value < 10'000) {
-    char digits[4];
-    std::size_t count = 0;
-    for (auto rest = static_cast<int>(value); count == 0 || rest > 0; rest /= 10) {
-      digits[count++] = static_cast<char>('0' + rest % 10);
-    }
-    for (std::size_t size = count; size < width; ++size) *lines << '0';
-    while (count > 0) *lines << digits[--count];
-    return;
-  }
-  const text::NumberText number = text::format_integer(value);
-  for (std::size_t size = number.size; size < width; ++size) *lines << '0';
-  *lines << number.view();
+  char digits[kNumberRoom];
+  const auto size = static_cast<std::size_t>(put_decimal(value, digits) - digits);
+  for (std::size_t zeros = size; zeros < width; ++zeros) *lines << '0';
+  *lines << std::string_view(digits, size);
 }
 
 // Writes `value` in decimal at `at`, which has room for kNumberRoom bytes.

@@ -60,28 +60,28 @@ constexpr int set_index(Operations operations) {
   return index;
 }
 
+// The set of operations whose bits, in canonical order, are `bits`
+// (1 to kSets - 1): the inverse of set_index().
+constexpr Operations set_of(int bits) {
+  std::optional<Operations> operations;
+  for (int kind = 0; kind < kOperationKinds; ++kind) {
+    if ((bits & (1 << kind)) == 0) continue;
+    operations =
+        operations ? operations->with(operation_of(kind)) : Operations::only(operation_of(kind));
+  }
+  return *operations;
+}
+
 // The text that `make` gives every set of operations, made at compile time,
 // by set_index().
 constexpr std::array<OperationsText, kSets> text_table(OperationsText (*make)(Operations)) {
   std::array<OperationsText, kSets> all{};
-  for (int bits = 1; bits < kSets; ++bits) {
-    std::optional<Operations> operations;
-    for (int kind = 0; kind < kOperationKinds; ++kind) {
-      if ((bits & (1 << kind)) == 0) continue;
-      operations =
-          operations ? operations->with(operation_of(kind)) : Operations::only(operation_of(kind));
-    }
-    all[static_cast<std::size_t>(set_index(*operations))] = make(*operations);
-  }
+  for (int bits = 1; bits < kSets; ++bits) all[static_cast<std::size_t>(bits)] = make(set_of(bits));
   return all;
 }
 
 constexpr std::array<OperationsText, kSets> kAllNames = text_table(names_of);
 constexpr std::array<OperationsText, kSets> kAllDescriptions = text_table(description_of);
-
-// The drill's default, which most blocks hold, made at compile time.
-constexpr OperationsText kUsualDescription =
-    description_of(Operations::mixed_addition_subtraction());
 
 }  // namespace
 
@@ -133,16 +133,13 @@ OperationsText description(Operations operations) {
 }
 
 std::optional<Operations> read_description(std::string_view text) {
-  if (text == kUsualDescription.view()) return Operations::mixed_addition_subtraction();
-  // Then the fifteen sets in all, each made from its bits.
-  for (unsigned bits = 1; bits < (1u << kOperationKinds); ++bits) {
-    std::optional<Operations> operations;
-    for (int index = 0; index < kOperationKinds; ++index) {
-      if ((bits & (1u << index)) == 0) continue;
-      operations = operations ? operations->with(operation_of(index))
-                              : Operations::only(operation_of(index));
-    }
-    if (description(*operations).view() == text) return operations;
+  // The drill's default first, which most blocks hold; then every set.
+  const int usual = set_index(Operations::mixed_addition_subtraction());
+  if (text == kAllDescriptions[static_cast<std::size_t>(usual)].view()) {
+    return Operations::mixed_addition_subtraction();
+  }
+  for (int bits = 1; bits < kSets; ++bits) {
+    if (kAllDescriptions[static_cast<std::size_t>(bits)].view() == text) return set_of(bits);
   }
   return std::nullopt;
 }

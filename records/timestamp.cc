@@ -79,14 +79,6 @@ bool TimestampReader::read_other(std::string_view text, text::CivilTime* time) {
     last_size_ = text.size() <= sizeof last_text_ ? text.size() : 0;
     std::memcpy(last_text_, text.data(), last_size_);
     last_time_ = *read;
-    last_date_ = Date{};
-    if (text.size() == kTimestampSize) {
-      last_date_ = {.known = true,
-                    .head = word(text, 0),
-                    .middle = word(text, 3),
-                    .year = quarter(text, 20),
-                    .time = *read};
-    }
   }
   return true;
 }

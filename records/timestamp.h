@@ -47,13 +47,14 @@ class TimestampReader {
   // `*time` as it was, when the text is no timestamp.
   [[gnu::always_inline]] bool read(std::string_view text, text::CivilTime* time) {
     // "Www Mmm dd " (bytes 0-10, as the words at 0 and 3) and " yyyy"
-    // (bytes 19-23) as in the last date read.
-    if (text.size() != kTimestampSize || !last_date_.known || word(text, 0) != last_date_.head ||
-        word(text, 3) != last_date_.middle || text[19] != ' ' ||
-        quarter(text, 20) != last_date_.year) {
+    // (bytes 19-23) as in the last text read.
+    const std::string_view last(last_text_, last_size_);
+    if (text.size() != kTimestampSize || last.size() != kTimestampSize ||
+        word(text, 0) != word(last, 0) || word(text, 3) != word(last, 3) || text[19] != ' ' ||
+        quarter(text, 20) != quarter(last, 20)) {
       return read_other(text, time);
     }
-    return read_time_of_day(text, last_date_.time, time);
+    return read_time_of_day(text, last_time_, time);
   }
 
  private:
@@ -102,15 +103,6 @@ class TimestampReader {
   char last_text_[48] = {};
   std::size_t last_size_ = 0;
   text::CivilTime last_time_;
-  // The same, when its year had four digits, as the inline path takes it.
-  struct Date {
-    bool known = false;
-    std::uint64_t head = 0;
-    std::uint64_t middle = 0;
-    std::uint32_t year = 0;
-    text::CivilTime time;
-  };
-  Date last_date_;
 };
 
 }  // namespace records
