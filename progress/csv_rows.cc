@@ -1,6 +1,7 @@
 #include "progress/csv_rows.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "progress/output_text.h"
@@ -13,6 +14,7 @@ namespace progress {
 namespace {
 
 bool is_plain_name(std::string_view name, std::string_view formula_start);
+bool needs_quotes(std::string_view field);
 void append_field(std::string_view field, std::string* out);
 
 // A field that holds one of these is quoted. ';' is among them: a
@@ -31,17 +33,25 @@ void append_csv_header(std::string* out) {
 }
 
 void append_csv_row(const records::LoggedTest& test, std::string* out) {
-  // The fields are put together in place, apart from the name and the
-  // elapsed time, whose sizes the log decides.
-  char times[2 * kIsoDateTimeRoom + 2];
-  char* at = put_iso_date_time(test.start, 'T', times);
+  // The row is put together in place and appended once. A name that needs
+  // no care, as most do, is copied into it too; any other, and a text
+  // longer than the drill writes, is appended between the parts.
+  constexpr std::string_view kFormulaStart = "=+-@\t\r";
+  const bool plain =
+      test.name.size() <= records::kMaxNameLength && is_plain_name(test.name, kFormulaStart);
+  char row[2 * kIsoDateTimeRoom + records::kMaxNameLength + 5 * kIntegerRoom + kGradeRoom +
+           records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
+  char* at = put_iso_date_time(test.start, 'T', row);
   *at++ = ',';
   at = put_iso_date_time(test.end, 'T', at);
   *at++ = ',';
-  out->append(times, at);
-  append_csv_name(test.name, out);
-  char results[4 * kIntegerRoom + kGradeRoom + 8];
-  at = results;
+  if (plain) {
+    at = std::copy_n(test.name.data(), test.name.size(), at);
+  } else {
+    out->append(row, at);
+    append_csv_name(test.name, out);
+    at = row;
+  }
   *at++ = ',';
   at = put_integer(test.addend_limit, at);
   *at++ = ',';
@@ -54,10 +64,13 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   const std::string_view grade = records::letter_grade(test.percent);
   at = std::copy_n(grade.data(), std::min(grade.size(), kGradeRoom), at);
   *at++ = ',';
-  out->append(results, at);
-  out->append(test.elapsed);
-  char rest[kIntegerRoom + sizeof(records::OperationsText::bytes) + 4];
-  at = rest;
+  if (test.elapsed.size() <= records::kMaxElapsedLength) {
+    at = std::copy_n(test.elapsed.data(), test.elapsed.size(), at);
+  } else {
+    out->append(row, at);
+    out->append(test.elapsed);
+    at = row;
+  }
   *at++ = ',';
   at = put_integer(test.rating, at);
   *at++ = ',';
@@ -65,7 +78,7 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   at = std::copy_n(names.bytes, names.size, at);
   *at++ = '\r';
   *at++ = '\n';
-  out->append(rest, at);
+  out->append(row, at);
 }
 
 // A spreadsheet that splits the line on ';' sees quotes only at the start
@@ -90,9 +103,7 @@ void append_csv_name(std::string_view name, std::string* out) {
   // quotes (a name such as "Zoë" does not).
   const std::size_t start = out->size();
   text::append_terminal_text(guarded.empty() ? name : std::string_view(guarded), out);
-  if (std::string_view(*out).substr(start).find_first_of(kQuotedBytes) == std::string_view::npos) {
-    return;
-  }
+  if (!needs_quotes(std::string_view(*out).substr(start))) return;
   const std::string shown = out->substr(start);
   out->resize(start);
   append_field(shown, out);
@@ -103,18 +114,39 @@ namespace {
 // Whether the name is written as it stands, as most names are: printable
 // ASCII without a quote, a field separator of either kind, or a formula
 // start at its front, so that it needs no guard, no quotes and no
-// character shown in its stead.
+// character shown in its stead. One table look-up a byte: every row of
+// --csv asks it.
 bool is_plain_name(std::string_view name, std::string_view formula_start) {
+  static constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = '!'; c <= '~'; ++c) plain[static_cast<std::size_t>(c)] = true;
+    plain[','] = plain[';'] = plain['"'] = false;
+    return plain;
+  }();
   if (!name.empty() && formula_start.find(name.front()) != std::string_view::npos) return false;
   for (const char c : name) {
-    if (c < '!' || c > '~' || c == ',' || c == ';' || c == '"') return false;
+    if (!kPlain[static_cast<unsigned char>(c)]) return false;
   }
   return true;
 }
 
+// Whether the field holds a byte of kQuotedBytes: a table look-up a byte,
+// where find_first_of would search the set once for each byte.
+bool needs_quotes(std::string_view field) {
+  static constexpr auto kQuoted = [] {
+    std::array<bool, 256> quoted{};
+    for (const char c : kQuotedBytes) quoted[static_cast<unsigned char>(c)] = true;
+    return quoted;
+  }();
+  for (const char c : field) {
+    if (kQuoted[static_cast<unsigned char>(c)]) return true;
+  }
+  return false;
+}
+
 // The field, in quotes when RFC 4180 asks for them.
 void append_field(std::string_view field, std::string* out) {
-  if (field.find_first_of(kQuotedBytes) == std::string_view::npos) {
+  if (!needs_quotes(field)) {
     out->append(field);
     return;
   }

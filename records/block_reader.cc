@@ -208,9 +208,20 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
       !cursor.fixed(Joints::to_description)) {
     return 0;
   }
-  const std::optional<Operations> operations = read_operations(cursor.rest_of_line());
+  // The description is almost always the one of the block before: then it
+  // is compared in place, without looking for the line end first.
+  std::optional<Operations> operations;
+  if (FieldCursor same = cursor;
+      same.fixed(std::string_view(last_description_, last_description_size_)) &&
+      same.fixed(Joints::line_end) && last_description_size_ > 0) {
+    cursor = same;
+    operations = last_operations_;
+  } else {
+    operations = read_operations(cursor.rest_of_line());
+    if (!operations || !cursor.fixed(Joints::line_end)) return 0;
+  }
   std::int64_t limit;
-  if (!operations || !cursor.fixed(Joints::line_end) || !cursor.fixed(limit_head(*operations)) ||
+  if (!operations || !cursor.fixed(limit_head(*operations)) ||
       cursor.integer(kInt32Min, kInt32Max, &limit).empty() || !cursor.fixed(Joints::to_results)) {
     return 0;
   }

@@ -13,6 +13,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "records/number_field.h"
 #include "text/fixed_text.h"
 
@@ -24,23 +28,12 @@ class FieldCursor {
   explicit FieldCursor(std::string_view bytes)
       : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
 
-  // The fixed text `expected`, known when compiling, compared eight bytes
-  // at a time: its size and bytes are constants, so the compare unrolls
-  // into a few word compares.
+  // The fixed text `expected`, known when compiling. Its size and bytes are
+  // constants, so the compare unrolls into a few wide compares whose
+  // differences are gathered and tested once.
   template <std::size_t N>
   RECORDS_INLINE bool fixed(const text::FixedText<N>& expected) {
-    if (left() < N) return false;
-    if constexpr (N >= 8) {
-      // Whole words, then the last word, which may overlap the one before.
-      for (std::size_t at = 0; at + 8 < N; at += 8) {
-        if (load(at_ + at) != load(expected.bytes + at)) return false;
-      }
-      if (load(at_ + N - 8) != load(expected.bytes + N - 8)) return false;
-    } else {
-      for (std::size_t at = 0; at < N; ++at) {
-        if (at_[at] != expected.bytes[at]) return false;
-      }
-    }
+    if (left() < N || !same_bytes<N>(at_, expected.bytes)) return false;
     at_ += N;
     return true;
   }
@@ -124,6 +117,43 @@ class FieldCursor {
   std::size_t left() const { return static_cast<std::size_t>(end_ - at_); }
   RECORDS_INLINE static std::uint64_t load(const char* bytes) {
     std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+
+  // Whether the N bytes at `a` and `b` are the same: sixteen at a time where
+  // the processor compares sixteen, else eight, the last piece overlapping
+  // the one before; texts under eight bytes as two pieces of four or two.
+  template <std::size_t N>
+  RECORDS_INLINE static bool same_bytes(const char* a, const char* b) {
+#if defined(__SSE2__)
+    if constexpr (N >= 16) {
+      const auto differ = [a, b](std::size_t at) {
+        return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + at)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + at)));
+      };
+      __m128i diff = differ(N - 16);
+      for (std::size_t at = 0; at + 16 < N; at += 16) diff = _mm_or_si128(diff, differ(at));
+      return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
+    }
+#endif
+    if constexpr (N >= 8) {
+      std::uint64_t diff = load(a + N - 8) ^ load(b + N - 8);
+      for (std::size_t at = 0; at + 8 < N; at += 8) diff |= load(a + at) ^ load(b + at);
+      return diff == 0;
+    } else if constexpr (N >= 4) {
+      return ((load_as<std::uint32_t>(a) ^ load_as<std::uint32_t>(b)) |
+              (load_as<std::uint32_t>(a + N - 4) ^ load_as<std::uint32_t>(b + N - 4))) == 0;
+    } else if constexpr (N >= 2) {
+      return ((load_as<std::uint16_t>(a) ^ load_as<std::uint16_t>(b)) |
+              (load_as<std::uint16_t>(a + N - 2) ^ load_as<std::uint16_t>(b + N - 2))) == 0;
+    } else {
+      return N == 0 || a[0] == b[0];
+    }
+  }
+  template <typename Word>
+  RECORDS_INLINE static Word load_as(const char* bytes) {
+    Word word;
     std::memcpy(&word, bytes, sizeof word);
     return word;
   }

@@ -24,24 +24,25 @@ inline constexpr std::size_t kMaxFieldDigits = 18;
 [[gnu::always_inline]] inline std::size_t read_number_field(std::string_view text, std::int64_t min,
                                                             std::int64_t max, std::int64_t* value) {
   const char* const start = text.data();
-  const char* const end = start + text.size();
-  const char* p = start;
-  const bool negative = p < end && *p == '-';
-  if (negative) ++p;
-  const char* const digits = p;
+  const std::size_t size = text.size();
+  const bool negative = size > 0 && *start == '-';
+  const char* const digits = start + (negative ? 1 : 0);
+  const std::size_t available = size - (negative ? 1 : 0);
   // One digit past the most allowed tells a longer number; the value of
   // kMaxFieldDigits + 1 digits still fits in 64 bits without a sign.
-  const char* const most = end - digits > static_cast<std::ptrdiff_t>(kMaxFieldDigits)
-                               ? digits + kMaxFieldDigits + 1
-                               : end;
+  const std::size_t most = available < kMaxFieldDigits + 1 ? available : kMaxFieldDigits + 1;
   std::uint64_t magnitude = 0;
-  while (p < most && static_cast<unsigned char>(*p - '0') < 10) {
-    magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
-    ++p;
+  std::size_t count = 0;
+  while (count < most) {
+    const auto digit = static_cast<unsigned char>(digits[count] - '0');
+    if (digit >= 10) break;
+    magnitude = magnitude * 10 + digit;
+    ++count;
   }
-  const auto count = static_cast<std::size_t>(p - digits);
+  // The digits stop at a byte that is no digit, at the end of the text, or
+  // past the most allowed: then only a '-' can still make the text longer.
   if (count == 0 || count > kMaxFieldDigits || (*digits == '0' && (count > 1 || negative)) ||
-      (p < end && (*p == '-' || static_cast<unsigned char>(*p - '0') < 10))) {
+      (count < available && digits[count] == '-')) {
     return 0;
   }
   // At most kMaxFieldDigits digits: the magnitude fits a signed number.
@@ -49,7 +50,7 @@ inline constexpr std::size_t kMaxFieldDigits = 18;
   const std::int64_t read = negative ? -signed_magnitude : signed_magnitude;
   if (read < min || read > max) return 0;
   *value = read;
-  return static_cast<std::size_t>(p - start);
+  return count + (negative ? 1 : 0);
 }
 
 }  // namespace records
