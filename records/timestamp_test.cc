@@ -123,5 +123,28 @@ TEST(TimestampReaderTest, ReadsTimesOfTheSameDateAsWholeTextsAre) {
   }
 }
 
+// The time of day of a text of the last date is read eight bytes at once:
+// every byte put in any of its places, a digit, a colon or a byte just
+// below or above them, gives what reading the whole text gives.
+TEST(TimestampReaderTest, ReadsEveryByteOfATimeOfDayAsWholeTextsAre) {
+  const std::string base = "Tue Dec 08 19:59:59 2026";
+  const unsigned char bytes[] = {0x00, ' ',  '/',  '0',  '1',  '2',  '3',  '4',  '5', '6',
+                                 '7',  '8',  '9',  ':',  ';',  'A',  0x7F, 0x80, 0x89, 0x8A,
+                                 0xCF, 0xD0, 0xFF};
+  for (std::size_t place = 11; place < 19; ++place) {
+    for (const unsigned char byte : bytes) {
+      std::string text = base;
+      text[place] = static_cast<char>(byte);
+      TimestampReader reader;
+      CivilTime time;
+      ASSERT_TRUE(reader.read(base, &time));  // the date is now the last one
+      const CivilTime before = time;
+      const std::optional<CivilTime> whole = read_timestamp(text);
+      EXPECT_EQ(reader.read(text, &time), whole.has_value()) << text;
+      EXPECT_TRUE(same(time, whole ? *whole : before)) << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace records
