@@ -51,6 +51,10 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
               "multiplication/division\r\n"},
       {.block = {.signs = "-"},
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,subtraction\r\n"},
+      // The widest numbers a block holds.
+      {.block = {.limit = "-2147483648", .rating = "2147483647"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,-2147483648,18,20,90,A,240,2147483647,"
+              "addition/subtraction\r\n"},
       {.block = {.signs = "+-x/"},
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,"
               "addition/subtraction/multiplication/division\r\n"},
@@ -62,6 +66,19 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
     append_csv_row(*test, &out);
     EXPECT_EQ(out, c.row);
   }
+}
+
+// The reader takes no name longer than the drill writes, but a row holds
+// whatever name its test has, whole.
+TEST(CsvRowTest, WritesANameLongerThanTheDrillWritesWhole) {
+  const std::string name(1000, 'n');
+  std::optional<records::LoggedTest> test = testing_support::read_test({});
+  ASSERT_TRUE(test);
+  test->name = name;
+  std::string out;
+  append_csv_row(*test, &out);
+  EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + name +
+                     ",10,18,20,90,A,240,6,addition/subtraction\r\n");
 }
 
 struct NameCase {
