@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "text/text_width.h"
 
@@ -22,6 +23,8 @@ template <std::size_t kColumns>
 class ColumnLayout {
  public:
   using Row = std::array<std::string, kColumns>;
+  // Cells of ASCII text only, one column a byte, as views.
+  using AsciiCells = std::array<std::string_view, kColumns>;
 
   explicit ColumnLayout(const std::array<Align, kColumns>& aligns) : aligns_(aligns) {}
 
@@ -30,6 +33,33 @@ class ColumnLayout {
     for (std::size_t i = 0; i < kColumns; ++i) {
       widths_[i] = std::max(widths_[i], text::text_width(row[i]));
     }
+  }
+
+  // Widens the columns to hold `cells`, as measure() does.
+  void measure(const AsciiCells& cells) {
+    for (std::size_t i = 0; i < kColumns; ++i) widths_[i] = std::max(widths_[i], cells[i].size());
+  }
+
+  // Appends `cells` to `out` as write() appends a row, in one piece.
+  void write(const AsciiCells& cells, std::string* out) const {
+    std::size_t room = 1;
+    for (std::size_t i = 0; i < kColumns; ++i) room += 2 + std::max(widths_[i], cells[i].size());
+    const std::size_t row_start = out->size();
+    out->resize(row_start + room);
+    char* const start = out->data() + row_start;
+    char* at = start;
+    for (std::size_t i = 0; i < kColumns; ++i) {
+      const std::string_view cell = cells[i];
+      const std::size_t padding = widths_[i] > cell.size() ? widths_[i] - cell.size() : 0;
+      if (i > 0) at = std::fill_n(at, 2, ' ');
+      if (aligns_[i] == Align::right) at = std::fill_n(at, padding, ' ');
+      at = std::copy(cell.begin(), cell.end(), at);
+      if (aligns_[i] == Align::left) at = std::fill_n(at, padding, ' ');
+    }
+    // Left-aligned cells at the end leave padding behind them.
+    while (at > start && at[-1] == ' ') --at;
+    *at++ = '\n';
+    out->resize(row_start + static_cast<std::size_t>(at - start));
   }
 
   // Appends `row` to `out`: each cell padded to its column's width, two

@@ -28,7 +28,15 @@ const ListingLayout::Row kListingHeader = {"Started", "Operations", "Limit",   "
                                            "Percent", "Grade",      "Seconds", "Score"};
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
-void fill_test_row(const KeptTest& test, ListingLayout::Row& row);
+// The cells of one test's row of the listing, and the bytes they view.
+struct ListingCells {
+  char bytes[kIsoDateTimeRoom + sizeof(records::OperationsText::bytes) + 4 * kIntegerRoom + 16];
+  ListingLayout::AsciiCells views;
+};
+// Between a test's right answers and the problems.
+constexpr std::string_view kRightOf = " of ";
+
+const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells);
 void append_last_cell(std::string_view cell, std::string* out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
 double mean_percent(std::span<const TrendTest> tests);
@@ -71,19 +79,17 @@ void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
                          const MissedFacts* missed) {
   ListingLayout layout({Align::left, Align::left, Align::right, Align::right, Align::right,
                         Align::left, Align::right, Align::right});
-  ListingLayout::Row row;
   layout.measure(kListingHeader);
-  for (const KeptTest& test : tests) {
-    fill_test_row(test, row);
-    layout.measure(row);
-  }
+  // Every cell of a test is ASCII, made from its numbers: each row's cells
+  // are put in one small buffer, measured by their sizes.
+  ListingCells cells;
+  for (const KeptTest& test : tests) layout.measure(put_test_cells(test, &cells));
   layout.write(kListingHeader, &out.text());
   // The score, right-aligned, ends every row at the same column, so the
   // missed facts line up after it.
   if (missed != nullptr) append_last_cell("Missed facts", &out.text());
   for (const KeptTest& test : tests) {
-    fill_test_row(test, row);
-    layout.write(row, &out.text());
+    layout.write(put_test_cells(test, &cells), &out.text());
     if (missed != nullptr) {
       std::string key;
       append_iso_date_time(test.start, 'T', &key);
@@ -122,23 +128,31 @@ void append_last_cell(std::string_view cell, std::string* out) {
   out->push_back('\n');
 }
 
-void fill_test_row(const KeptTest& test, ListingLayout::Row& row) {
-  for (std::string& cell : row) cell.clear();
+const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells) {
+  char* at = cells->bytes;
+  const auto cell = [&at, cells](std::size_t index, char* end) {
+    cells->views[index] = std::string_view(at, static_cast<std::size_t>(end - at));
+    at = end;
+  };
   if (test.start.known()) {
-    append_iso_date_time(test.start, ' ', &row[0]);
+    cell(0, put_iso_date_time(test.start, ' ', at));
   } else {
-    row[0].push_back('?');
+    *at = '?';
+    cell(0, at + 1);
   }
-  row[1] = records::signs(test.operations).view();
-  append_integer(test.addend_limit, &row[2]);
-  append_integer(test.right, &row[3]);
-  row[3].append(" of ");
-  append_integer(records::kProblemCount, &row[3]);
-  append_integer(test.percent, &row[4]);
-  row[4].push_back('%');
-  row[5] = records::letter_grade(test.percent);
-  row[6] = test.elapsed();
-  append_integer(test.rating, &row[7]);
+  const records::OperationsText signs = records::signs(test.operations);
+  cell(1, std::copy_n(signs.bytes, signs.size, at));
+  cell(2, put_integer(test.addend_limit, at));
+  char* end = put_integer(test.right, at);
+  end = std::copy(kRightOf.begin(), kRightOf.end(), end);
+  cell(3, put_integer(records::kProblemCount, end));
+  end = put_integer(test.percent, at);
+  *end++ = '%';
+  cell(4, end);
+  cells->views[5] = records::letter_grade(test.percent);
+  cells->views[6] = test.elapsed();
+  cell(7, put_integer(test.rating, at));
+  return cells->views;
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.

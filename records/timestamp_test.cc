@@ -128,9 +128,8 @@ TEST(TimestampReaderTest, ReadsTimesOfTheSameDateAsWholeTextsAre) {
 // below or above them, gives what reading the whole text gives.
 TEST(TimestampReaderTest, ReadsEveryByteOfATimeOfDayAsWholeTextsAre) {
   const std::string base = "Tue Dec 08 19:59:59 2026";
-  const unsigned char bytes[] = {0x00, ' ',  '/',  '0',  '1',  '2',  '3',  '4',  '5', '6',
-                                 '7',  '8',  '9',  ':',  ';',  'A',  0x7F, 0x80, 0x89, 0x8A,
-                                 0xCF, 0xD0, 0xFF};
+  const unsigned char bytes[] = {0x00, ' ', '/', '0', '1',  '2',  '3',  '4',  '5',  '6',  '7', '8',
+                                 '9',  ':', ';', 'A', 0x7F, 0x80, 0x89, 0x8A, 0xCF, 0xD0, 0xFF};
   for (std::size_t place = 11; place < 19; ++place) {
     for (const unsigned char byte : bytes) {
       std::string text = base;
