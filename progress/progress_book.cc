@@ -96,8 +96,11 @@ std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t
 ChildProgress& ProgressBook::child_named(std::string_view name, records::Operations operations) {
   // Most logs hold a few children taking turns: the last ones found are
   // looked at first.
+  // Names mostly differ in their first byte: that is looked at before the
+  // whole names are compared.
   for (ChildProgress* recent : recent_) {
-    if (recent != nullptr && recent->name == name &&
+    if (recent != nullptr && recent->name.size() == name.size() &&
+        (name.empty() || recent->name.front() == name.front()) && recent->name == name &&
         (!keep_.by_kind || recent->operations == operations)) {
       return *recent;
     }

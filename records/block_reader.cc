@@ -46,8 +46,15 @@ template <std::size_t kLineEndSize>
   const auto line_size = static_cast<std::size_t>(static_cast<const char*>(found) - rest.data());
   if (line_size < kLineEndSize || rest[line_size - kLineEndSize] != ':') return {};
   const std::string_view name = rest.substr(0, line_size - kLineEndSize);
+  static constexpr auto kRefused = [] {
+    std::array<bool, 256> refused{};
+    for (const char c : std::string_view(" \t\n\v\f\r\0", 7)) {
+      refused[static_cast<unsigned char>(c)] = true;
+    }
+    return refused;
+  }();
   for (const char c : name) {
-    if (c == ' ' || (c >= '\t' && c <= '\r') || c == '\0') return {};
+    if (kRefused[static_cast<unsigned char>(c)]) return {};
   }
   cursor->skip(name.size());
   return name;
