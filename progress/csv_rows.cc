@@ -13,7 +13,9 @@ namespace progress {
 
 namespace {
 
-bool is_plain_name(std::string_view name, std::string_view formula_start);
+bool is_plain_name(std::string_view name);
+bool starts_formula(char c);
+bool is_printable_ascii(std::string_view text);
 bool needs_quotes(std::string_view field);
 void append_field(std::string_view field, std::string* out);
 
@@ -36,9 +38,7 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   // The row is put together in place and appended once. A name that needs
   // no care, as most do, is copied into it too; any other, and a text
   // longer than the drill writes, is appended between the parts.
-  constexpr std::string_view kFormulaStart = "=+-@\t\r";
-  const bool plain =
-      test.name.size() <= records::kMaxNameLength && is_plain_name(test.name, kFormulaStart);
+  const bool plain = test.name.size() <= records::kMaxNameLength && is_plain_name(test.name);
   char row[2 * kIsoDateTimeRoom + records::kMaxNameLength + 5 * kIntegerRoom + kGradeRoom +
            records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
   char* at = put_iso_date_time(test.start, 'T', row);
@@ -85,24 +85,29 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
 // of its own fields, so each part of a name after a ';' that a formula could
 // start with gets its quote too: "x;=1+2" is written "x;'=1+2".
 void append_csv_name(std::string_view name, std::string* out) {
-  constexpr std::string_view kFormulaStart = "=+-@\t\r";
-  if (is_plain_name(name, kFormulaStart)) {
+  if (is_plain_name(name)) {
     out->append(name);
     return;
   }
   std::string guarded;
   for (std::size_t at = 0; at < name.size(); ++at) {
     const bool part_starts = at == 0 || name[at - 1] == ';';
-    if (part_starts && kFormulaStart.find(name[at]) != std::string_view::npos) {
+    if (part_starts && starts_formula(name[at])) {
       if (guarded.empty()) guarded.assign(name.substr(0, at));
       guarded.push_back('\'');
     }
     if (!guarded.empty()) guarded.push_back(name[at]);
   }
-  // Shown as a terminal shows it, in place; quoted when that text asks for
-  // quotes (a name such as "Zoë" does not).
+  const std::string_view safe = guarded.empty() ? name : std::string_view(guarded);
+  // Printable ASCII shows as it is; any other text as a terminal shows it,
+  // in place. Quoted when the text shown asks for quotes (a name such as
+  // "Zoë" does not).
+  if (is_printable_ascii(safe)) {
+    append_field(safe, out);
+    return;
+  }
   const std::size_t start = out->size();
-  text::append_terminal_text(guarded.empty() ? name : std::string_view(guarded), out);
+  text::append_terminal_text(safe, out);
   if (!needs_quotes(std::string_view(*out).substr(start))) return;
   const std::string shown = out->substr(start);
   out->resize(start);
@@ -112,20 +117,33 @@ void append_csv_name(std::string_view name, std::string* out) {
 namespace {
 
 // Whether the name is written as it stands, as most names are: printable
-// ASCII without a quote, a field separator of either kind, or a formula
-// start at its front, so that it needs no guard, no quotes and no
-// character shown in its stead. One table look-up a byte: every row of
+// ASCII without a space, a quote or a field separator of either kind, and
+// no formula start at its front, so that it needs no guard, no quotes and
+// no character shown in its stead. One table look-up a byte: every row of
 // --csv asks it.
-bool is_plain_name(std::string_view name, std::string_view formula_start) {
+bool is_plain_name(std::string_view name) {
   static constexpr auto kPlain = [] {
     std::array<bool, 256> plain{};
     for (int c = '!'; c <= '~'; ++c) plain[static_cast<std::size_t>(c)] = true;
     plain[','] = plain[';'] = plain['"'] = false;
     return plain;
   }();
-  if (!name.empty() && formula_start.find(name.front()) != std::string_view::npos) return false;
+  if (!name.empty() && starts_formula(name.front())) return false;
   for (const char c : name) {
     if (!kPlain[static_cast<unsigned char>(c)]) return false;
+  }
+  return true;
+}
+
+// Whether a spreadsheet takes a cell that starts with `c` for a formula.
+bool starts_formula(char c) {
+  return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+// Whether every byte of `text` is printable ASCII, space to '~'.
+bool is_printable_ascii(std::string_view text) {
+  for (const char c : text) {
+    if (c < ' ' || c > '~') return false;
   }
   return true;
 }

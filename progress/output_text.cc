@@ -134,7 +134,9 @@ char* put_two_digits(int value, char* at) {
     }
     return pairs;
   }();
-  std::memcpy(at, &kPairs[2 * (static_cast<unsigned>(value) % 100)], 2);
+  // Every caller's value is within 0..99; a value beyond shows as 99
+  // rather than reading past the table.
+  std::memcpy(at, &kPairs[2 * std::min(static_cast<unsigned>(value), 99u)], 2);
   return at + 2;
 }
 
