@@ -211,7 +211,7 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   std::int64_t elapsed;
   std::string_view elapsed_text;
   if (starting.empty() || !cursor.fixed(Joints::to_elapsed) ||
-      (elapsed_text = cursor.integer(-999'999, 999'999, &elapsed)).empty() ||
+      (elapsed_text = cursor.short_integer(-999'999, 999'999, &elapsed)).empty() ||
       !cursor.fixed(Joints::to_description)) {
     return 0;
   }
@@ -229,19 +229,21 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   }
   std::int64_t limit;
   if (!operations || !cursor.fixed(limit_head(*operations)) ||
-      cursor.integer(kInt32Min, kInt32Max, &limit).empty() || !cursor.fixed(Joints::to_results)) {
+      cursor.short_integer(kInt32Min, kInt32Max, &limit).empty() ||
+      !cursor.fixed(Joints::to_results)) {
     return 0;
   }
   std::int64_t right;
   std::int64_t percent;
-  if (cursor.integer(0, kProblemCount, &right).empty() || !cursor.fixed(Joints::to_percent) ||
-      cursor.integer(0, 100, &percent).empty() || !cursor.fixed(Joints::percent_tail) ||
+  if (cursor.short_integer(0, kProblemCount, &right).empty() || !cursor.fixed(Joints::to_percent) ||
+      cursor.short_integer(0, 100, &percent).empty() || !cursor.fixed(Joints::percent_tail) ||
       percent != right * 100 / kProblemCount ||
       !cursor.fixed(letter_grade(static_cast<std::int32_t>(percent)))) {
     return 0;
   }
   std::int64_t rating;
-  if (!cursor.fixed(Joints::to_rating) || cursor.integer(kInt32Min, kInt32Max, &rating).empty() ||
+  if (!cursor.fixed(Joints::to_rating) ||
+      cursor.short_integer(kInt32Min, kInt32Max, &rating).empty() ||
       !cursor.fixed(Joints::line_end)) {
     return 0;
   }

@@ -74,6 +74,39 @@ class FieldCursor {
     return text;
   }
 
+  // As integer(), for fields of one to three digits, as a block's numbers
+  // almost always are: their bytes are looked at once, and any other text
+  // (a sign, more digits, a leading zero) is left to integer().
+  RECORDS_INLINE std::string_view short_integer(std::int64_t min, std::int64_t max,
+                                                std::int64_t* value) {
+    if (left() < 4) return integer(min, max, value);
+    const auto digit = [this](std::size_t at) {
+      return static_cast<unsigned>(static_cast<unsigned char>(at_[at])) - '0';
+    };
+    const unsigned first = digit(0);
+    const unsigned second = digit(1);
+    std::size_t size;
+    std::int64_t read;
+    if (first < 10 && second >= 10) {
+      size = 1;
+      read = first;
+    } else if (first - 1 < 9 && second < 10 && digit(2) >= 10) {
+      size = 2;
+      read = first * 10 + second;
+    } else if (first - 1 < 9 && second < 10 && digit(2) < 10 && digit(3) >= 10) {
+      size = 3;
+      read = (first * 10 + second) * 10 + digit(2);
+    } else {
+      return integer(min, max, value);
+    }
+    // A '-' after the digits makes the text no number, as integer() says.
+    if (at_[size] == '-' || read < min || read > max) return {};
+    *value = read;
+    const std::string_view text(at_, size);
+    at_ += size;
+    return text;
+  }
+
   // The next `size` bytes; empty when there are fewer.
   RECORDS_INLINE std::string_view take(std::size_t size) {
     if (left() < size) return {};

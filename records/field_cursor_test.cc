@@ -85,5 +85,35 @@ TEST(FieldCursorTest, TakesTextsUpToAByteOrTheLineEnd) {
   EXPECT_EQ(lf.remaining(), "\nx");
 }
 
+// The short reading of one to three digits takes what the general one
+// takes, for every text of five bytes drawn from digits, signs and other
+// bytes, and ranges that cut through the short numbers.
+TEST(FieldCursorTest, ReadsShortNumbersAsTheGeneralReadingDoes) {
+  constexpr std::string_view kBytes = "0129-x ";
+  struct Range {
+    std::int64_t min;
+    std::int64_t max;
+  };
+  const Range ranges[] = {{.min = 0, .max = 20}, {.min = -5, .max = 100}, {.min = 10, .max = 999}};
+  char text[5];
+  for (std::size_t code = 0; code < 7 * 7 * 7 * 7 * 7; ++code) {
+    for (std::size_t at = 0, rest = code; at < sizeof text; ++at, rest /= 7) {
+      text[at] = kBytes[rest % 7];
+    }
+    for (const Range& range : ranges) {
+      const std::string_view bytes(text, sizeof text);
+      FieldCursor general(bytes);
+      FieldCursor short_one(bytes);
+      std::int64_t general_value = -1;
+      std::int64_t short_value = -1;
+      EXPECT_EQ(short_one.short_integer(range.min, range.max, &short_value),
+                general.integer(range.min, range.max, &general_value))
+          << bytes;
+      EXPECT_EQ(short_value, general_value) << bytes;
+      EXPECT_EQ(short_one.used(), general.used()) << bytes;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace records
