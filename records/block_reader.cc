@@ -38,8 +38,8 @@ bool read_line(int index, std::string_view line, LoggedTest* test, TimestampRead
 // kLineEndSize bytes: at most kMaxNameLength bytes, none of them whitespace
 // or NUL. The cursor then stands at the ':'. Null, the cursor where it
 // was, when there is none such.
-template <std::size_t kLineEndSize>
-[[gnu::always_inline]] inline std::string_view name_before(FieldCursor* cursor) {
+template <std::size_t kLineEndSize, typename Cursor>
+[[gnu::always_inline]] inline std::string_view name_before(Cursor* cursor) {
   const std::string_view rest = cursor->remaining();
   const void* found = std::memchr(rest.data(), '\n', std::min(rest.size(), kMaxNameLength + 3));
   if (found == nullptr) return {};
@@ -93,6 +93,27 @@ struct BlockJoints {
 // The separator line of the drill's own site, without its line end.
 constexpr std::size_t kSeparatorLineSize =
     kSeparatorHead.size() + kSite.size() + kSeparatorTail.size();
+
+// More than the fast path's steps can take from the bytes, fixed texts,
+// texts and numbers: a name of at most kMaxNameLength bytes, two
+// timestamps, a description the reader keeps, the longest limit head,
+// five numbers of the most digits, a grade and a sign or two, and the
+// fixed texts (with CR LF, the longer line end).
+constexpr std::size_t kMostTaken = [] {
+  using Joints = BlockJoints<true>;
+  constexpr std::size_t kLongestDescription = 80;
+  constexpr std::size_t kLongestLimitHead =
+      std::max({kLimitHead.size(), kNumberLimitHead.size(), kDivisionLimitHead.size()});
+  std::size_t longest_grade = 0;
+  for (const GradeStep& step : kGradeScale)
+    longest_grade = std::max(longest_grade, step.letter.size());
+  return Joints::to_name.size() + kMaxNameLength + Joints::to_end_time.size() +
+         2 * kUnknownTime.size() + Joints::to_start_time.size() + Joints::to_elapsed.size() +
+         Joints::to_description.size() + kLongestDescription + Joints::line_end.size() +
+         kLongestLimitHead + 5 * (kMaxFieldDigits + 2) + Joints::to_results.size() +
+         Joints::to_percent.size() + Joints::percent_tail.size() + longest_grade +
+         Joints::to_rating.size() + Joints::line_end.size() + 16;
+}();
 
 Fingerprint fingerprint_of(const LoggedTest& test, FingerprintKey key);
 
@@ -193,15 +214,21 @@ bool BlockReader::take_line(std::string_view line) {
 // line ends included, are compared as one.
 std::size_t BlockReader::take_block(std::string_view bytes) {
   const bool crlf = bytes.size() > kSeparatorLineSize && bytes[kSeparatorLineSize] == '\r';
-  return crlf ? take_block_ending<true>(bytes) : take_block_ending<false>(bytes);
+  // Where the bytes hold more than a block's steps can take, as all but the
+  // last blocks of a piece do, the steps need not look at what is left.
+  if (bytes.size() > kMostTaken) {
+    return crlf ? take_block_ending<true, false>(bytes) : take_block_ending<false, false>(bytes);
+  }
+  return crlf ? take_block_ending<true, true>(bytes) : take_block_ending<false, true>(bytes);
 }
 
 // take_block for a block whose lines end in CR LF (kCrLf) or LF: the fixed
-// texts and their sizes are then all known when compiling.
-template <bool kCrLf>
+// texts and their sizes are then all known when compiling. Without
+// kChecked, `bytes` hold more than kMostTaken.
+template <bool kCrLf, bool kChecked>
 std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   using Joints = BlockJoints<kCrLf>;
-  FieldCursor cursor(bytes);
+  BasicFieldCursor<kChecked> cursor(bytes);
   if (!cursor.fixed(Joints::to_name)) return 0;
   const std::string_view name = name_before<Joints::line_end.size()>(&cursor);
   if (name.data() == nullptr || !cursor.fixed(Joints::to_end_time)) return 0;
@@ -218,9 +245,8 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   // The description is almost always the one of the block before: then it
   // is compared in place, without looking for the line end first.
   std::optional<Operations> operations;
-  if (FieldCursor same = cursor;
-      same.fixed(std::string_view(last_description_, last_description_size_)) &&
-      same.fixed(Joints::line_end) && last_description_size_ > 0) {
+  if (auto same = cursor; same.fixed(std::string_view(last_description_, last_description_size_)) &&
+                          same.fixed(Joints::line_end) && last_description_size_ > 0) {
     cursor = same;
     operations = last_operations_;
   } else {
@@ -273,6 +299,7 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
 // The operations of a description text; the text of the block before is
 // read again only when it differs.
 std::optional<Operations> BlockReader::read_operations(std::string_view description) {
+  static_assert(sizeof last_description_ <= 80, "kMostTaken counts a description of 80 bytes");
   if (description.empty() || description.size() > sizeof last_description_) return std::nullopt;
   if (description != std::string_view(last_description_, last_description_size_)) {
     last_operations_ = read_description(description);

@@ -120,7 +120,7 @@ class BlockReader {
 
  private:
   std::size_t take_block(std::string_view bytes);
-  template <bool kCrLf>
+  template <bool kCrLf, bool kChecked>
   std::size_t take_block_ending(std::string_view bytes);
   std::optional<Operations> read_operations(std::string_view description);
   bool take_line(std::string_view line);

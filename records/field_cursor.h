@@ -23,9 +23,15 @@
 namespace records {
 
 #define RECORDS_INLINE [[gnu::always_inline]] inline
-class FieldCursor {
+//
+// A cursor made with kChecked false is for bytes known to hold more than
+// the steps can take (a whole block's most): its fixed texts, bytes and
+// short numbers are then read without looking at how many bytes are left.
+// The other steps look all the same.
+template <bool kChecked>
+class BasicFieldCursor {
  public:
-  explicit FieldCursor(std::string_view bytes)
+  explicit BasicFieldCursor(std::string_view bytes)
       : start_(bytes.data()), at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
 
   // The fixed text `expected`, known when compiling. Its size and bytes are
@@ -33,7 +39,7 @@ class FieldCursor {
   // differences are gathered and tested once.
   template <std::size_t N>
   RECORDS_INLINE bool fixed(const text::FixedText<N>& expected) {
-    if (left() < N || !same_bytes<N>(at_, expected.bytes)) return false;
+    if (!has_room(N) || !same_bytes<N>(at_, expected.bytes)) return false;
     at_ += N;
     return true;
   }
@@ -42,7 +48,7 @@ class FieldCursor {
   // and a call to memcmp for each would cost more than the compare.
   RECORDS_INLINE bool fixed(std::string_view expected) {
     const std::size_t size = expected.size();
-    if (left() < size) return false;
+    if (!has_room(size)) return false;
     const char* want = expected.data();
     if (size >= 8) {
       for (std::size_t at = 0; at + 8 < size; at += 8) {
@@ -60,7 +66,7 @@ class FieldCursor {
 
   // The byte `expected`.
   RECORDS_INLINE bool byte(char expected) {
-    if (at_ == end_ || *at_ != expected) return false;
+    if (!has_room(1) || *at_ != expected) return false;
     ++at_;
     return true;
   }
@@ -79,7 +85,7 @@ class FieldCursor {
   // (a sign, more digits, a leading zero) is left to integer().
   RECORDS_INLINE std::string_view short_integer(std::int64_t min, std::int64_t max,
                                                 std::int64_t* value) {
-    if (left() < 4) return integer(min, max, value);
+    if (!has_room(4)) return integer(min, max, value);
     const auto digit = [this](std::size_t at) {
       return static_cast<unsigned>(static_cast<unsigned char>(at_[at])) - '0';
     };
@@ -109,7 +115,7 @@ class FieldCursor {
 
   // The next `size` bytes; empty when there are fewer.
   RECORDS_INLINE std::string_view take(std::size_t size) {
-    if (left() < size) return {};
+    if (!has_room(size)) return {};
     const std::string_view text(at_, size);
     at_ += size;
     return text;
@@ -148,6 +154,7 @@ class FieldCursor {
 
  private:
   std::size_t left() const { return static_cast<std::size_t>(end_ - at_); }
+  bool has_room(std::size_t size) const { return !kChecked || left() >= size; }
   RECORDS_INLINE static std::uint64_t load(const char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
@@ -196,6 +203,8 @@ class FieldCursor {
   const char* end_;
 };
 #undef RECORDS_INLINE
+
+using FieldCursor = BasicFieldCursor<true>;
 
 }  // namespace records
 
