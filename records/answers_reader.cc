@@ -79,6 +79,14 @@ constexpr std::ptrdiff_t kShortDigits = 9;
   return true;
 }
 
+// A number as short_number() reads it, then a comma, passed over too.
+// Fails on any other text.
+[[gnu::always_inline]] inline bool short_field(const char** at, std::int64_t* value) {
+  if (!short_number(at, value) || **at != ',') return false;
+  ++*at;
+  return true;
+}
+
 }  // namespace
 
 bool is_answers_header(std::string_view line) { return line == kAnswersHeader; }
@@ -323,15 +331,11 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
   at += name.size() + 1;
   // Numbers of at most kShortDigits digits are within the ranges of first,
   // second, correct and answer.
-  const auto field = [&at](std::int64_t* value) {
-    if (!short_number(&at, value) || *at != ',') return false;
-    ++at;
-    return true;
-  };
-  return field(&problem.first) && field(&problem.second) && field(&problem.correct) &&
-         field(&problem.given) && field(&problem.right) && problem.right >= 0 &&
-         problem.right <= 1 && short_number(&at, &problem.milliseconds) && at == end &&
-         problem.milliseconds >= 0 && problem_is_sound(problem, answer);
+  return short_field(&at, &problem.first) && short_field(&at, &problem.second) &&
+         short_field(&at, &problem.correct) && short_field(&at, &problem.given) &&
+         short_field(&at, &problem.right) && problem.right >= 0 && problem.right <= 1 &&
+         short_number(&at, &problem.milliseconds) && at == end && problem.milliseconds >= 0 &&
+         problem_is_sound(problem, answer);
 }
 
 // Whether the `size` bytes at `a` and `b` are the same, compared eight at
