@@ -363,7 +363,7 @@ bool same_bytes(const char* a, const char* b, std::size_t size) {
 // Whether the problem's fields agree: the right answer is the result of
 // the two numbers, and the answer is marked right exactly when it is that.
 // Sets them in `answer` when they do.
-bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
+[[gnu::always_inline]] inline bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
   if (result_of(problem.operation, problem.first, problem.second) != problem.correct) return false;
   if ((problem.right == 1) != (problem.given == problem.correct)) return false;
   answer->problem = static_cast<std::int32_t>(problem.problem);
