@@ -101,18 +101,15 @@ const Answer* AnswersReader::next() {
       rest_ = {};
       break;
     }
-    const std::string_view piece = rest_.substr(0, end);
+    std::string_view line = rest_.substr(0, end);
     rest_.remove_prefix(end + 1);
-    bool sound;
-    if (partial_.empty()) {
-      sound = take_line(piece);
-    } else {
-      keep_partial(piece);
+    if (!partial_.empty()) {
+      keep_partial(line);
       line_.swap(partial_);
       partial_.clear();
-      sound = take_line(line_);
+      line = line_;
     }
-    if (sound) return &answer_;
+    if (take_line(line)) return &answer_;
   }
   return nullptr;
 }
@@ -133,7 +130,7 @@ const ReadCounts& AnswersReader::finish() {
 // skipped. The byte just past `line` is always readable and never a digit
 // or a comma: it is the line's LF or CR in the piece, or the NUL that ends
 // line_; the one-pass reading stops its numbers on it.
-bool AnswersReader::take_line(std::string_view line) {
+[[gnu::always_inline]] inline bool AnswersReader::take_line(std::string_view line) {
   const std::uint64_t number = ++counts_.lines;
   if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\r')) line.remove_suffix(1);
@@ -153,7 +150,7 @@ bool AnswersReader::take_line(std::string_view line) {
 // fields are read in one pass. Returns whether it did, with the problem in
 // answer_; false leaves the line to read_any(), which reads every line the
 // drill can write, and the same way.
-bool AnswersReader::read_same_test(std::string_view line) {
+[[gnu::always_inline]] inline bool AnswersReader::read_same_test(std::string_view line) {
   const std::string_view head = head_.text;
   return !head.empty() && line.size() > head.size() && line[head.size()] == ',' &&
          same_bytes(line.data(), head.data(), head.size()) &&
