@@ -55,23 +55,36 @@ constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subt
 // number of at most this many is within the 32-bit range.
 constexpr std::ptrdiff_t kShortDigits = 9;
 
+// Whether a number read by short_number() may have a '-': fields whose
+// range has no negative number fail on one anyway, and need not look.
+enum class Sign { may_be_negative, never_negative };
+
 // Reads the number at `*at`, as the drill writes it (number_field.h), of
 // at most kShortDigits digits, and moves `*at` past it. The digits stop at
 // the first other byte, so the text must end in one that is no digit.
 // Fails, leaving `*at` as it was, when there is no number there, on a
-// leading zero or "-0", and on more digits.
+// leading zero or "-0", on more digits, and on a '-' that `sign` rules out.
+template <Sign sign>
 [[gnu::always_inline]] inline bool short_number(const char** at, std::int64_t* value) {
   const char* p = *at;
-  const bool negative = *p == '-';
-  if (negative) ++p;
-  const char* const digits = p;
-  std::uint64_t magnitude = 0;  // wraps past kShortDigits digits, which fail
-  for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p) {
-    magnitude = magnitude * 10 + digit;
+  bool negative = false;
+  if constexpr (sign == Sign::may_be_negative) {
+    negative = *p == '-';
+    if (negative) ++p;
   }
-  const std::ptrdiff_t count = p - digits;
-  if (count == 0 || count > kShortDigits || (*digits == '0' && (count > 1 || negative))) {
-    return false;
+  const auto digit_at = [](const char* byte) {
+    return static_cast<unsigned>(static_cast<unsigned char>(*byte)) - unsigned{'0'};
+  };
+  std::uint64_t magnitude = digit_at(p);
+  if (magnitude > 9) return false;
+  const char* const digits = p++;
+  if (magnitude == 0) {
+    // "0" alone: no digit after it, and no '-' before it.
+    if (negative || digit_at(p) < 10) return false;
+  } else {
+    for (unsigned digit; (digit = digit_at(p)) < 10; ++p) magnitude = magnitude * 10 + digit;
+    // Past kShortDigits digits the magnitude may have wrapped.
+    if (p - digits > kShortDigits) return false;
   }
   const auto read = static_cast<std::int64_t>(magnitude);
   *value = negative ? -read : read;
@@ -81,8 +94,9 @@ constexpr std::ptrdiff_t kShortDigits = 9;
 
 // A number as short_number() reads it, then a comma, passed over too.
 // Fails on any other text.
+template <Sign sign>
 [[gnu::always_inline]] inline bool short_field(const char** at, std::int64_t* value) {
-  if (!short_number(at, value) || **at != ',') return false;
+  if (!short_number<sign>(at, value) || **at != ',') return false;
   ++*at;
   return true;
 }
@@ -299,7 +313,7 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
   const char* at = text.data();
   const char* const end = at + text.size();
   ProblemFields problem;
-  if (!short_number(&at, &problem.problem) || problem.problem < 1 ||
+  if (!short_number<Sign::never_negative>(&at, &problem.problem) || problem.problem < 1 ||
       problem.problem > kProblemCount || *at != ',') {
     return false;
   }
@@ -328,10 +342,12 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
   at += name.size() + 1;
   // Numbers of at most kShortDigits digits are within the ranges of first,
   // second, correct and answer.
-  return short_field(&at, &problem.first) && short_field(&at, &problem.second) &&
-         short_field(&at, &problem.correct) && short_field(&at, &problem.given) &&
-         short_field(&at, &problem.right) && problem.right >= 0 && problem.right <= 1 &&
-         short_number(&at, &problem.milliseconds) && at == end && problem.milliseconds >= 0 &&
+  constexpr Sign kSigned = Sign::may_be_negative;
+  constexpr Sign kUnsigned = Sign::never_negative;
+  return short_field<kSigned>(&at, &problem.first) && short_field<kSigned>(&at, &problem.second) &&
+         short_field<kSigned>(&at, &problem.correct) && short_field<kSigned>(&at, &problem.given) &&
+         short_field<kUnsigned>(&at, &problem.right) && problem.right <= 1 &&
+         short_number<kUnsigned>(&at, &problem.milliseconds) && at == end &&
          problem_is_sound(problem, answer);
 }
 
