@@ -11,7 +11,6 @@ namespace {
 
 std::uint64_t slot_multiplier();
 std::size_t slot_of(std::int64_t first, std::int64_t second, std::uint64_t multiplier, int shift);
-bool same_text(std::string_view a, std::string_view b);
 
 }  // namespace
 
@@ -80,7 +79,7 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 
 void FactBook::add(const records::Answer& answer) {
   // A test's answers come together, so the child is mostly the last one's.
-  if (last_child_ >= children_.size() || !same_text(children_[last_child_].name, answer.name)) {
+  if (last_child_ >= children_.size() || children_[last_child_].name != answer.name) {
     last_child_ = child_place(answer.name);
   }
   OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
@@ -192,16 +191,6 @@ std::size_t slot_of(std::int64_t first, std::int64_t second, std::uint64_t multi
   std::uint64_t mixed = key * multiplier;
   mixed ^= mixed >> 32;
   return static_cast<std::size_t>((mixed * multiplier) >> shift);
-}
-
-// Whether `a` and `b` are the same text: names are short, and a byte loop
-// costs less than a call to memcmp.
-bool same_text(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t at = 0; at < a.size(); ++at) {
-    if (a[at] != b[at]) return false;
-  }
-  return true;
 }
 
 }  // namespace
