@@ -110,12 +110,13 @@ Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
 }
 
 // Adds the fact of `first` and `second` in the empty slot `at`, then grows
-// the table when it is half full. Kept apart from fact_of(), whose search
-// is taken for every answer, and a fact is new far less often.
+// the table when more than half of it is taken, so that every search meets
+// an empty slot soon. Kept apart from fact_of(), whose search is taken for
+// every answer: a fact is new far less often.
 Fact& OperationFacts::add_fact(std::int64_t first, std::int64_t second, std::size_t at) {
   facts.push_back(Fact{.first = first, .second = second, .tries = {}});
   slots_[at] = static_cast<std::uint32_t>(facts.size());
-  if (2 * facts.size() >= slots_.size()) grow();
+  if (2 * facts.size() > slots_.size()) grow();
   return facts.back();
 }
 
