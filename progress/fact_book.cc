@@ -9,8 +9,7 @@ namespace progress {
 
 namespace {
 
-std::uint64_t slot_multiplier();
-std::size_t slot_of(std::int64_t first, std::int64_t second, std::uint64_t multiplier, int shift);
+std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size);
 
 }  // namespace
 
@@ -101,7 +100,7 @@ std::size_t FactBook::child_place(std::string_view name) {
 Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
   if (slots_.empty()) grow();
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = slot_of(first, second, multiplier_, shift_);; at = (at + 1) & mask) {
+  for (std::size_t at = slot_of(first, second, slots_.size());; at = (at + 1) & mask) {
     const std::uint32_t place = slots_[at];
     if (place == 0) return add_fact(first, second, at);
     Fact& fact = facts[place - 1];
@@ -123,11 +122,9 @@ Fact& OperationFacts::add_fact(std::int64_t first, std::int64_t second, std::siz
 // Doubles the table (to 16 slots at first) and puts every fact in again.
 void OperationFacts::grow() {
   slots_.assign(std::max<std::size_t>(16, 2 * slots_.size()), 0);
-  multiplier_ = slot_multiplier();
-  shift_ = 64 - std::countr_zero(slots_.size());
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t place = 0; place < facts.size(); ++place) {
-    std::size_t at = slot_of(facts[place].first, facts[place].second, multiplier_, shift_);
+    std::size_t at = slot_of(facts[place].first, facts[place].second, slots_.size());
     while (slots_[at] != 0) at = (at + 1) & mask;
     slots_[at] = static_cast<std::uint32_t>(place + 1);
   }
@@ -173,25 +170,20 @@ std::vector<const Fact*> most_missed(const OperationFacts& facts, std::size_t co
 
 namespace {
 
-// The multiplier of slot_of(), odd. It is drawn at random once in each
-// run, so that no one who writes an answers file can choose numbers that
-// all land on one slot.
-std::uint64_t slot_multiplier() {
-  static const std::uint64_t kMultiplier = records::random_fingerprint_key().first | 1;
-  return kMultiplier;
-}
-
 // The first slot to look at for the fact of `first` and `second` in a
-// table of 2^(64 - `shift`) slots: the two numbers (each of 32 bits, as
-// answers hold them) side by side in one key, mixed by two multiplies,
+// table of `size` slots, a power of two: the two numbers (each of 32 bits,
+// as answers hold them) side by side in one key, mixed by two multiplies,
 // whose top bits are taken. One multiply alone leaves, for some
 // multipliers, the small numbers of a child's facts crowded on few slots.
-std::size_t slot_of(std::int64_t first, std::int64_t second, std::uint64_t multiplier, int shift) {
+// The multiplier is drawn at random in each run, so that no one who writes
+// an answers file can choose numbers that all land on one slot.
+std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size) {
+  static const std::uint64_t kMultiplier = records::random_fingerprint_key().first | 1;
   const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
                             static_cast<std::uint32_t>(second);
-  std::uint64_t mixed = key * multiplier;
+  std::uint64_t mixed = key * kMultiplier;
   mixed ^= mixed >> 32;
-  return static_cast<std::size_t>((mixed * multiplier) >> shift);
+  return static_cast<std::size_t>((mixed * kMultiplier) >> (64 - std::countr_zero(size)));
 }
 
 }  // namespace

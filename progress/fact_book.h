@@ -90,8 +90,6 @@ struct OperationFacts {
   // holds a place in `facts` plus one, or 0 when empty. Kept at most half
   // full, so that a lookup mostly looks at one slot.
   std::vector<std::uint32_t> slots_;
-  std::uint64_t multiplier_ = 0;  // mixes the numbers (slot_of())
-  int shift_ = 64;                // 64 less the bits of a slot's place
   Fact& add_fact(std::int64_t first, std::int64_t second, std::size_t at);
   void grow();
 };
