@@ -12,7 +12,8 @@
 //   without whitespace;
 // - every answer reads the same from its line alone, which a new reader
 //   splits into fields, as in the file, where a line of the test read just
-//   before is read in one pass;
+//   before is read in one pass; and every line not handed out reads as no
+//   answer alone too, so that neither reading takes a line the other skips;
 // - every answer, written again as the drill writes it (test support's
 //   model of the line), reads back as the same answer (its fingerprint
 //   aside, which is of the texts as they stood);
@@ -232,6 +233,14 @@ void check_answers(const Reading& reading, std::string_view file) {
     reread.line = answer.line;
     reread.fingerprint = answer.fingerprint;
     check(reread == answer, "written again, the answer reads differently", answer.line);
+  }
+  std::vector<bool> handed_out(lines.size() + 1, false);
+  for (const Read& answer : reading.answers) handed_out[answer.line] = true;
+  for (std::uint64_t number = 1; number <= lines.size(); ++number) {
+    const std::string_view line = lines[number - 1];
+    // Alone, a line is the first, whose byte-order mark is passed over.
+    if (handed_out[number] || (number > 1 && line.starts_with(records::kByteOrderMark))) continue;
+    check(read(line, 0).answers.empty(), "a line skipped reads as an answer alone", number);
   }
   const records::ReadCounts& counts = reading.counts;
   check(counts.tests == reading.answers.size(), "answers miscounted");

@@ -28,6 +28,13 @@ std::string_view status_name(FactStatus status) {
 void FactTries::add(const Try& next) {
   ++tries;
   if (next.right) ++right;
+  // Mostly the tries come in time order: the earliest falls out and the
+  // new one goes last.
+  if (kept == kStatusTries && last[kStatusTries - 1].place <= next.place) {
+    for (int at = 0; at + 1 < kStatusTries; ++at) last[at] = last[at + 1];
+    last[kStatusTries - 1] = next;
+    return;
+  }
   // The slot the try goes before: after every kept try of the same or an
   // earlier place, so that tries of one place keep the order read.
   int at = kept;
@@ -72,10 +79,7 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 void FactBook::add(const records::Answer& answer) {
   // A test's answers come together, so the child is mostly the last one's.
   if (last_child_ >= children_.size() || children_[last_child_].name != answer.name) {
-    auto [found, inserted] = by_name_.try_emplace(std::string(answer.name), children_.size());
-    if (inserted)
-      children_.push_back(ChildFacts{.name = std::string(answer.name), .operations = {}});
-    last_child_ = found->second;
+    last_child_ = child_place(answer.name);
   }
   OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
   facts.low = std::min(facts.low, answer.operations.low());
@@ -86,19 +90,33 @@ void FactBook::add(const records::Answer& answer) {
                      .right = answer.right});
 }
 
+// The place in children_ of the child `name`, added when new.
+std::size_t FactBook::child_place(std::string_view name) {
+  const auto [found, inserted] = by_name_.try_emplace(std::string(name), children_.size());
+  if (inserted) children_.push_back(ChildFacts{.name = std::string(name), .operations = {}});
+  return found->second;
+}
+
 Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
-  if (2 * facts.size() >= slots_.size()) grow();
+  if (slots_.empty()) grow();
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = slot_of(first, second, slots_.size());; at = (at + 1) & mask) {
     const std::uint32_t place = slots_[at];
-    if (place == 0) {
-      facts.push_back(Fact{.first = first, .second = second, .tries = {}});
-      slots_[at] = static_cast<std::uint32_t>(facts.size());
-      return facts.back();
-    }
+    if (place == 0) return add_fact(first, second, at);
     Fact& fact = facts[place - 1];
     if (fact.first == first && fact.second == second) return fact;
   }
+}
+
+// Adds the fact of `first` and `second` in the empty slot `at`, then grows
+// the table when more than half of it is taken, so that every search meets
+// an empty slot soon. Kept apart from fact_of(), whose search is taken for
+// every answer: a fact is new far less often.
+Fact& OperationFacts::add_fact(std::int64_t first, std::int64_t second, std::size_t at) {
+  facts.push_back(Fact{.first = first, .second = second, .tries = {}});
+  slots_[at] = static_cast<std::uint32_t>(facts.size());
+  if (2 * facts.size() > slots_.size()) grow();
+  return facts.back();
 }
 
 // Doubles the table (to 16 slots at first) and puts every fact in again.
@@ -152,18 +170,20 @@ std::vector<const Fact*> most_missed(const OperationFacts& facts, std::size_t co
 
 namespace {
 
-// The two numbers of a fact as one key. The reader gives numbers in the
-// 32-bit range, so they fit side by side.
 // The first slot to look at for the fact of `first` and `second` in a
 // table of `size` slots, a power of two: the two numbers (each of 32 bits,
-// as answers hold them) mixed by a multiply, whose top bits are taken. The
-// multiplier is drawn at random in each run, so that no one who writes an
-// answers file can choose numbers that all land on one slot.
+// as answers hold them) side by side in one key, mixed by two multiplies,
+// whose top bits are taken. One multiply alone leaves, for some
+// multipliers, the small numbers of a child's facts crowded on few slots.
+// The multiplier is drawn at random in each run, so that no one who writes
+// an answers file can choose numbers that all land on one slot.
 std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size) {
   static const std::uint64_t kMultiplier = records::random_fingerprint_key().first | 1;
   const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
                             static_cast<std::uint32_t>(second);
-  return static_cast<std::size_t>((key * kMultiplier) >> (64 - std::countr_zero(size)));
+  std::uint64_t mixed = key * kMultiplier;
+  mixed ^= mixed >> 32;
+  return static_cast<std::size_t>((mixed * kMultiplier) >> (64 - std::countr_zero(size)));
 }
 
 }  // namespace

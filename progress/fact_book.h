@@ -90,6 +90,7 @@ struct OperationFacts {
   // holds a place in `facts` plus one, or 0 when empty. Kept at most half
   // full, so that a lookup mostly looks at one slot.
   std::vector<std::uint32_t> slots_;
+  Fact& add_fact(std::int64_t first, std::int64_t second, std::size_t at);
   void grow();
 };
 
@@ -112,6 +113,8 @@ class FactBook {
   const ChildFacts* child(std::string_view name) const;
 
  private:
+  std::size_t child_place(std::string_view name);
+
   std::vector<ChildFacts> children_;
   std::unordered_map<std::string, std::size_t> by_name_;
   std::size_t last_child_ = 0;  // the child of the last answer added

@@ -79,6 +79,36 @@ TEST(FactTriesTest, KeepsTheLatestTriesByPlaceWhateverTheOrderRead) {
   EXPECT_EQ(tries.median_milliseconds(), 700);
 }
 
+// Tries mostly come in time order, once three are kept; tries of one place
+// keep the order read, wherever they land.
+TEST(FactTriesTest, KeepsTheLatestThreeInTimeOrderAndTiesAsRead) {
+  struct Case {
+    const char* what;
+    std::vector<std::int64_t> places;  // each try's milliseconds is its index
+    std::vector<std::uint32_t> kept;   // the milliseconds of the tries kept
+  };
+  const Case cases[] = {
+      {.what = "in order", .places = {1, 2, 3, 4, 5}, .kept = {2, 3, 4}},
+      {.what = "ties after three", .places = {1, 2, 3, 3, 3}, .kept = {2, 3, 4}},
+      {.what = "a tie with the earliest kept", .places = {1, 2, 3, 2}, .kept = {1, 3, 2}},
+      {.what = "earlier than all kept", .places = {4, 5, 6, 1}, .kept = {0, 1, 2}},
+      {.what = "between the kept, then in order", .places = {4, 6, 8, 5, 9}, .kept = {1, 2, 4}},
+      {.what = "between the kept", .places = {4, 6, 8, 7}, .kept = {1, 3, 2}},
+  };
+  for (const Case& c : cases) {
+    FactTries tries;
+    for (std::size_t index = 0; index < c.places.size(); ++index) {
+      tries.add(Try{.place = c.places[index],
+                    .milliseconds = static_cast<std::uint32_t>(index),
+                    .right = true});
+    }
+    std::vector<std::uint32_t> kept;
+    for (int at = 0; at < tries.kept; ++at) kept.push_back(tries.last[at].milliseconds);
+    EXPECT_EQ(kept, c.kept) << c.what;
+    EXPECT_EQ(tries.tries, c.places.size()) << c.what;
+  }
+}
+
 TEST(FactTriesTest, MedianOfTwoIsTheirMean) {
   EXPECT_EQ(tries_of({{.milliseconds = 1000}, {.milliseconds = 2500}}).median_milliseconds(), 1750);
   EXPECT_EQ(tries_of({{.milliseconds = 900}}).median_milliseconds(), 900);

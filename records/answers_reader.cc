@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <optional>
 
 #include "records/answers_format.h"
-#include "records/field_cursor.h"
 #include "records/format.h"
+#include "records/number_field.h"
 
 namespace records {
 
@@ -32,6 +33,7 @@ struct ProblemFields {
 
 bool read_problem(const Fields& fields, Answer* answer);
 bool read_problem_in_one_pass(std::string_view text, Answer* answer);
+bool same_bytes(const char* a, const char* b, std::size_t size);
 bool problem_is_sound(const ProblemFields& problem, Answer* answer);
 bool unguard_name(std::string_view logged, std::string* name);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
@@ -47,6 +49,57 @@ constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kUint32Max = std::numeric_limits<std::uint32_t>::max();
 // The bytes that get a '\'' before them at the start of a part of a name.
 constexpr std::string_view kGuardedStarts = "=+-@'";
+constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subtraction",
+                                                               "multiplication", "division"};
+// The most digits read_problem_in_one_pass() reads in a number: every
+// number of at most this many is within the 32-bit range.
+constexpr std::ptrdiff_t kShortDigits = 9;
+
+// Whether a number read by short_number() may have a '-': fields whose
+// range has no negative number fail on one anyway, and need not look.
+enum class Sign { may_be_negative, never_negative };
+
+// Reads the number at `*at`, as the drill writes it (number_field.h), of
+// at most kShortDigits digits, and moves `*at` past it. The digits stop at
+// the first other byte, so the text must end in one that is no digit.
+// Fails, leaving `*at` as it was, when there is no number there, on a
+// leading zero or "-0", on more digits, and on a '-' that `sign` rules out.
+template <Sign sign>
+[[gnu::always_inline]] inline bool short_number(const char** at, std::int64_t* value) {
+  const char* p = *at;
+  bool negative = false;
+  if constexpr (sign == Sign::may_be_negative) {
+    negative = *p == '-';
+    if (negative) ++p;
+  }
+  const auto digit_at = [](const char* byte) {
+    return static_cast<unsigned>(static_cast<unsigned char>(*byte)) - unsigned{'0'};
+  };
+  std::uint64_t magnitude = digit_at(p);
+  if (magnitude > 9) return false;
+  const char* const digits = p++;
+  if (magnitude == 0) {
+    // "0" alone: no digit after it, and no '-' before it.
+    if (negative || digit_at(p) < 10) return false;
+  } else {
+    for (unsigned digit; (digit = digit_at(p)) < 10; ++p) magnitude = magnitude * 10 + digit;
+    // Past kShortDigits digits the magnitude may have wrapped.
+    if (p - digits > kShortDigits) return false;
+  }
+  const auto read = static_cast<std::int64_t>(magnitude);
+  *value = negative ? -read : read;
+  *at = p;
+  return true;
+}
+
+// A number as short_number() reads it, then a comma, passed over too.
+// Fails on any other text.
+template <Sign sign>
+[[gnu::always_inline]] inline bool short_field(const char** at, std::int64_t* value) {
+  if (!short_number<sign>(at, value) || **at != ',') return false;
+  ++*at;
+  return true;
+}
 
 }  // namespace
 
@@ -62,18 +115,15 @@ const Answer* AnswersReader::next() {
       rest_ = {};
       break;
     }
-    const std::string_view piece = rest_.substr(0, end);
+    std::string_view line = rest_.substr(0, end);
     rest_.remove_prefix(end + 1);
-    bool sound;
-    if (partial_.empty()) {
-      sound = take_line(piece);
-    } else {
-      keep_partial(piece);
+    if (!partial_.empty()) {
+      keep_partial(line);
       line_.swap(partial_);
       partial_.clear();
-      sound = take_line(line_);
+      line = line_;
     }
-    if (sound) return &answer_;
+    if (take_line(line)) return &answer_;
   }
   return nullptr;
 }
@@ -91,20 +141,16 @@ const ReadCounts& AnswersReader::finish() {
 
 // Reads one line, without its LF. Returns whether it is a sound answer,
 // now in answer_; a header line is passed over, any other line counted as
-// skipped.
-bool AnswersReader::take_line(std::string_view line) {
+// skipped. The byte just past `line` is always readable and never a digit
+// or a comma: it is the line's LF or CR in the piece, or the NUL that ends
+// line_; the one-pass reading stops its numbers on it.
+[[gnu::always_inline]] inline bool AnswersReader::take_line(std::string_view line) {
   const std::uint64_t number = ++counts_.lines;
   if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (is_answers_header(line)) return false;
   if (line.size() <= kMaxLineLength && (read_same_test(line) || read_any(line)) &&
-      head_.fields.operations.has(answer_.operation)) {
-    answer_.started = head_.started;
-    answer_.started_key = head_.fields.started_key;
-    answer_.name = head_.name;
-    answer_.operations = head_.fields.operations;
-    answer_.limit = head_.fields.limit;
-    answer_.fingerprint = head_.fields.fingerprint;
+      answer_.operations.has(answer_.operation)) {
     answer_.line = number;
     ++counts_.tests;
     return true;
@@ -118,10 +164,11 @@ bool AnswersReader::take_line(std::string_view line) {
 // fields are read in one pass. Returns whether it did, with the problem in
 // answer_; false leaves the line to read_any(), which reads every line the
 // drill can write, and the same way.
-bool AnswersReader::read_same_test(std::string_view line) {
+[[gnu::always_inline]] inline bool AnswersReader::read_same_test(std::string_view line) {
   const std::string_view head = head_.text;
   return !head.empty() && line.size() > head.size() && line[head.size()] == ',' &&
-         line.starts_with(head) && read_problem_in_one_pass(line.substr(head.size() + 1), &answer_);
+         same_bytes(line.data(), head.data(), head.size()) &&
+         read_problem_in_one_pass(line.substr(head.size() + 1), &answer_);
 }
 
 // Reads any line: its fields split by RFC 4180, then read one by one.
@@ -134,9 +181,9 @@ bool AnswersReader::read_any(std::string_view line) {
          read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_);
 }
 
-// Reads the fields that name the test, unless `text`, the line up to the
-// limit's end, is the last one read. Fails, keeping nothing, when a field
-// is not valid.
+// Reads the fields that name the test into head_ and answer_, unless
+// `text`, the line up to the limit's end, is the last one read. Fails,
+// keeping nothing, when a field is not valid.
 bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
   if (!head_.text.empty() && text == head_.text) return true;
   head_.text.clear();
@@ -146,11 +193,14 @@ bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
   const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
   if (!started || !name || !operations || !limit) return false;
   head_.started.assign(fields[0]);
-  head_.fields.started_key = *started;
-  head_.fields.operations = *operations;
-  head_.fields.limit = static_cast<std::int32_t>(*limit);
-  head_.fields.fingerprint = test_fingerprint(fields);
   head_.text.assign(text);
+  // Every answer of the test hands these out as they are.
+  answer_.started = head_.started;
+  answer_.started_key = *started;
+  answer_.name = head_.name;
+  answer_.operations = *operations;
+  answer_.limit = static_cast<std::int32_t>(*limit);
+  answer_.fingerprint = test_fingerprint(fields);
   return true;
 }
 
@@ -253,32 +303,80 @@ bool read_problem(const Fields& fields, Answer* answer) {
 
 // Reads the problem's fields from `text`, the line after the limit's
 // comma, in one pass, as the drill writes them: numbers as "%d" writes
-// them (number_field.h) and the operation's name, each but the last
-// followed by a comma. Fails on anything else, which read_problem() then
+// them (number_field.h), of at most kShortDigits digits, and the
+// operation's name, each but the last followed by a comma. The byte just
+// past `text` must be readable and neither a digit nor a comma
+// (take_line()). Fails on anything else, which read_problem() then
 // decides, and as read_problem() does on fields that contradict each
 // other.
 bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
-  FieldCursor cursor(text);
+  const char* at = text.data();
+  const char* const end = at + text.size();
   ProblemFields problem;
-  const std::optional<Operation> operation =
-      !cursor.integer(1, kProblemCount, &problem.problem).empty() && cursor.byte(',')
-          ? parse_operation(cursor.up_to(','))
-          : std::nullopt;
-  if (!operation || !cursor.byte(',')) return false;
-  problem.operation = *operation;
-  return !cursor.integer(kInt32Min, kInt32Max, &problem.first).empty() && cursor.byte(',') &&
-         !cursor.integer(kInt32Min, kInt32Max, &problem.second).empty() && cursor.byte(',') &&
-         !cursor.integer(kInt64Min, kInt64Max, &problem.correct).empty() && cursor.byte(',') &&
-         !cursor.integer(kInt32Min, kInt32Max, &problem.given).empty() && cursor.byte(',') &&
-         !cursor.integer(0, 1, &problem.right).empty() && cursor.byte(',') &&
-         !cursor.integer(0, kUint32Max, &problem.milliseconds).empty() && cursor.at_end() &&
+  if (!short_number<Sign::never_negative>(&at, &problem.problem) || problem.problem < 1 ||
+      problem.problem > kProblemCount || *at != ',') {
+    return false;
+  }
+  ++at;
+  switch (*at) {
+    case 'a':
+      problem.operation = Operation::addition;
+      break;
+    case 's':
+      problem.operation = Operation::subtraction;
+      break;
+    case 'm':
+      problem.operation = Operation::multiplication;
+      break;
+    case 'd':
+      problem.operation = Operation::division;
+      break;
+    default:
+      return false;
+  }
+  const std::string_view name = kOperationNames[static_cast<int>(problem.operation)];
+  if (end - at <= static_cast<std::ptrdiff_t>(name.size()) ||
+      !same_bytes(at, name.data(), name.size()) || at[name.size()] != ',') {
+    return false;
+  }
+  at += name.size() + 1;
+  // Numbers of at most kShortDigits digits are within the ranges of first,
+  // second, correct and answer.
+  constexpr Sign kSigned = Sign::may_be_negative;
+  constexpr Sign kUnsigned = Sign::never_negative;
+  return short_field<kSigned>(&at, &problem.first) && short_field<kSigned>(&at, &problem.second) &&
+         short_field<kSigned>(&at, &problem.correct) && short_field<kSigned>(&at, &problem.given) &&
+         short_field<kUnsigned>(&at, &problem.right) && problem.right <= 1 &&
+         short_number<kUnsigned>(&at, &problem.milliseconds) && at == end &&
          problem_is_sound(problem, answer);
+}
+
+// Whether the `size` bytes at `a` and `b` are the same, compared eight at
+// a time: the texts compared are short, and a call to memcmp for each
+// would cost more than the compare.
+bool same_bytes(const char* a, const char* b, std::size_t size) {
+  if (size < 8) {
+    for (std::size_t at = 0; at < size; ++at) {
+      if (a[at] != b[at]) return false;
+    }
+    return true;
+  }
+  const auto word = [](const char* bytes) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+  };
+  // Whole words, then the last word, which may overlap the one before.
+  for (std::size_t at = 0; at + 8 < size; at += 8) {
+    if (word(a + at) != word(b + at)) return false;
+  }
+  return word(a + size - 8) == word(b + size - 8);
 }
 
 // Whether the problem's fields agree: the right answer is the result of
 // the two numbers, and the answer is marked right exactly when it is that.
 // Sets them in `answer` when they do.
-bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
+[[gnu::always_inline]] inline bool problem_is_sound(const ProblemFields& problem, Answer* answer) {
   if (result_of(problem.operation, problem.first, problem.second) != problem.correct) return false;
   if ((problem.right == 1) != (problem.given == problem.correct)) return false;
   answer->problem = static_cast<std::int32_t>(problem.problem);
@@ -320,9 +418,11 @@ bool unguard_name(std::string_view logged, std::string* name) {
 
 // A whole field that is a number in [min, max], written as the drill
 // writes numbers (number_field.h: no '+', no leading zero, no "-0").
-// Nothing for any other text.
-std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
-                                          std::int64_t max) {
+// Nothing for any other text. Inlined, as the reading of the first line of
+// each test takes a call for each of its numbers otherwise.
+[[gnu::always_inline]] inline std::optional<std::int64_t> parse_integer(std::string_view text,
+                                                                        std::int64_t min,
+                                                                        std::int64_t max) {
   std::int64_t value = 0;
   if (text.empty() || read_number_field(text, min, max, &value) != text.size()) {
     return std::nullopt;
@@ -356,9 +456,6 @@ std::optional<std::int64_t> parse_started(std::string_view text) {
   }
   return key;
 }
-
-constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subtraction",
-                                                               "multiplication", "division"};
 
 // One operation's name; nothing for any other text.
 std::optional<Operation> parse_operation(std::string_view text) {

@@ -88,14 +88,14 @@ class AnswersReader {
   std::string partial_;    // the start of a line that goes on in a later piece
   std::string line_;       // a whole line put together from pieces
   std::string name_;       // a name with its doubled quotes made single
-  // The fields that name the test of the last sound line (start, name,
-  // operations, limit), read, with the text they were read from: a test's
-  // lines all repeat them, so they are read once a test.
+  // The texts of the fields that name the test of the last sound line
+  // (start, name, operations, limit), with the text they were read from: a
+  // test's lines all repeat them, so they are read once a test, into
+  // answer_, and stay there for its lines.
   struct TestHead {
     std::string text;  // the line up to the comma after the limit
     std::string started;
     std::string name;
-    Answer fields;  // started_key, operations, limit and fingerprint
   };
   bool read_head(std::string_view text, const std::array<std::string_view, kAnswerFields>& fields);
   TestHead head_;

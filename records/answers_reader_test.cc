@@ -154,22 +154,91 @@ TEST(AnswersReaderTest, ReadsALineOfTheTestReadLastAsAnyOther) {
       {.problem = "2,addition,3,4,7,7,1,", .sound = false},
       {.problem = "2,addition,3,4,7,7,1,5,", .sound = false},
       {.problem = "2,\"addition\",3,4,7,7,1,5", .sound = true},  // quoted, as RFC 4180 allows
+      // Numbers of nine digits are read in one pass, longer ones as fields.
+      {.problem = "2,addition,999999999,1,1000000000,1000000000,1,999999999", .sound = true},
+      {.problem = "2,addition,1000000000,1,1000000001,1000000001,1,1000000000", .sound = true},
+      {.problem = "2,subtraction,-999999999,1,-1000000000,0,0,5", .sound = true},
+      {.problem = "2,addition,1,2,3,3,1,99999999999999999999999999", .sound = false},
+      {.problem = "2,addition,0,0,0,0,1,0", .sound = true},
+      {.problem = "2,addition,0,0,0,-0,0,0", .sound = false},
+      {.problem = "2,addition,0,0,0,00,0,0", .sound = false},
+      {.problem = "2,addition,3,4,7,7,01,5", .sound = false},
+      {.problem = "02,addition,3,4,7,7,1,5", .sound = false},
+      {.problem = "-2,addition,3,4,7,7,1,5", .sound = false},
+      {.problem = "2,addition,3,4,7,7,-1,5", .sound = false},
+      {.problem = "2,addition,3,4,7,7,1,-5", .sound = false},
+      {.problem = "2,addition,3,4,7,8,-0,5", .sound = false},
+      {.problem = "2,addition,3,4,7,7,2,5", .sound = false},
+      {.problem = "2,addition,3,4,7,7,1,5x", .sound = false},
+      {.problem = "2,addition,3,4,7,7,1,4294967296", .sound = false},
+      {.problem = "2,additio,3,4,7,7,1,5", .sound = false},
+      {.problem = "2,additionn,3,4,7,7,1,5", .sound = false},
+      {.problem = "2,subtraction", .sound = false},
+      {.problem = "2,subtraction,7,9,-2,-2,1,5", .sound = true},
+      {.problem = "2,subtraction,42,7,35,34,0,5", .sound = true},
+      {.problem = "2,multiplication,6,7,42,42,1,5", .sound = false},  // not the test's
+      {.problem = "2,d", .sound = false},
+      {.problem = "2,", .sound = false},
+      {.problem = "2", .sound = false},
   };
-  for (const Case& c : cases) {
-    const std::string line = head + std::string(c.problem) + "\r\n";
-    const Reading alone = read_all(line);
-    const Reading after = read_all(Line{}.text() + line);
-    ASSERT_EQ(alone.answers.size(), c.sound ? 1u : 0u) << c.problem;
-    ASSERT_EQ(after.answers.size(), c.sound ? 2u : 1u) << c.problem;
-    if (!c.sound) continue;
-    const Answer& a = alone.answers[0];
-    const Answer& b = after.answers[1];
-    EXPECT_EQ(std::tie(a.problem, a.operation, a.first, a.second, a.correct, a.answer, a.right,
-                       a.milliseconds, a.limit, a.started_key, a.fingerprint),
-              std::tie(b.problem, b.operation, b.first, b.second, b.correct, b.answer, b.right,
-                       b.milliseconds, b.limit, b.started_key, b.fingerprint))
-        << c.problem;
+  // Pieces of one byte put every line together in the reader's own room.
+  for (const std::size_t piece : {std::size_t{4096}, std::size_t{1}}) {
+    for (const Case& c : cases) {
+      const std::string line = head + std::string(c.problem) + "\r\n";
+      const Reading alone = read_all(line, piece);
+      const Reading after = read_all(Line{}.text() + line, piece);
+      ASSERT_EQ(alone.answers.size(), c.sound ? 1u : 0u) << c.problem;
+      ASSERT_EQ(after.answers.size(), c.sound ? 2u : 1u) << c.problem;
+      if (!c.sound) continue;
+      const Answer& a = alone.answers[0];
+      const Answer& b = after.answers[1];
+      EXPECT_EQ(std::tie(a.problem, a.operation, a.first, a.second, a.correct, a.answer, a.right,
+                         a.milliseconds, a.limit, a.started_key, a.fingerprint),
+                std::tie(b.problem, b.operation, b.first, b.second, b.correct, b.answer, b.right,
+                         b.milliseconds, b.limit, b.started_key, b.fingerprint))
+          << c.problem;
+    }
   }
+}
+
+// The test's fields are read once a test and handed out with each of its
+// answers, until a line of another test, also after lines skipped between.
+TEST(AnswersReaderTest, HandsOutEachAnswerWithItsOwnTest) {
+  const Reading reading = read_all(Line{.problem = 1}.text() + "x\r\n" + Line{.problem = 2}.text() +
+                                   Line{.started = "2026-12-08T10:05:00",
+                                        .name = "Bo",
+                                        .operations = "subtraction",
+                                        .limit = 20,
+                                        .operation = "subtraction",
+                                        .first = 9,
+                                        .second = 2,
+                                        .correct = 7,
+                                        .answer = 7}
+                                       .text() +
+                                   "2026-12-08T10:09:00,Cy,addition,10,1,addition,1,2,3,3,1,x\r\n" +
+                                   Line{.started = "2026-12-08T10:05:00",
+                                        .name = "Bo",
+                                        .operations = "subtraction",
+                                        .limit = 20,
+                                        .problem = 3,
+                                        .operation = "subtraction",
+                                        .first = 9,
+                                        .second = 2,
+                                        .correct = 7,
+                                        .answer = 7}
+                                       .text());
+  ASSERT_EQ(reading.answers.size(), 4u);
+  const std::vector<std::string> names = {"Ann", "Ann", "Bo", "Bo"};
+  const std::vector<std::string> starts = {"2026-12-08T10:00:00", "2026-12-08T10:00:00",
+                                           "2026-12-08T10:05:00", "2026-12-08T10:05:00"};
+  EXPECT_EQ(reading.names, names);
+  EXPECT_EQ(reading.starts, starts);
+  EXPECT_EQ(reading.answers[1].limit, 10);
+  EXPECT_EQ(reading.answers[3].limit, 20);
+  EXPECT_EQ(reading.answers[3].operations, Operations::only(Operation::subtraction));
+  EXPECT_EQ(reading.answers[3].problem, 3);
+  EXPECT_EQ(reading.answers[2].fingerprint, reading.answers[3].fingerprint);
+  EXPECT_EQ(reading.counts.skipped_lines, 2u);
 }
 
 TEST(AnswersReaderTest, CountsSkippedLinesAsRanges) {
