@@ -40,7 +40,8 @@ std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t mi
                                           std::int64_t max);
 std::optional<std::int64_t> parse_started(std::string_view text);
 std::optional<Operations> parse_operations(std::string_view text);
-std::uint64_t test_fingerprint(const Fields& fields);
+std::uint64_t fingerprint_of_rest(const Fields& fields);
+std::uint64_t fingerprint_with_start(std::uint64_t rest_hash, std::string_view started);
 
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -149,7 +150,7 @@ const ReadCounts& AnswersReader::finish() {
   if (number == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\r')) line.remove_suffix(1);
   if (is_answers_header(line)) return false;
-  if (line.size() <= kMaxLineLength && (read_same_test(line) || read_any(line)) &&
+  if (line.size() <= kMaxLineLength && (read_known_test(line) || read_any(line)) &&
       answer_.operations.has(answer_.operation)) {
     answer_.line = number;
     ++counts_.tests;
@@ -159,16 +160,58 @@ const ReadCounts& AnswersReader::finish() {
   return false;
 }
 
-// Reads a line of the test whose line was read last, as most lines are:
-// the line starts with the same text up to the limit, and its problem's
-// fields are read in one pass. Returns whether it did, with the problem in
-// answer_; false leaves the line to read_any(), which reads every line the
-// drill can write, and the same way.
-[[gnu::always_inline]] inline bool AnswersReader::read_same_test(std::string_view line) {
-  const std::string_view head = head_.text;
-  return !head.empty() && line.size() > head.size() && line[head.size()] == ',' &&
-         same_bytes(line.data(), head.data(), head.size()) &&
-         read_problem_in_one_pass(line.substr(head.size() + 1), &answer_);
+// Reads a line of a test whose head is known, as most lines are: the line
+// starts with the text up to the limit of the last sound line, or of an
+// earlier test but for its start (the child's next test), and its
+// problem's fields are read in one pass. Returns whether it did, with the
+// test in head_ and answer_ and the problem in answer_; false leaves the
+// line, and the heads, to read_any(), which reads every line the drill can
+// write, and the same way.
+[[gnu::always_inline]] inline bool AnswersReader::read_known_test(std::string_view line) {
+  const std::string_view head = head_->text;
+  TestHead* next = nullptr;
+  std::optional<std::int64_t> started;
+  std::size_t head_size = head.size();
+  if (head.empty() || line.size() <= head_size || line[head_size] != ',' ||
+      !same_bytes(line.data(), head.data(), head_size)) {
+    next = earlier_head_of(line);
+    if (next == nullptr) return false;
+    head_size = next->text.size();
+    // A start that parse_started() takes holds no comma and no quote: the
+    // line's fields are split where the earlier head's were.
+    started = parse_started(line.substr(0, next->started.size()));
+    if (!started) return false;
+  }
+  if (!read_problem_in_one_pass(line.substr(head_size + 1), &answer_)) return false;
+  if (next != nullptr) {
+    const std::string_view started_text = line.substr(0, next->started.size());
+    next->text.replace(0, started_text.size(), started_text);
+    next->started.assign(started_text);
+    head_ = next;
+    answer_.started = next->started;
+    answer_.started_key = *started;
+    answer_.name = next->name;
+    answer_.operations = next->operations;
+    answer_.limit = next->limit;
+    answer_.fingerprint = fingerprint_with_start(next->rest_hash, started_text);
+  }
+  return true;
+}
+
+// The kept head, other than the last, that `line` starts with but for the
+// start, followed by a comma; null when there is none.
+AnswersReader::TestHead* AnswersReader::earlier_head_of(std::string_view line) {
+  for (TestHead& kept : heads_) {
+    const std::string_view text = kept.text;
+    const std::size_t started_size = kept.started.size();
+    if (&kept != head_ && !text.empty() && line.size() > text.size() && line[text.size()] == ',' &&
+        line[started_size + 1] == text[started_size + 1] &&
+        same_bytes(line.data() + started_size, text.data() + started_size,
+                   text.size() - started_size)) {
+      return &kept;
+    }
+  }
+  return nullptr;
 }
 
 // Reads any line: its fields split by RFC 4180, then read one by one.
@@ -181,26 +224,41 @@ bool AnswersReader::read_any(std::string_view line) {
          read_head(line.substr(0, head_size), fields) && read_problem(fields, &answer_);
 }
 
-// Reads the fields that name the test into head_ and answer_, unless
+// Reads the fields that name the test into a kept head and answer_, unless
 // `text`, the line up to the limit's end, is the last one read. Fails,
 // keeping nothing, when a field is not valid.
 bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
-  if (!head_.text.empty() && text == head_.text) return true;
-  head_.text.clear();
+  if (!head_->text.empty() && text == head_->text) return true;
+  // A head of the same text but another start, kept earlier, is read again
+  // into its place rather than kept twice.
+  TestHead* head = &heads_[next_head_];
+  for (TestHead& kept : heads_) {
+    const std::size_t started_size = kept.started.size();
+    if (!kept.text.empty() && kept.text.size() == text.size() &&
+        text.substr(started_size) == std::string_view(kept.text).substr(started_size)) {
+      head = &kept;
+    }
+  }
+  if (head == &heads_[next_head_]) next_head_ = (next_head_ + 1) % kHeadsKept;
+  head_ = head;
+  head->text.clear();
   const std::optional<std::int64_t> started = parse_started(fields[0]);
-  const bool name = unguard_name(fields[1], &head_.name);
+  const bool name = unguard_name(fields[1], &head->name);
   const std::optional<Operations> operations = parse_operations(fields[2]);
   const std::optional<std::int64_t> limit = parse_integer(fields[3], kInt32Min, kInt32Max);
   if (!started || !name || !operations || !limit) return false;
-  head_.started.assign(fields[0]);
-  head_.text.assign(text);
+  head->started.assign(fields[0]);
+  head->text.assign(text);
+  head->operations = *operations;
+  head->limit = static_cast<std::int32_t>(*limit);
+  head->rest_hash = fingerprint_of_rest(fields);
   // Every answer of the test hands these out as they are.
-  answer_.started = head_.started;
+  answer_.started = head->started;
   answer_.started_key = *started;
-  answer_.name = head_.name;
-  answer_.operations = *operations;
-  answer_.limit = static_cast<std::int32_t>(*limit);
-  answer_.fingerprint = test_fingerprint(fields);
+  answer_.name = head->name;
+  answer_.operations = head->operations;
+  answer_.limit = head->limit;
+  answer_.fingerprint = fingerprint_with_start(head->rest_hash, fields[0]);
   return true;
 }
 
@@ -500,15 +558,24 @@ std::optional<std::int64_t> result_of(Operation operation, std::int64_t first,
   return std::nullopt;
 }
 
-// A hash of the fields that name the test: start, name, operations and
-// limit as logged.
-std::uint64_t test_fingerprint(const Fields& fields) {
+// A test's fingerprint is a hash of the fields that name it as logged:
+// name, operations and limit, then the start, so that a child's tests,
+// which differ in their start alone, share the first part. This is that
+// part.
+std::uint64_t fingerprint_of_rest(const Fields& fields) {
   std::uint64_t hash = 0xCBF29CE484222325u;
-  for (std::size_t index = 0; index < 4; ++index) {
+  for (std::size_t index = 1; index < 4; ++index) {
     hash = (hash ^ std::hash<std::string_view>{}(fields[index])) * 0x100000001B3u;
     hash ^= hash >> 29;
   }
   return hash;
+}
+
+// The fingerprint of the test of the start `started` whose other fields'
+// hash is `rest_hash`.
+std::uint64_t fingerprint_with_start(std::uint64_t rest_hash, std::string_view started) {
+  const std::uint64_t hash = (rest_hash ^ std::hash<std::string_view>{}(started)) * 0x100000001B3u;
+  return hash ^ (hash >> 29);
 }
 
 }  // namespace

@@ -65,6 +65,11 @@ bool is_answers_header(std::string_view line);
 // at the end of the file.
 class AnswersReader {
  public:
+  AnswersReader() = default;
+  // Not copied: it points into its own heads.
+  AnswersReader(const AnswersReader&) = delete;
+  AnswersReader& operator=(const AnswersReader&) = delete;
+
   // Takes the next piece of the file. The bytes must stay valid until
   // next() has returned null.
   void add(std::string_view bytes);
@@ -80,7 +85,6 @@ class AnswersReader {
 
  private:
   bool take_line(std::string_view line);
-  bool read_same_test(std::string_view line);
   bool read_any(std::string_view line);
   void keep_partial(std::string_view part);
 
@@ -88,17 +92,27 @@ class AnswersReader {
   std::string partial_;    // the start of a line that goes on in a later piece
   std::string line_;       // a whole line put together from pieces
   std::string name_;       // a name with its doubled quotes made single
-  // The texts of the fields that name the test of the last sound line
-  // (start, name, operations, limit), with the text they were read from: a
-  // test's lines all repeat them, so they are read once a test, into
-  // answer_, and stay there for its lines.
+  // The texts of the fields that name a test (start, name, operations,
+  // limit), with the text they were read from, and what was read of them:
+  // a test's lines all repeat them, so they are read once a test, into
+  // answer_, and stay there for its lines. The heads of the last few tests
+  // are kept: children take turns, and a child's next test differs from
+  // its last in its start alone.
   struct TestHead {
     std::string text;  // the line up to the comma after the limit
     std::string started;
     std::string name;
+    Operations operations = Operations::mixed_addition_subtraction();
+    std::int32_t limit = 0;
+    std::uint64_t rest_hash = 0;  // the fingerprint's hash of all but the start
   };
+  static constexpr std::size_t kHeadsKept = 8;
+  bool read_known_test(std::string_view line);
+  TestHead* earlier_head_of(std::string_view line);
   bool read_head(std::string_view text, const std::array<std::string_view, kAnswerFields>& fields);
-  TestHead head_;
+  std::array<TestHead, kHeadsKept> heads_;
+  TestHead* head_ = &heads_[0];  // of the last sound line
+  std::size_t next_head_ = 0;    // the one a new test's head replaces
   Answer answer_;
   LineRange open_range_;
   ReadCounts counts_;

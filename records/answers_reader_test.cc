@@ -267,5 +267,45 @@ TEST(AnswersReaderTest, FingerprintNamesTheTest) {
   EXPECT_LT(reading.answers[0].started_key, reading.answers[2].started_key);
 }
 
+// Children take turns: a child's next test differs from its last in its
+// start alone, and is read from the head kept of that test. Each answer
+// is read as its line alone reads, fingerprint included, and a start that
+// is no time is skipped as it is alone.
+TEST(AnswersReaderTest, ReadsTheNextTestsOfChildrenTakingTurnsAsLinesAlone) {
+  const std::vector<Line> lines = {
+      Line{.started = "2026-12-08T10:00:00", .name = "Ann", .problem = 1},
+      Line{.started = "2026-12-08T10:00:00", .name = "Ann", .problem = 2},
+      Line{.started = "2026-12-08T10:01:00", .name = "O'Neil,\"Jo\"", .limit = 12},
+      Line{.started = "2026-12-08T10:02:00", .name = "Ann", .problem = 1},
+      Line{.started = "2026-12-08T10:03:00", .name = "O'Neil,\"Jo\"", .limit = 12},
+      Line{.started = "2026-12-08T10:03:00", .name = "O'Neil,\"Jo\"", .limit = 13},
+      Line{.started = "2026-13-08T10:04:00", .name = "Ann", .problem = 1},
+      Line{.started = "2026-12-08T10:05:00", .name = "Ann", .problem = 1, .answer = 9},
+      Line{.started = "2026-12-08T10:06:00", .name = "O'Neil,\"Jo\"", .limit = 12},
+  };
+  std::string all;
+  std::vector<Reading> alone;
+  for (const Line& line : lines) {
+    all += line.text();
+    alone.push_back(read_all(line.text()));
+  }
+  const Reading reading = read_all(all);
+  std::size_t read = 0;
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (alone[index].answers.empty()) continue;  // skipped alone: skipped here
+    ASSERT_LT(read, reading.answers.size());
+    EXPECT_EQ(reading.starts[read], alone[index].starts[0]) << index;
+    EXPECT_EQ(reading.names[read], alone[index].names[0]) << index;
+    EXPECT_EQ(reading.answers[read].limit, alone[index].answers[0].limit) << index;
+    EXPECT_EQ(reading.answers[read].answer, alone[index].answers[0].answer) << index;
+    EXPECT_EQ(reading.answers[read].started_key, alone[index].answers[0].started_key) << index;
+    EXPECT_EQ(reading.answers[read].fingerprint, alone[index].answers[0].fingerprint) << index;
+    ++read;
+  }
+  EXPECT_EQ(read, lines.size() - 1);
+  EXPECT_EQ(reading.answers.size(), read);
+  EXPECT_EQ(reading.counts.skipped_lines, 1u);
+}
+
 }  // namespace
 }  // namespace records
