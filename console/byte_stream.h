@@ -13,30 +13,20 @@ namespace console {
 // Where input bytes come from.
 class ByteSource {
  public:
+  virtual ~ByteSource() = default;
   // Reads up to `size` bytes into `buffer` and returns how many were read.
   // Returns 0 at end of input and on a read error: callers treat both as the
   // end of input.
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
-
- protected:
-  // Nothing is deleted through this interface, so its destructor is
-  // protected and not virtual: a virtual one would link the heap's
-  // operator delete (and the C library's free) into the drill.
-  ~ByteSource() = default;
 };
 
 // Where output bytes go.
 class ByteSink {
  public:
+  virtual ~ByteSink() = default;
   // Writes all `size` bytes. Returns false when they could not all be
   // written (a closed pipe, a full disk); the caller then drops its output.
   virtual bool write(const char* data, std::size_t size) = 0;
-
- protected:
-  // Nothing is deleted through this interface, so its destructor is
-  // protected and not virtual: a virtual one would link the heap's
-  // operator delete (and the C library's free) into the drill.
-  ~ByteSink() = default;
 };
 
 }  // namespace console

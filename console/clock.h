@@ -20,6 +20,7 @@ using CalendarTime = std::int64_t;
 
 class Clock {
  public:
+  virtual ~Clock() = default;
   // The current calendar time, the fraction of the second dropped; nothing
   // when the platform's clock cannot be read.
   virtual std::optional<CalendarTime> now() = 0;
@@ -29,12 +30,6 @@ class Clock {
   // A count of milliseconds that only goes forward (a monotonic clock),
   // for timing an answer; 0 when the platform has none.
   virtual std::uint64_t milliseconds() = 0;
-
- protected:
-  // Nothing is deleted through this interface, so its destructor is
-  // protected and not virtual: a virtual one would link the heap's
-  // operator delete (and the C library's free) into the drill.
-  ~Clock() = default;
 };
 
 // The fields of a C library local-time breakdown, as the platform clocks

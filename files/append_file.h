@@ -21,18 +21,13 @@ struct AppendResult {
 
 class Appender {
  public:
+  virtual ~Appender() = default;
   // Appends `block` at the end, all of it in one piece. When the target
   // cannot be opened or written: `stored` false with the reason, and no part
   // of the block stays.
   virtual AppendResult append(std::string_view block) = 0;
   // The target's name as the user knows it, for messages ("records.txt").
   virtual std::string_view name() const = 0;
-
- protected:
-  // Nothing is deleted through this interface, so its destructor is
-  // protected and not virtual: a virtual one would link the heap's
-  // operator delete (and the C library's free) into the drill.
-  ~Appender() = default;
 };
 
 // Appends blocks to the file at `path`, created if missing. Other drills may

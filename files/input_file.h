@@ -48,7 +48,7 @@ struct FoundFile {
 std::optional<FoundFile> find_file(const std::string& path);
 
 // A file, or standard input, opened for reading.
-class InputFile final : public console::ByteSource {
+class InputFile : public console::ByteSource {
  public:
   // Opens the file at `path` for reading into `*file`. When it cannot be
   // opened: failed with the system's reason ("No such file or directory"),
@@ -60,7 +60,7 @@ class InputFile final : public console::ByteSource {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
   // Closes the file that open() opened; standard input stays open.
-  ~InputFile();
+  ~InputFile() override;
 
   // Reads up to `size` bytes; interrupted reads are retried. Returns 0 at
   // the end of the file and on a read error, after which error() holds the
