@@ -25,20 +25,13 @@ ConsoleOutput& ConsoleOutput::operator<<(double value) {
   return *this;
 }
 
-ConsoleOutput& ConsoleOutput::operator<<(LineEnd) {
-  put("\n", 1);
-  flush();
-  return *this;
-}
-
 void ConsoleOutput::flush() {
   if (used_ == 0) return;
   if (!bad_ && !sink_.write(buffer_, used_)) bad_ = true;
   used_ = 0;
 }
 
-// Copies bytes into the buffer, flushing each time it fills.
-void ConsoleOutput::put(const char* data, std::size_t size) {
+void ConsoleOutput::put_filling(const char* data, std::size_t size) {
   if (bad_) return;
   while (size > 0) {
     std::size_t room = sizeof buffer_ - used_;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "console/byte_stream.h"
@@ -29,20 +30,43 @@ class ConsoleOutput {
 
   // Writes the bytes of `text` unchanged, up to its first NUL if it has one.
   ConsoleOutput& operator<<(std::string_view text);
-  ConsoleOutput& operator<<(const char* text) { return *this << std::string_view(text); }
+  // The same for a C string, which ends at its first NUL. Inline, so that a
+  // literal's length is known where it is written and its copy is a plain
+  // one.
+  ConsoleOutput& operator<<(const char* text) {
+    put(text, std::strlen(text));
+    return *this;
+  }
   // Writes `value` in decimal.
   ConsoleOutput& operator<<(std::int32_t value);
   // Writes `value` as printf's "%g" does.
   ConsoleOutput& operator<<(double value);
   // Writes a newline, then flushes.
-  ConsoleOutput& operator<<(LineEnd);
+  ConsoleOutput& operator<<(LineEnd) {
+    put("\n", 1);
+    flush();
+    return *this;
+  }
 
   // Hands the buffered bytes to the sink. If the sink refuses them the
   // stream turns bad and they are dropped.
   void flush();
 
  private:
-  void put(const char* data, std::size_t size);
+  // Copies bytes into the buffer. Bytes that leave room in it are copied
+  // here, inline: nearly all of them are. Bytes copied while the stream is
+  // bad are dropped by the next flush. Cannot fail.
+  void put(const char* data, std::size_t size) {
+    if (size < sizeof buffer_ - used_) {
+      std::memcpy(buffer_ + used_, data, size);
+      used_ += size;
+    } else {
+      put_filling(data, size);
+    }
+  }
+  // Copies bytes that fill the buffer, flushing each time it is full; stops
+  // when the stream turns bad.
+  void put_filling(const char* data, std::size_t size);
 
   ByteSink& sink_;
   char buffer_[1024];

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tests/support/fakes.h"
 #include "text/number_format.h"
@@ -42,6 +43,37 @@ TEST(ConsoleOutput, BytesWaitUntilLineEndOrFullBuffer) {
   EXPECT_EQ(sink.bytes().size(), 8u + 1024u);
   out.flush();
   EXPECT_EQ(sink.bytes().size(), 8u + 1030u);
+}
+
+// Pieces written one after the other reach the sink in whole buffers of
+// 1024 bytes, each as soon as it is full, and in order.
+TEST(ConsoleOutput, FullBufferGoesOutAtOnceWhateverThePiecesAre) {
+  struct Case {
+    std::vector<std::size_t> pieces;  // sizes of the texts written
+    std::vector<std::size_t> writes;  // sizes handed to the sink before the flush
+  };
+  const Case cases[] = {
+      {.pieces = {1023}, .writes = {}},
+      {.pieces = {1023, 1}, .writes = {1024}},
+      {.pieces = {1000, 24, 5}, .writes = {1024}},
+      {.pieces = {1000, 30}, .writes = {1024}},
+      {.pieces = {1024}, .writes = {1024}},
+      {.pieces = {1, 2048}, .writes = {1024, 1024}},
+  };
+  for (const Case& c : cases) {
+    StringSink sink;
+    std::string expected;
+    ConsoleOutput out(sink);
+    for (std::size_t size : c.pieces) {
+      // Each piece of its own letter, so that the order shows.
+      const std::string piece(size, static_cast<char>('a' + expected.size() % 26));
+      out << piece;
+      expected += piece;
+    }
+    EXPECT_EQ(sink.writes(), c.writes) << c.pieces.size() << " pieces, the first " << c.pieces[0];
+    out.flush();
+    EXPECT_EQ(sink.bytes(), expected);
+  }
 }
 
 TEST(ConsoleOutput, FailedWriteTurnsStreamBadAndDropsLaterOutput) {

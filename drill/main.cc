@@ -6,12 +6,17 @@
 #include "records/answers_format.h"
 #include "records/format.h"
 
+// The appenders take the names as C strings: both are literals, which end
+// in a NUL just past the view.
+static_assert(records::kRecordsFileName.data()[records::kRecordsFileName.size()] == '\0');
+static_assert(records::kAnswersFileName.data()[records::kAnswersFileName.size()] == '\0');
+
 int main(int argc, char** argv) {
   console::prepare_process();
   console::StandardStreams streams;
   console::SystemClock clock;
-  files::FileAppender log(std::string(records::kRecordsFileName), records::kLineEnd);
-  files::FileAppender answers(std::string(records::kAnswersFileName), records::kLineEnd,
+  files::FileAppender log(records::kRecordsFileName.data(), records::kLineEnd);
+  files::FileAppender answers(records::kAnswersFileName.data(), records::kLineEnd,
                               records::kAnswersHeader);
   return drill::run_command_line(argc, argv,
                                  {.input = streams.input(),

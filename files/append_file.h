@@ -8,7 +8,6 @@
 #define FILES_APPEND_FILE_H_
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace files {
@@ -58,15 +57,20 @@ class Appender {
 // one, an append to a file that is new, empty or only a byte-order mark
 // writes it, and its line end, before the block, in the same write and
 // under the same lock, so that two drills never both write it.
+//
+// The appender keeps `path` as given, without a copy: it names the file with
+// a NUL at its end, and must outlive the appender. (A copy would be a
+// std::string, whose allocation brings the C++ runtime's exception machinery
+// into the drill.)
 class FileAppender : public Appender {
  public:
-  FileAppender(std::string path, std::string_view line_end, std::string_view header = {})
-      : path_(std::move(path)), line_end_(line_end), header_(header) {}
+  FileAppender(const char* path, std::string_view line_end, std::string_view header = {})
+      : path_(path), line_end_(line_end), header_(header) {}
   AppendResult append(std::string_view block) override;
   std::string_view name() const override { return path_; }
 
  private:
-  std::string path_;
+  const char* path_;
   std::string_view line_end_;
   std::string_view header_;
 };

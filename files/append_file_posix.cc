@@ -18,7 +18,7 @@ namespace {
 
 enum class Lock { held, unsupported, busy, failed };
 
-int open_for_append(const std::string& path);
+int open_for_append(const char* path);
 Lock lock_for_append(int fd);
 // How a file ends: whether a block must begin with a line end, and whether
 // it needs the file's first line.
@@ -90,16 +90,16 @@ namespace {
 // writing would stand in for its missing reader. A file that may be written
 // but not read is opened for writing alone. Returns -1 with errno set when
 // it cannot be opened.
-int open_for_append(const std::string& path) {
+int open_for_append(const char* path) {
   constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
   struct stat status;
   const bool readable =
-      ::stat(path.c_str(), &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
+      ::stat(path, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
   if (readable) {
-    const int fd = ::open(path.c_str(), O_RDWR | kFlags, 0666);
+    const int fd = ::open(path, O_RDWR | kFlags, 0666);
     if (fd >= 0 || errno != EACCES) return fd;
   }
-  return ::open(path.c_str(), O_WRONLY | kFlags, 0666);
+  return ::open(path, O_WRONLY | kFlags, 0666);
 }
 
 // Takes a write lock on the whole file, the lock that every appender takes.

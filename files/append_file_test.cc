@@ -39,7 +39,7 @@ int wait_for(pid_t pid) {
 TEST(FileAppender, AppendsTheExactBytesAfterWhatWasThere) {
   TempDir dir;
   const std::string path = dir.file("records.txt");
-  FileAppender appender(path, kCrLf);
+  FileAppender appender(path.c_str(), kCrLf);
   EXPECT_EQ(appender.name(), path);
   ASSERT_TRUE(appender.append("one\r\ntwo\r\n").stored);
   EXPECT_EQ(read_file(path), "one\r\ntwo\r\n");
@@ -64,7 +64,7 @@ TEST_P(SeamTest, LastLineStaysWholeAndTheBlockStartsALine) {
   TempDir dir;
   const std::string path = dir.file("records.txt");
   write_file(path, GetParam().before);
-  ASSERT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+  ASSERT_TRUE(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored);
   EXPECT_EQ(read_file(path), GetParam().before + GetParam().between + "block\r\n");
 }
 
@@ -101,7 +101,7 @@ TEST(FileAppender, BlockAfterALogCutAnywhereIsWhole) {
     SCOPED_TRACE("cut after " + std::to_string(cut) + " bytes");
     const std::string before = earlier.substr(0, cut);
     write_file(path, before);
-    ASSERT_TRUE(FileAppender(path, kCrLf).append(block).stored);
+    ASSERT_TRUE(FileAppender(path.c_str(), kCrLf).append(block).stored);
     const std::string after = read_file(path);
     const bool line_ended = before.empty() || before.back() == '\n';
     const std::string kept = line_ended ? before : before + "\r\n";
@@ -130,7 +130,7 @@ TEST(FileAppender, FileThatCannotBeReadGetsTheBlockAsItIs) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(2);
-    ::_exit(FileAppender(path, kCrLf).append("block\r\n").stored ? 0 : 1);
+    ::_exit(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored ? 0 : 1);
   }
   const int status = wait_for(pid);
   ASSERT_TRUE(WIFEXITED(status));
@@ -147,7 +147,7 @@ TEST(FileAppender, NamedPipeWithAReaderGetsTheBlock) {
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
-  EXPECT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+  EXPECT_TRUE(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored);
   char got[64];
   const ssize_t n = ::read(reader, got, sizeof got);
   ASSERT_GT(n, 0);
@@ -160,11 +160,11 @@ TEST(FileAppender, NamedPipeWithAReaderGetsTheBlock) {
 TEST(FileAppender, FailureGivesTheSystemsReason) {
   TempDir dir;
   ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0755), 0);
-  AppendResult on_a_folder = FileAppender(dir.file("folder"), kCrLf).append("block\r\n");
+  AppendResult on_a_folder = FileAppender(dir.file("folder").c_str(), kCrLf).append("block\r\n");
   EXPECT_FALSE(on_a_folder.stored);
   EXPECT_EQ(on_a_folder.reason, "Is a directory");
   AppendResult in_missing_folder =
-      FileAppender(dir.file("missing/records.txt"), kCrLf).append("b\r\n");
+      FileAppender(dir.file("missing/records.txt").c_str(), kCrLf).append("b\r\n");
   EXPECT_FALSE(in_missing_folder.stored);
   EXPECT_EQ(in_missing_folder.reason, "No such file or directory");
   AppendResult on_full_device = FileAppender("/dev/full", kCrLf).append("block\r\n");
@@ -201,7 +201,7 @@ TEST(FileAppender, WaitsForTheLockThatAnotherAppenderHolds) {
   const pid_t holder = hold_lock(path, std::chrono::milliseconds(300));
   ASSERT_GT(holder, 0);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+  EXPECT_TRUE(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
   wait_for(holder);
   EXPECT_EQ(read_file(path), "block\r\n");
@@ -212,7 +212,7 @@ TEST(FileAppender, GivesUpWhenTheLockIsHeldTooLong) {
   const std::string path = dir.file("records.txt");
   const pid_t holder = hold_lock(path, std::chrono::milliseconds(4000));
   ASSERT_GT(holder, 0);
-  const AppendResult result = FileAppender(path, kCrLf).append("block\r\n");
+  const AppendResult result = FileAppender(path.c_str(), kCrLf).append("block\r\n");
   EXPECT_FALSE(result.stored);
   EXPECT_EQ(result.reason, "locked by another program for too long");
   ::kill(holder, SIGKILL);
@@ -230,7 +230,7 @@ int append_with_room(const std::string& path, const std::string& block, rlim_t r
     ::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit = {static_cast<rlim_t>(read_file(path).size()) + room, RLIM_INFINITY};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
-    const AppendResult result = FileAppender(path, kCrLf).append(block);
+    const AppendResult result = FileAppender(path.c_str(), kCrLf).append(block);
     ::_exit(result.stored ? 1 : result.reason == "File too large" ? 0 : 2);
   }
   const int status = wait_for(pid);

@@ -12,7 +12,7 @@ namespace {
 
 enum class Lock { held, unsupported, busy };
 
-HANDLE open_for_append(const std::string& path);
+HANDLE open_for_append(const char* path);
 Lock lock_for_append(HANDLE file, OVERLAPPED& lock);
 // How a file ends: whether a block must begin with a line end, and whether
 // it needs the file's first line.
@@ -21,7 +21,7 @@ struct Ending {
   bool header_first = false;
 };
 Ending ending_of(HANDLE file, LONGLONG size);
-void cut_back(const std::string& path, LONGLONG size);
+void cut_back(const char* path, LONGLONG size);
 AppendResult failure(DWORD error);
 
 // The byte, far beyond any real end of file, that appenders lock while they
@@ -92,12 +92,12 @@ namespace {
 // Opens or creates the file for appending. Read access is asked for too,
 // since locking needs it; a file that may be written but not read is opened
 // for appending alone. Returns INVALID_HANDLE_VALUE when it cannot be opened.
-HANDLE open_for_append(const std::string& path) {
+HANDLE open_for_append(const char* path) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, share, nullptr,
+  HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA | FILE_READ_DATA, share, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
-  return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
+  return ::CreateFileA(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -138,8 +138,8 @@ Ending ending_of(HANDLE file, LONGLONG size) {
 // append handle may not truncate, so a second handle with write access does
 // it. If anything fails the bytes stay; the block is reported lost all the
 // same.
-void cut_back(const std::string& path, LONGLONG size) {
-  HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+void cut_back(const char* path, LONGLONG size) {
+  HANDLE writer = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (writer == INVALID_HANDLE_VALUE) return;
   FILE_END_OF_FILE_INFO end;

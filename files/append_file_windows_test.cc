@@ -26,7 +26,7 @@ constexpr std::string_view kCrLf = "\r\n";
 TEST(WindowsFileAppender, AppendsTheExactBytes) {
   TempFolder folder;
   const std::string path = folder.file("records.txt");
-  FileAppender appender(path, kCrLf);
+  FileAppender appender(path.c_str(), kCrLf);
   ASSERT_TRUE(appender.append("one\r\ntwo\r\n").stored);
   EXPECT_EQ(read_binary(path), "one\r\ntwo\r\n");
   ASSERT_TRUE(appender.append("three\n\r\n").stored);
@@ -58,7 +58,7 @@ TEST(WindowsFileAppender, LastLineWithoutLineEndIsEndedFirst) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before);
     write_binary(path, c.before);
-    ASSERT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+    ASSERT_TRUE(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored);
     EXPECT_EQ(read_binary(path), c.before + c.between + "block\r\n");
   }
 }
@@ -74,7 +74,7 @@ TEST(WindowsFileAppender, AppendsWhileTheFileIsOpenElsewhere) {
       ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  FileAppender appender(path, kCrLf);
+  FileAppender appender(path.c_str(), kCrLf);
   EXPECT_TRUE(appender.append("block\r\n").stored);
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "before\r\nblock\r\n");
@@ -95,7 +95,7 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
   lock.OffsetHigh = 0x7fffffff;
   ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock));
   const ULONGLONG start = ::GetTickCount64();
-  const AppendResult refused = FileAppender(path, kCrLf).append("block\r\n");
+  const AppendResult refused = FileAppender(path.c_str(), kCrLf).append("block\r\n");
   EXPECT_FALSE(refused.stored);
   EXPECT_EQ(refused.reason, "locked by another program for too long");
   EXPECT_GE(::GetTickCount64() - start, 1000u);
@@ -105,7 +105,7 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
     ::Sleep(300);
     ::UnlockFileEx(other, 0, 1, 0, &lock);
   });
-  EXPECT_TRUE(FileAppender(path, kCrLf).append("block\r\n").stored);
+  EXPECT_TRUE(FileAppender(path.c_str(), kCrLf).append("block\r\n").stored);
   release.join();
   ::CloseHandle(other);
   EXPECT_EQ(read_binary(path), "block\r\n");
@@ -113,11 +113,12 @@ TEST(WindowsFileAppender, HeldLockDelaysTheAppendThenStopsIt) {
 
 TEST(WindowsFileAppender, FailsWhereNoFileCanBeMade) {
   TempFolder folder;
-  FileAppender in_missing_folder(folder.file("missing\\records.txt"), kCrLf);
+  const std::string missing_path = folder.file("missing\\records.txt");
+  FileAppender in_missing_folder(missing_path.c_str(), kCrLf);
   const AppendResult missing = in_missing_folder.append("block\r\n");
   EXPECT_FALSE(missing.stored);
   EXPECT_FALSE(missing.reason.empty());
-  FileAppender on_a_folder(folder.path(), kCrLf);
+  FileAppender on_a_folder(folder.path().c_str(), kCrLf);
   const AppendResult folder_result = on_a_folder.append("block\r\n");
   EXPECT_FALSE(folder_result.stored);
   // The system's own words: "Access is denied" on Windows, "Access denied"
@@ -136,7 +137,7 @@ TEST(WindowsFileAppender, ConcurrentAppendsStayWhole) {
   std::vector<std::thread> writers;
   for (int w = 0; w < kWriters; ++w) {
     writers.emplace_back([&path, w] {
-      FileAppender appender(path, kCrLf);
+      FileAppender appender(path.c_str(), kCrLf);
       // Blocks of differing lengths, so an overlap shows as a broken line.
       for (int b = 0; b < kBlocks; ++b) {
         std::string block =
