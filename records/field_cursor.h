@@ -50,6 +50,19 @@ class BasicFieldCursor {
     const std::size_t size = expected.size();
     if (!has_room(size)) return false;
     const char* want = expected.data();
+#if defined(__SSE2__)
+    if (size >= 16) {
+      // Sixteen bytes at a time, the last piece overlapping the one before;
+      // the differences gathered and tested once.
+      __m128i diff = differ16(at_ + size - 16, want + size - 16);
+      for (std::size_t at = 0; at + 16 < size; at += 16) {
+        diff = _mm_or_si128(diff, differ16(at_ + at, want + at));
+      }
+      if (_mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) != 0xFFFF) return false;
+      at_ += size;
+      return true;
+    }
+#endif
     if (size >= 8) {
       for (std::size_t at = 0; at + 8 < size; at += 8) {
         if (load(at_ + at) != load(want + at)) return false;
@@ -168,12 +181,9 @@ class BasicFieldCursor {
   RECORDS_INLINE static bool same_bytes(const char* a, const char* b) {
 #if defined(__SSE2__)
     if constexpr (N >= 16) {
-      const auto differ = [a, b](std::size_t at) {
-        return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + at)),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + at)));
-      };
-      __m128i diff = differ(N - 16);
-      for (std::size_t at = 0; at + 16 < N; at += 16) diff = _mm_or_si128(diff, differ(at));
+      __m128i diff = differ16(a + N - 16, b + N - 16);
+      for (std::size_t at = 0; at + 16 < N; at += 16)
+        diff = _mm_or_si128(diff, differ16(a + at, b + at));
       return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
     }
 #endif
@@ -191,6 +201,13 @@ class BasicFieldCursor {
       return N == 0 || a[0] == b[0];
     }
   }
+#if defined(__SSE2__)
+  // The sixteen bytes at `a` and `b`, each pair's bits that differ.
+  RECORDS_INLINE static __m128i differ16(const char* a, const char* b) {
+    return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+  }
+#endif
   template <typename Word>
   RECORDS_INLINE static Word load_as(const char* bytes) {
     Word word;
