@@ -93,8 +93,7 @@ namespace {
 int open_for_append(const char* path) {
   constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
   struct stat status;
-  const bool readable =
-      ::stat(path, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
+  const bool readable = ::stat(path, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
   if (readable) {
     const int fd = ::open(path, O_RDWR | kFlags, 0666);
     if (fd >= 0 || errno != EACCES) return fd;

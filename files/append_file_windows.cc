@@ -94,11 +94,11 @@ namespace {
 // for appending alone. Returns INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE open_for_append(const char* path) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA | FILE_READ_DATA, share, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA | FILE_READ_DATA, share, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
-  return ::CreateFileA(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  return ::CreateFileA(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 // Takes the appenders' lock. Another drill holds it only while it writes,
@@ -139,8 +139,8 @@ Ending ending_of(HANDLE file, LONGLONG size) {
 // it. If anything fails the bytes stay; the block is reported lost all the
 // same.
 void cut_back(const char* path, LONGLONG size) {
-  HANDLE writer = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE writer = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (writer == INVALID_HANDLE_VALUE) return;
   FILE_END_OF_FILE_INFO end;
   end.EndOfFile.QuadPart = size;
