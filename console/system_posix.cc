@@ -49,12 +49,13 @@ std::uint64_t SystemClock::milliseconds() {
          static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000;
 }
 
-// Read with clock_gettime(), which milliseconds() calls too, rather than
-// time(): one C library function less for the loader to bind at start.
+// Read with time(), as other programs read the calendar time: on Linux
+// clock_gettime(CLOCK_REALTIME) may be a tick ahead of it, and a test would
+// then end after a time another program read later.
 std::optional<CalendarTime> SystemClock::now() {
-  struct timespec now;
-  if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return std::nullopt;
-  return static_cast<CalendarTime>(now.tv_sec);
+  time_t seconds = ::time(nullptr);
+  if (seconds == static_cast<time_t>(-1)) return std::nullopt;
+  return static_cast<CalendarTime>(seconds);
 }
 
 std::optional<text::CivilTime> SystemClock::local_time(CalendarTime time) {
