@@ -202,16 +202,22 @@ const ReadCounts& AnswersReader::finish() {
 // start, followed by a comma; null when there is none.
 AnswersReader::TestHead* AnswersReader::earlier_head_of(std::string_view line) {
   for (TestHead& kept : heads_) {
-    const std::string_view text = kept.text;
-    const std::size_t started_size = kept.started.size();
-    if (&kept != head_ && !text.empty() && line.size() > text.size() && line[text.size()] == ',' &&
-        line[started_size + 1] == text[started_size + 1] &&
-        same_bytes(line.data() + started_size, text.data() + started_size,
-                   text.size() - started_size)) {
+    const std::size_t size = kept.text.size();
+    if (&kept != head_ && line.size() > size && line[size] == ',' &&
+        same_but_start(kept, line.substr(0, size))) {
       return &kept;
     }
   }
   return nullptr;
+}
+
+// Whether `text`, a line up to the limit's end, is the kept head's text
+// but for the start.
+bool AnswersReader::same_but_start(const TestHead& kept, std::string_view text) {
+  const std::size_t started_size = kept.started.size();
+  return !kept.text.empty() && text.size() == kept.text.size() &&
+         same_bytes(text.data() + started_size, kept.text.data() + started_size,
+                    text.size() - started_size);
 }
 
 // Reads any line: its fields split by RFC 4180, then read one by one.
@@ -233,11 +239,7 @@ bool AnswersReader::read_head(std::string_view text, const Fields& fields) {
   // into its place rather than kept twice.
   TestHead* head = &heads_[next_head_];
   for (TestHead& kept : heads_) {
-    const std::size_t started_size = kept.started.size();
-    if (!kept.text.empty() && kept.text.size() == text.size() &&
-        text.substr(started_size) == std::string_view(kept.text).substr(started_size)) {
-      head = &kept;
-    }
+    if (same_but_start(kept, text)) head = &kept;
   }
   if (head == &heads_[next_head_]) next_head_ = (next_head_ + 1) % kHeadsKept;
   head_ = head;

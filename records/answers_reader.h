@@ -109,6 +109,7 @@ class AnswersReader {
   static constexpr std::size_t kHeadsKept = 8;
   bool read_known_test(std::string_view line);
   TestHead* earlier_head_of(std::string_view line);
+  static bool same_but_start(const TestHead& kept, std::string_view text);
   bool read_head(std::string_view text, const std::array<std::string_view, kAnswerFields>& fields);
   std::array<TestHead, kHeadsKept> heads_;
   TestHead* head_ = &heads_[0];  // of the last sound line

@@ -204,29 +204,20 @@ TEST(AnswersReaderTest, ReadsALineOfTheTestReadLastAsAnyOther) {
 // The test's fields are read once a test and handed out with each of its
 // answers, until a line of another test, also after lines skipped between.
 TEST(AnswersReaderTest, HandsOutEachAnswerWithItsOwnTest) {
-  const Reading reading = read_all(Line{.problem = 1}.text() + "x\r\n" + Line{.problem = 2}.text() +
-                                   Line{.started = "2026-12-08T10:05:00",
-                                        .name = "Bo",
-                                        .operations = "subtraction",
-                                        .limit = 20,
-                                        .operation = "subtraction",
-                                        .first = 9,
-                                        .second = 2,
-                                        .correct = 7,
-                                        .answer = 7}
-                                       .text() +
-                                   "2026-12-08T10:09:00,Cy,addition,10,1,addition,1,2,3,3,1,x\r\n" +
-                                   Line{.started = "2026-12-08T10:05:00",
-                                        .name = "Bo",
-                                        .operations = "subtraction",
-                                        .limit = 20,
-                                        .problem = 3,
-                                        .operation = "subtraction",
-                                        .first = 9,
-                                        .second = 2,
-                                        .correct = 7,
-                                        .answer = 7}
-                                       .text());
+  const Line bo{.started = "2026-12-08T10:05:00",
+                .name = "Bo",
+                .operations = "subtraction",
+                .limit = 20,
+                .operation = "subtraction",
+                .first = 9,
+                .second = 2,
+                .correct = 7,
+                .answer = 7};
+  Line bo_third = bo;
+  bo_third.problem = 3;
+  const Reading reading =
+      read_all(Line{.problem = 1}.text() + "x\r\n" + Line{.problem = 2}.text() + bo.text() +
+               "2026-12-08T10:09:00,Cy,addition,10,1,addition,1,2,3,3,1,x\r\n" + bo_third.text());
   ASSERT_EQ(reading.answers.size(), 4u);
   const std::vector<std::string> names = {"Ann", "Ann", "Bo", "Bo"};
   const std::vector<std::string> starts = {"2026-12-08T10:00:00", "2026-12-08T10:00:00",
