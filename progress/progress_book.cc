@@ -9,9 +9,10 @@ namespace {
 TestKey key_of(const text::CivilTime& start);
 std::string kind_order(records::Operations operations);
 template <typename Test>
-void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head);
+void place(const Test& test, std::size_t limit, GrowingArray<Test>& tests, std::uint32_t& head);
 template <typename Test>
-void put_in_order(std::vector<Test>& tests, std::uint32_t& head);
+void put_in_order(GrowingArray<Test>& tests, std::uint32_t& head);
+void sort_by_key(GrowingArray<KeptTest>& tests);
 
 }  // namespace
 
@@ -47,6 +48,14 @@ void ProgressBook::add(const records::LoggedTest& test) {
                 .percent = test.percent};
   kept.elapsed_size =
       static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
+  if (keep_.tests == kAllTests) {
+    // Every test is kept: put in order once, by finish(), so that files
+    // named newest first cost no more than in order. Whether that takes a
+    // sort is seen here, where the last test is at hand.
+    if (!child.latest.empty() && key < child.latest.back().key) child.latest_unordered = true;
+    child.latest.push_back(kept);
+    return;
+  }
   place(kept, keep_.tests, child.latest, child.latest_head);
 }
 
@@ -56,6 +65,7 @@ std::vector<const ChildProgress*> ProgressBook::finish() {
   for (auto& [name, child] : children_) {
     put_in_order(child.trend, child.trend_head);
     put_in_order(child.latest, child.latest_head);
+    if (child.latest_unordered) sort_by_key(child.latest);
     sorted.push_back(&child);
   }
   std::sort(sorted.begin(), sorted.end(), [](const ChildProgress* a, const ChildProgress* b) {
@@ -149,15 +159,9 @@ std::string kind_order(records::Operations operations) {
 // storage grows as tests come, never past `limit`. Tests mostly come in key
 // order, and such a test costs no move. Nothing is kept when `limit` is 0.
 template <typename Test>
-void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::uint32_t& head) {
+void place(const Test& test, std::size_t limit, GrowingArray<Test>& tests, std::uint32_t& head) {
   const std::size_t size = tests.size();
   if (limit == 0) return;
-  if (limit == kAllTests) {
-    // Every test is kept: put in order once, at the end, so that files
-    // named newest first cost no more than in order.
-    tests.push_back(test);
-    return;
-  }
   const auto at = [&](std::size_t i) -> Test& { return tests[(head + i) % size]; };
   // The first test later than `test`, or the end.
   std::size_t position = size;
@@ -189,19 +193,19 @@ void place(const Test& test, std::size_t limit, std::vector<Test>& tests, std::u
   for (std::size_t i = size - 1; i >= position; --i) std::swap(at(i), at(i - 1));
 }
 
-// Turns the ring so that it starts at the start of the vector, and puts
-// tests kept whole in key order, those of one key in the order they came:
-// O(n log n) whatever the order of the files.
+// Turns the ring so that it starts at the start of the array: the ring is
+// in key order from its head.
 template <typename Test>
-void put_in_order(std::vector<Test>& tests, std::uint32_t& head) {
+void put_in_order(GrowingArray<Test>& tests, std::uint32_t& head) {
   std::rotate(tests.begin(), tests.begin() + head, tests.end());
   head = 0;
-  // Tests almost always come in order: then a look at each pair is all it
-  // takes, where the sort would move them all and hold a second copy.
-  const auto earlier = [](const Test& a, const Test& b) { return a.key < b.key; };
-  if (!std::is_sorted(tests.begin(), tests.end(), earlier)) {
-    std::stable_sort(tests.begin(), tests.end(), earlier);
-  }
+}
+
+// Puts tests kept whole, which came out of order, in key order, those of one
+// key in the order they came: O(n log n) whatever the order of the files.
+void sort_by_key(GrowingArray<KeptTest>& tests) {
+  std::stable_sort(tests.begin(), tests.end(),
+                   [](const KeptTest& a, const KeptTest& b) { return a.key < b.key; });
 }
 
 }  // namespace

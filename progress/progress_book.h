@@ -33,6 +33,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "progress/growing_array.h"
 #include "records/block_reader.h"
 #include "records/operations.h"
 
@@ -83,8 +84,8 @@ struct ChildProgress {
   int best_percent = 0;
   // The latest tests, earliest first once ProgressBook::finish() has put
   // them in order: what the table shows of each, and the whole tests.
-  std::vector<TrendTest> trend = {};
-  std::vector<KeptTest> latest = {};
+  GrowingArray<TrendTest> trend = {};
+  GrowingArray<KeptTest> latest = {};
 
   // The book's own: the keys of the earliest and the latest test and of the
   // test read last, the file that test came from, and where the rings of
@@ -95,6 +96,7 @@ struct ChildProgress {
   std::uint64_t file = 0;
   std::uint32_t trend_head = 0;
   std::uint32_t latest_head = 0;
+  bool latest_unordered = false;  // every test kept, and one came before an earlier one
 };
 
 // How many of each child's latest tests a book keeps: what the table shows
