@@ -99,21 +99,23 @@ std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t
 }
 
 // The child of that name, and of those operations when kinds are kept
-// apart; new if none is known yet. The map's key is the name, then when
-// kinds are kept apart a NUL (which no name holds) and the operations'
-// signs. The child's name is a view of the key, which stays where it is
-// while the map grows.
+// apart; new if none is known yet. Children mostly take turns: the child
+// whose test came after the last child's the last time is looked at first.
 ChildProgress& ProgressBook::child_named(std::string_view name, records::Operations operations) {
-  // Most logs hold a few children taking turns: the last ones found are
-  // looked at first.
-  // Names mostly differ in their first byte: that is looked at before the
-  // whole names are compared.
+  ChildProgress* child = last_ != nullptr ? last_->next_guess : nullptr;
+  if (child == nullptr || !is_named(*child, name, operations)) child = &look_up(name, operations);
+  if (last_ != nullptr) last_->next_guess = child;
+  last_ = child;
+  return *child;
+}
+
+// The child found by name, among the children found last and then in the
+// map. The map's key is the name, then when kinds are kept apart a NUL
+// (which no name holds) and the operations' signs. The child's name is a
+// view of the key, which stays where it is while the map grows.
+ChildProgress& ProgressBook::look_up(std::string_view name, records::Operations operations) {
   for (ChildProgress* recent : recent_) {
-    if (recent != nullptr && recent->name.size() == name.size() &&
-        (name.empty() || recent->name.front() == name.front()) && recent->name == name &&
-        (!keep_.by_kind || recent->operations == operations)) {
-      return *recent;
-    }
+    if (recent != nullptr && is_named(*recent, name, operations)) return *recent;
   }
   key_.assign(name);
   if (keep_.by_kind) {
@@ -128,6 +130,15 @@ ChildProgress& ProgressBook::child_named(std::string_view name, records::Operati
   recent_[next_recent_] = &found->second;
   next_recent_ = (next_recent_ + 1) % kRecent;
   return found->second;
+}
+
+// Whether `child` is the child of that name (and of those operations when
+// kinds are kept apart). Names mostly differ in their first byte: that is
+// looked at before the whole names are compared.
+bool ProgressBook::is_named(const ChildProgress& child, std::string_view name,
+                            records::Operations operations) const {
+  return child.name.size() == name.size() && (name.empty() || child.name.front() == name.front()) &&
+         child.name == name && (!keep_.by_kind || child.operations == operations);
 }
 
 namespace {
@@ -162,7 +173,11 @@ template <typename Test>
 void place(const Test& test, std::size_t limit, GrowingArray<Test>& tests, std::uint32_t& head) {
   const std::size_t size = tests.size();
   if (limit == 0) return;
-  const auto at = [&](std::size_t i) -> Test& { return tests[(head + i) % size]; };
+  // The ring's i-th test (head and i are less than size: no division).
+  const auto at = [&](std::size_t i) -> Test& {
+    const std::size_t index = head + i;
+    return tests[index < size ? index : index - size];
+  };
   // The first test later than `test`, or the end.
   std::size_t position = size;
   if (size > 0 && test.key < at(size - 1).key) {
@@ -189,7 +204,7 @@ void place(const Test& test, std::size_t limit, GrowingArray<Test>& tests, std::
   // The earliest test's slot becomes the latest, and `test` moves down
   // from there past the tests later than it.
   tests[head] = test;
-  head = static_cast<std::uint32_t>((head + 1) % size);
+  head = head + 1 < size ? head + 1 : 0;
   for (std::size_t i = size - 1; i >= position; --i) std::swap(at(i), at(i - 1));
 }
 

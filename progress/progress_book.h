@@ -97,6 +97,8 @@ struct ChildProgress {
   std::uint32_t trend_head = 0;
   std::uint32_t latest_head = 0;
   bool latest_unordered = false;  // every test kept, and one came before an earlier one
+  // The child whose test came after this child's test the last time.
+  ChildProgress* next_guess = nullptr;
 };
 
 // How many of each child's latest tests a book keeps: what the table shows
@@ -139,6 +141,9 @@ class ProgressBook {
   };
 
   ChildProgress& child_named(std::string_view name, records::Operations operations);
+  ChildProgress& look_up(std::string_view name, records::Operations operations);
+  bool is_named(const ChildProgress& child, std::string_view name,
+                records::Operations operations) const;
 
   Keep keep_;
   std::uint64_t file_ = 0;
@@ -147,6 +152,7 @@ class ProgressBook {
   static constexpr std::size_t kRecent = 8;
   std::array<ChildProgress*, kRecent> recent_{};
   std::size_t next_recent_ = 0;
+  ChildProgress* last_ = nullptr;  // the child of the test added last
   std::unordered_map<std::string, ChildProgress, NameHash, std::equal_to<>> children_;
 };
 
