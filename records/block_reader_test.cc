@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "records/format.h"
@@ -522,9 +523,13 @@ std::string reading_text(std::string_view input, bool exact_lines_only) {
 // every byte of a block that follows another is changed, dropped or
 // doubled in turn, and both readers must give the same tests and counts.
 TEST(BlockReaderFastPathTest, ReadsWhatTheLineReaderReadsWhateverByteChanges) {
-  for (const std::string_view line_end : {"\r\n", "\n"}) {
+  // Names whose line end falls inside and just outside the sixteen bytes
+  // that the fast path looks at first for it.
+  for (const auto& [line_end, name] :
+       {std::pair{"\r\n", "Zo\xc3\xab:x"}, std::pair{"\r\n", "fourteen-bytes"},
+        std::pair{"\n", "fifteen--bytes:"}}) {
     Block first{.line_end = std::string(line_end)};
-    Block second{.name = "Zo\xc3\xab:x",
+    Block second{.name = name,
                  .end = "Tue Dec 08 10:09:07 2026",
                  .start = "Tue Dec 08 10:07:00 2026",
                  .elapsed = "127",
@@ -537,7 +542,7 @@ TEST(BlockReaderFastPathTest, ReadsWhatTheLineReaderReadsWhateverByteChanges) {
     const std::string tail = first.text();
     ASSERT_EQ(reading_text(head + block + tail, false), reading_text(head + block + tail, true));
     for (std::size_t at = 0; at < block.size(); ++at) {
-      for (const char changed : {'X', '0', '9', '-', ' ', '\r', '\n', ':'}) {
+      for (const char changed : {'X', '0', '9', '-', ' ', '\r', '\n', ':', '\0', '\x01'}) {
         std::string mutated = block;
         if (mutated[at] == changed) continue;
         mutated[at] = changed;
