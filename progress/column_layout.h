@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,26 +36,30 @@ class ColumnLayout {
     }
   }
 
-  // Widens the columns to hold `cells`, as measure() does.
-  void measure(const AsciiCells& cells) {
-    for (std::size_t i = 0; i < kColumns; ++i) widths_[i] = std::max(widths_[i], cells[i].size());
+  // Widens the columns to hold ASCII cells of these sizes, as measure()
+  // does.
+  void measure(const std::array<std::size_t, kColumns>& sizes) {
+    for (std::size_t i = 0; i < kColumns; ++i) widths_[i] = std::max(widths_[i], sizes[i]);
   }
 
-  // Appends `cells` to `out` as write() appends a row, in one piece.
+  // Appends `cells` to `out` as write() appends a row, in one piece: the
+  // row is laid down in spaces and each cell copied to its place.
   void write(const AsciiCells& cells, std::string* out) const {
     std::size_t room = 1;
     for (std::size_t i = 0; i < kColumns; ++i) room += 2 + std::max(widths_[i], cells[i].size());
     const std::size_t row_start = out->size();
-    out->resize(row_start + room);
+    out->resize(row_start + room, ' ');
     char* const start = out->data() + row_start;
     char* at = start;
     for (std::size_t i = 0; i < kColumns; ++i) {
       const std::string_view cell = cells[i];
-      const std::size_t padding = widths_[i] > cell.size() ? widths_[i] - cell.size() : 0;
-      if (i > 0) at = std::fill_n(at, 2, ' ');
-      if (aligns_[i] == Align::right) at = std::fill_n(at, padding, ' ');
-      at = std::copy(cell.begin(), cell.end(), at);
-      if (aligns_[i] == Align::left) at = std::fill_n(at, padding, ' ');
+      const std::size_t width = std::max(widths_[i], cell.size());
+      if (i > 0) at += 2;
+      if (!cell.empty()) {
+        std::memcpy(aligns_[i] == Align::right ? at + (width - cell.size()) : at, cell.data(),
+                    cell.size());
+      }
+      at += width;
     }
     // Left-aligned cells at the end leave padding behind them.
     while (at > start && at[-1] == ' ') --at;

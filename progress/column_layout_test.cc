@@ -26,7 +26,7 @@ TEST(ColumnLayoutTest, WritesAsciiCellsAsItWritesRows) {
   Layout by_cells({Align::left, Align::right, Align::left});
   for (const Case& c : cases) {
     by_rows.measure(c.row);
-    by_cells.measure(Layout::AsciiCells{c.row[0], c.row[1], c.row[2]});
+    by_cells.measure({c.row[0].size(), c.row[1].size(), c.row[2].size()});
   }
   for (const Case& c : cases) {
     std::string from_row = "before\n";

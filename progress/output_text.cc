@@ -55,6 +55,27 @@ char* put_iso_date_time(const text::CivilTime& time, char separator, char* at) {
   return put_two_digits(time.second, at);
 }
 
+std::size_t iso_date_time_size(const text::CivilTime& time) {
+  if (!time.known()) return 0;
+  // "YYYY-MM-DDTHH:MM:SS" for the years of every real log.
+  if (time.year >= 0 && time.year <= 9999) return 19;
+  char text[kIsoDateTimeRoom];
+  return static_cast<std::size_t>(put_iso_date_time(time, ' ', text) - text);
+}
+
+std::size_t integer_size(std::int64_t value) {
+  std::size_t size = value < 0 ? 2 : 1;
+  // The magnitude, as put_integer() writes it, without overflow at the
+  // smallest value.
+  std::uint64_t rest =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  while (rest >= 10) {
+    rest /= 10;
+    ++size;
+  }
+  return size;
+}
+
 char* put_integer(std::int64_t value, char* at) {
   // Most numbers of a row (a percent, a right count, a limit) are small.
   if (value >= 10 && value < 100) return put_two_digits(static_cast<int>(value), at);

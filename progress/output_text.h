@@ -33,6 +33,12 @@ inline constexpr std::size_t kIsoDateTimeRoom = 1 + 20 + 15;
 char* put_iso_date(const text::CivilTime& time, char* at);
 char* put_iso_date_time(const text::CivilTime& time, char separator, char* at);
 
+// The sizes of what put_iso_date_time() and put_integer() write, found
+// without writing it where that is quick: for columns measured before
+// their rows are written.
+std::size_t iso_date_time_size(const text::CivilTime& time);
+std::size_t integer_size(std::int64_t value);
+
 // The most bytes that put_integer() writes: a '-' and 19 digits.
 inline constexpr std::size_t kIntegerRoom = 20;
 

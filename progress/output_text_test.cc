@@ -51,6 +51,21 @@ TEST(IsoDateTest, WritesTheDateOrNothing) {
     std::string date_time;
     append_iso_date_time(c.time, ' ', &date_time);
     EXPECT_EQ(date_time, c.date_time);
+    EXPECT_EQ(iso_date_time_size(c.time), c.date_time.size());
+  }
+}
+
+TEST(IntegerSizeTest, IsTheSizeOfTheTextWritten) {
+  constexpr std::int64_t kLeast = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+  for (const std::int64_t value :
+       {kLeast, kLeast + 1, std::int64_t{-1000}, std::int64_t{-999}, std::int64_t{-10},
+        std::int64_t{-9}, std::int64_t{-1}, std::int64_t{0}, std::int64_t{9}, std::int64_t{10},
+        std::int64_t{99}, std::int64_t{100}, std::int64_t{999'999}, std::int64_t{1'000'000},
+        kMost}) {
+    char text[kIntegerRoom];
+    EXPECT_EQ(integer_size(value), static_cast<std::size_t>(put_integer(value, text) - text))
+        << value;
   }
 }
 

@@ -36,6 +36,7 @@ struct ListingCells {
 // Between a test's right answers and the problems.
 constexpr std::string_view kRightOf = " of ";
 
+std::array<std::size_t, 8> test_cell_sizes(const KeptTest& test);
 const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells);
 void append_last_cell(std::string_view cell, std::string* out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
@@ -80,10 +81,11 @@ void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
   ListingLayout layout({Align::left, Align::left, Align::right, Align::right, Align::right,
                         Align::left, Align::right, Align::right});
   layout.measure(kListingHeader);
-  // Every cell of a test is ASCII, made from its numbers: each row's cells
-  // are put in one small buffer, measured by their sizes.
+  // Every cell of a test is ASCII, made from its numbers: the columns are
+  // measured by the cells' sizes, and each row's cells are put in one small
+  // buffer.
+  for (const KeptTest& test : tests) layout.measure(test_cell_sizes(test));
   ListingCells cells;
-  for (const KeptTest& test : tests) layout.measure(put_test_cells(test, &cells));
   layout.write(kListingHeader, &out.text());
   // The score, right-aligned, ends every row at the same column, so the
   // missed facts line up after it.
@@ -126,6 +128,19 @@ void append_last_cell(std::string_view cell, std::string* out) {
   out->append("  ");
   out->append(cell);
   out->push_back('\n');
+}
+
+// The sizes of the cells that put_test_cells() puts, found without putting
+// them.
+std::array<std::size_t, 8> test_cell_sizes(const KeptTest& test) {
+  return {test.start.known() ? iso_date_time_size(test.start) : 1,
+          static_cast<std::size_t>(test.operations.count()),
+          integer_size(test.addend_limit),
+          integer_size(test.right) + kRightOf.size() + integer_size(records::kProblemCount),
+          integer_size(test.percent) + 1,
+          records::letter_grade(test.percent).size(),
+          test.elapsed_size,
+          integer_size(test.rating)};
 }
 
 const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells) {

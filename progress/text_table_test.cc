@@ -204,17 +204,28 @@ TEST_F(TextTableTest, ListsEveryTestOfAChild) {
   Block division = on_day(9, 13, "95");
   division.signs = "/";
   add(division);
+  // Cells wider than their heads widen their columns.
+  add(Block{.start = "Tue Dec 08 10:00:00 12026",
+            .limit = "-2147483648",
+            .signs = "+-x/",
+            .right = 7,
+            .rating = "2147483647"});
   const std::vector<const ChildProgress*> children = book_.finish();
   testing_support::StringSink sink;
   OutputBuffer out(sink);
   write_child_listing(children.front()->latest, out);
   ASSERT_TRUE(out.flush());
-  EXPECT_EQ(
-      sink.bytes(),
-      "Started              Operations  Limit     Right  Percent  Grade      Seconds  Score\n"
-      "2026-12-02 10:00:00  +-             10  20 of 20     100%  A+     1.23457e+06      6\n"
-      "?                    x/             -7   0 of 20       0%  F              240     -2\n"
-      "2026-12-09 10:00:00  /              10  13 of 20      65%  D               95      6\n");
+  EXPECT_EQ(sink.bytes(),
+            "Started               Operations        Limit     Right  Percent  Grade      Seconds  "
+            "     Score\n"
+            "2026-12-02 10:00:00   +-                   10  20 of 20     100%  A+     1.23457e+06  "
+            "         6\n"
+            "?                     x/                   -7   0 of 20       0%  F              240  "
+            "        -2\n"
+            "2026-12-09 10:00:00   /                    10  13 of 20      65%  D               95  "
+            "         6\n"
+            "12026-12-08 10:00:00  +-x/        -2147483648   7 of 20      35%  F              240  "
+            "2147483647\n");
 }
 
 }  // namespace

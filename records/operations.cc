@@ -26,6 +26,14 @@ constexpr void append(OperationsText* text, std::string_view piece) {
 
 constexpr Operation operation_of(int index) { return static_cast<Operation>(index); }
 
+constexpr OperationsText signs_of(Operations operations) {
+  OperationsText text;
+  for (int index = 0; index < operations.count(); ++index) {
+    append(&text, std::string_view(&kSigns[static_cast<int>(operations.at(index))], 1));
+  }
+  return text;
+}
+
 constexpr OperationsText names_of(Operations operations) {
   OperationsText text;
   for (int index = 0; index < operations.count(); ++index) {
@@ -80,6 +88,7 @@ constexpr std::array<OperationsText, kSets> text_table(OperationsText (*make)(Op
   return all;
 }
 
+constexpr std::array<OperationsText, kSets> kAllSigns = text_table(signs_of);
 constexpr std::array<OperationsText, kSets> kAllNames = text_table(names_of);
 constexpr std::array<OperationsText, kSets> kAllDescriptions = text_table(description_of);
 
@@ -117,11 +126,7 @@ SignsRead read_signs(std::string_view text) {
 }
 
 OperationsText signs(Operations operations) {
-  OperationsText text;
-  for (int index = 0; index < operations.count(); ++index) {
-    append(&text, std::string_view(&kSigns[static_cast<int>(operations.at(index))], 1));
-  }
-  return text;
+  return kAllSigns[static_cast<std::size_t>(set_index(operations))];
 }
 
 OperationsText names(Operations operations) {
