@@ -74,7 +74,7 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   *at++ = ',';
   at = put_integer(test.rating, at);
   *at++ = ',';
-  const records::OperationsText names = records::names(test.operations);
+  const records::OperationsText& names = records::names(test.operations);
   at = std::copy_n(names.bytes, names.size, at);
   *at++ = '\r';
   *at++ = '\n';

@@ -13,6 +13,7 @@ namespace {
 char* put_long_year(std::int64_t year_number, char* at);
 char* put_digits(std::uint64_t value, int width, char* at);
 char* put_two_digits(int value, char* at);
+char* put_known_date(const text::CivilTime& time, char* at);
 
 }  // namespace
 
@@ -30,23 +31,12 @@ void append_iso_date_time(const text::CivilTime& time, char separator, std::stri
 
 char* put_iso_date(const text::CivilTime& time, char* at) {
   if (!time.known()) return at;
-  if (time.year >= 0 && time.year <= 9999) {
-    // The years of every real log, written without a call.
-    const auto year = static_cast<int>(time.year);
-    at = put_two_digits(year / 100, at);
-    at = put_two_digits(year % 100, at);
-  } else {
-    at = put_long_year(time.year, at);
-  }
-  *at++ = '-';
-  at = put_two_digits(time.month, at);
-  *at++ = '-';
-  return put_two_digits(time.day, at);
+  return put_known_date(time, at);
 }
 
 char* put_iso_date_time(const text::CivilTime& time, char separator, char* at) {
   if (!time.known()) return at;
-  at = put_iso_date(time, at);
+  at = put_known_date(time, at);
   *at++ = separator;
   at = put_two_digits(time.hour, at);
   *at++ = ':';
@@ -123,6 +113,23 @@ std::string rounded_text(double value) {
 }
 
 namespace {
+
+// Writes the date of a known time at `at`. Returns the end of what it
+// wrote. Inlined in both callers: every row of --csv writes two dates.
+[[gnu::always_inline]] inline char* put_known_date(const text::CivilTime& time, char* at) {
+  if (time.year >= 0 && time.year <= 9999) {
+    // The years of every real log, written without a call.
+    const auto year = static_cast<int>(time.year);
+    at = put_two_digits(year / 100, at);
+    at = put_two_digits(year % 100, at);
+  } else {
+    at = put_long_year(time.year, at);
+  }
+  *at++ = '-';
+  at = put_two_digits(time.month, at);
+  *at++ = '-';
+  return put_two_digits(time.day, at);
+}
 
 // Writes a year of more than four digits, or before year 0, at `at`.
 // Returns the end of what it wrote.

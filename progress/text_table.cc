@@ -155,7 +155,7 @@ const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCel
     *at = '?';
     cell(0, at + 1);
   }
-  const records::OperationsText signs = records::signs(test.operations);
+  const records::OperationsText& signs = records::signs(test.operations);
   cell(1, std::copy_n(signs.bytes, signs.size, at));
   cell(2, put_integer(test.addend_limit, at));
   char* end = put_integer(test.right, at);

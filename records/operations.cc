@@ -125,15 +125,15 @@ SignsRead read_signs(std::string_view text) {
   return read;
 }
 
-OperationsText signs(Operations operations) {
+const OperationsText& signs(Operations operations) {
   return kAllSigns[static_cast<std::size_t>(set_index(operations))];
 }
 
-OperationsText names(Operations operations) {
+const OperationsText& names(Operations operations) {
   return kAllNames[static_cast<std::size_t>(set_index(operations))];
 }
 
-OperationsText description(Operations operations) {
+const OperationsText& description(Operations operations) {
   return kAllDescriptions[static_cast<std::size_t>(set_index(operations))];
 }
 

@@ -87,7 +87,9 @@ struct SignsRead {
 // a byte that is none of these, or an operation named twice.
 SignsRead read_signs(std::string_view text);
 
-// A short text with its own room, long enough for every text below.
+// A short text with its own room, long enough for every text below. The
+// functions below return texts made when compiling, which last as long as
+// the program.
 struct OperationsText {
   char bytes[80] = {};
   std::uint8_t size = 0;
@@ -95,17 +97,17 @@ struct OperationsText {
 };
 
 // The signs in canonical order: "+-", "x/", "+-x/".
-OperationsText signs(Operations operations);
+const OperationsText& signs(Operations operations);
 
 // The names joined by '/': "addition/subtraction", "multiplication".
-OperationsText names(Operations operations);
+const OperationsText& names(Operations operations);
 
 // The test description after the problem count and "problems, ":
 //   one operation:    "multiplication only"
 //   two:              "mixed multiplication/division (random 50/50)"
 //   three:            "mixed addition/subtraction/division (random 1/3 each)"
 //   four:             "mixed addition/subtraction/multiplication/division (random 1/4 each)"
-OperationsText description(Operations operations);
+const OperationsText& description(Operations operations);
 
 // The set whose description() is `text`; nothing for any other text.
 std::optional<Operations> read_description(std::string_view text);
