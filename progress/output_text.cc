@@ -132,8 +132,9 @@ namespace {
 }
 
 // Writes a year of more than four digits, or before year 0, at `at`.
-// Returns the end of what it wrote.
-char* put_long_year(std::int64_t year_number, char* at) {
+// Returns the end of what it wrote. Kept out of line, so that the writers
+// of every timestamp do not set up the room that this rare one needs.
+[[gnu::noinline]] char* put_long_year(std::int64_t year_number, char* at) {
   if (year_number < 0) *at++ = '-';
   const std::uint64_t year = year_number < 0 ? 0 - static_cast<std::uint64_t>(year_number)
                                              : static_cast<std::uint64_t>(year_number);
