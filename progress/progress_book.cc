@@ -40,12 +40,12 @@ void ProgressBook::add(const records::LoggedTest& test) {
   if (keep_.tests == 0) return;
   KeptTest kept{.key = key,
                 .start = test.start,
-                .operations = test.operations,
                 .seconds = test.elapsed_seconds,
                 .rating = test.rating,
                 .addend_limit = test.addend_limit,
-                .right = test.right,
-                .percent = test.percent};
+                .operations = test.operations,
+                .right = static_cast<std::uint8_t>(test.right),
+                .percent = static_cast<std::uint8_t>(test.percent)};
   kept.elapsed_size =
       static_cast<std::uint8_t>(test.elapsed.copy(kept.elapsed_bytes, sizeof kept.elapsed_bytes));
   if (keep_.tests == kAllTests) {
@@ -88,7 +88,7 @@ std::vector<ChildProgress> split_by_kind(const ChildProgress& child, std::size_t
     }
     ++kind->tests;
     kind->last_start = test.start;
-    kind->best_percent = std::max(kind->best_percent, test.percent);
+    kind->best_percent = std::max(kind->best_percent, int{test.percent});
     place(test, window, kind->latest, kind->latest_head);
   }
   for (ChildProgress& kind : kinds) put_in_order(kind.latest, kind.latest_head);

@@ -57,16 +57,18 @@ struct TrendTest {
   std::int32_t percent = 0;
 };
 
-// What the page and --child show of one test, without its name.
+// What the page and --child show of one test, without its name. The
+// fields are laid out without gaps: --child keeps one for every test of the
+// child, and a large log holds hundreds of thousands.
 struct KeptTest {
   TestKey key = {};
   text::CivilTime start = {};
-  records::Operations operations = records::Operations::mixed_addition_subtraction();
   double seconds = 0;
   std::int32_t rating = 0;
   std::int32_t addend_limit = 0;
-  std::int32_t right = 0;
-  std::int32_t percent = 0;
+  records::Operations operations = records::Operations::mixed_addition_subtraction();
+  std::uint8_t right = 0;    // 0..kProblemCount, as the reader takes it
+  std::uint8_t percent = 0;  // 0..100, as the reader takes it
   std::uint8_t elapsed_size = 0;
   char elapsed_bytes[records::kMaxElapsedLength] = {};
 
