@@ -7,10 +7,6 @@
 #include <limits>
 #include <optional>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "records/answers_format.h"
 #include "records/format.h"
 #include "records/number_field.h"
@@ -428,20 +424,6 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
 // a time: the texts compared are short, and a call to memcmp for each
 // would cost more than the compare.
 bool same_bytes(const char* a, const char* b, std::size_t size) {
-#if defined(__SSE2__)
-  if (size >= 16) {
-    // A test's head, mostly: sixteen bytes at a time, the last piece
-    // overlapping the one before, the differences gathered and tested once.
-    const auto differ = [](const char* x, const char* y) {
-      return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
-                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
-    };
-    __m128i diff = differ(a + size - 16, b + size - 16);
-    for (std::size_t at = 0; at + 16 < size; at += 16)
-      diff = _mm_or_si128(diff, differ(a + at, b + at));
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
-  }
-#endif
   if (size < 8) {
     for (std::size_t at = 0; at < size; ++at) {
       if (a[at] != b[at]) return false;
