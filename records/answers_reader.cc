@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <optional>
 
 #include "records/answers_format.h"
+#include "records/field_cursor.h"
 #include "records/format.h"
 #include "records/number_field.h"
 
@@ -33,7 +33,6 @@ struct ProblemFields {
 
 bool read_problem(const Fields& fields, Answer* answer);
 bool read_problem_in_one_pass(std::string_view text, Answer* answer);
-bool same_bytes(const char* a, const char* b, std::size_t size);
 bool problem_is_sound(const ProblemFields& problem, Answer* answer);
 bool unguard_name(std::string_view logged, std::string* name);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
@@ -50,8 +49,16 @@ constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kUint32Max = std::numeric_limits<std::uint32_t>::max();
 // The bytes that get a '\'' before them at the start of a part of a name.
 constexpr std::string_view kGuardedStarts = "=+-@'";
-constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subtraction",
-                                                               "multiplication", "division"};
+static_assert(
+    [] {
+      for (int a = 0; a < kOperationKinds; ++a) {
+        for (int b = a + 1; b < kOperationKinds; ++b) {
+          if (kOperationNames[a][0] == kOperationNames[b][0]) return false;
+        }
+      }
+      return true;
+    }(),
+    "read_problem_in_one_pass() tells the operations by their names' first letters");
 // The most digits read_problem_in_one_pass() reads in a number: every
 // number of at most this many is within the 32-bit range.
 constexpr std::ptrdiff_t kShortDigits = 9;
@@ -388,23 +395,13 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
     return false;
   }
   ++at;
-  switch (*at) {
-    case 'a':
-      problem.operation = Operation::addition;
-      break;
-    case 's':
-      problem.operation = Operation::subtraction;
-      break;
-    case 'm':
-      problem.operation = Operation::multiplication;
-      break;
-    case 'd':
-      problem.operation = Operation::division;
-      break;
-    default:
-      return false;
-  }
-  const std::string_view name = kOperationNames[static_cast<int>(problem.operation)];
+  // The operation is told by its name's first letter, which no other
+  // name starts with; the rest of the name is then compared.
+  int kind = 0;
+  while (kind < kOperationKinds && kOperationNames[kind][0] != *at) ++kind;
+  if (kind == kOperationKinds) return false;
+  problem.operation = static_cast<Operation>(kind);
+  const std::string_view name = kOperationNames[kind];
   if (end - at <= static_cast<std::ptrdiff_t>(name.size()) ||
       !same_bytes(at, name.data(), name.size()) || at[name.size()] != ',') {
     return false;
@@ -418,28 +415,6 @@ bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
          short_field<kSigned>(&at, &problem.correct) && short_field<kSigned>(&at, &problem.given) &&
          right_field(&at, &problem.right) && short_number<kUnsigned>(&at, &problem.milliseconds) &&
          at == end && problem_is_sound(problem, answer);
-}
-
-// Whether the `size` bytes at `a` and `b` are the same, compared eight at
-// a time: the texts compared are short, and a call to memcmp for each
-// would cost more than the compare.
-bool same_bytes(const char* a, const char* b, std::size_t size) {
-  if (size < 8) {
-    for (std::size_t at = 0; at < size; ++at) {
-      if (a[at] != b[at]) return false;
-    }
-    return true;
-  }
-  const auto word = [](const char* bytes) {
-    std::uint64_t value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-  };
-  // Whole words, then the last word, which may overlap the one before.
-  for (std::size_t at = 0; at + 8 < size; at += 8) {
-    if (word(a + at) != word(b + at)) return false;
-  }
-  return word(a + size - 8) == word(b + size - 8);
 }
 
 // Whether the problem's fields agree: the right answer is the result of

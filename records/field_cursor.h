@@ -1,7 +1,7 @@
 // Reading fields from the front of a text in one pass: fixed texts, single
-// bytes, numbers and texts up to a byte. The readers' fast paths use it,
-// the block reader for a whole block and the answers reader for a line's
-// problem. Each step returns false (or an empty or null view) when the
+// bytes, numbers and texts up to a byte. The block reader's fast path uses
+// it for a whole block, and the answers reader's one-pass reading uses its
+// compare of short texts, same_bytes(). Each step returns false (or an empty or null view) when the
 // bytes there do not fit, and the reader then leaves the bytes to its
 // exact, slower reading. The steps are small and taken for every field of
 // a log, so they are always inlined.
@@ -23,6 +23,28 @@
 namespace records {
 
 #define RECORDS_INLINE [[gnu::always_inline]] inline
+
+// Whether the `size` bytes at `a` and `b` are the same, compared eight at a
+// time, the last word overlapping the one before: the texts compared are
+// short, and a call to memcmp for each would cost more than the compare.
+RECORDS_INLINE bool same_bytes(const char* a, const char* b, std::size_t size) {
+  const auto load = [](const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  };
+  if (size < 8) {
+    for (std::size_t at = 0; at < size; ++at) {
+      if (a[at] != b[at]) return false;
+    }
+    return true;
+  }
+  for (std::size_t at = 0; at + 8 < size; at += 8) {
+    if (load(a + at) != load(b + at)) return false;
+  }
+  return load(a + size - 8) == load(b + size - 8);
+}
+
 //
 // A cursor made with kChecked false is for bytes known to hold more than
 // the steps can take (a whole block's most): its fixed texts, bytes and
@@ -51,28 +73,12 @@ class BasicFieldCursor {
     if (!has_room(size)) return false;
     const char* want = expected.data();
 #if defined(__SSE2__)
-    if (size >= 16) {
-      // Sixteen bytes at a time, the last piece overlapping the one before;
-      // the differences gathered and tested once.
-      __m128i diff = differ16(at_ + size - 16, want + size - 16);
-      for (std::size_t at = 0; at + 16 < size; at += 16) {
-        diff = _mm_or_si128(diff, differ16(at_ + at, want + at));
-      }
-      if (_mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) != 0xFFFF) return false;
-      at_ += size;
-      return true;
-    }
+    const bool same =
+        size >= 16 ? same_by_sixteen(at_, want, size) : records::same_bytes(at_, want, size);
+#else
+    const bool same = records::same_bytes(at_, want, size);
 #endif
-    if (size >= 8) {
-      for (std::size_t at = 0; at + 8 < size; at += 8) {
-        if (load(at_ + at) != load(want + at)) return false;
-      }
-      if (load(at_ + size - 8) != load(want + size - 8)) return false;
-    } else {
-      for (std::size_t at = 0; at < size; ++at) {
-        if (at_[at] != want[at]) return false;
-      }
-    }
+    if (!same) return false;
     at_ += size;
     return true;
   }
@@ -180,12 +186,7 @@ class BasicFieldCursor {
   template <std::size_t N>
   RECORDS_INLINE static bool same_bytes(const char* a, const char* b) {
 #if defined(__SSE2__)
-    if constexpr (N >= 16) {
-      __m128i diff = differ16(a + N - 16, b + N - 16);
-      for (std::size_t at = 0; at + 16 < N; at += 16)
-        diff = _mm_or_si128(diff, differ16(a + at, b + at));
-      return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
-    }
+    if constexpr (N >= 16) return same_by_sixteen(a, b, N);
 #endif
     if constexpr (N >= 8) {
       std::uint64_t diff = load(a + N - 8) ^ load(b + N - 8);
@@ -202,10 +203,18 @@ class BasicFieldCursor {
     }
   }
 #if defined(__SSE2__)
-  // The sixteen bytes at `a` and `b`, each pair's bits that differ.
-  RECORDS_INLINE static __m128i differ16(const char* a, const char* b) {
-    return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+  // Whether the `size` (at least 16) bytes at `a` and `b` are the same,
+  // sixteen at a time, the last piece overlapping the one before; the
+  // differences gathered and tested once.
+  RECORDS_INLINE static bool same_by_sixteen(const char* a, const char* b, std::size_t size) {
+    const auto differ = [](const char* x, const char* y) {
+      return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+    };
+    __m128i diff = differ(a + size - 16, b + size - 16);
+    for (std::size_t at = 0; at + 16 < size; at += 16)
+      diff = _mm_or_si128(diff, differ(a + at, b + at));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
   }
 #endif
   template <typename Word>

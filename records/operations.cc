@@ -12,8 +12,6 @@ namespace records {
 namespace {
 
 constexpr char kSigns[kOperationKinds] = {'+', '-', 'x', '/'};
-constexpr std::string_view kNames[kOperationKinds] = {"addition", "subtraction", "multiplication",
-                                                      "division"};
 constexpr std::string_view kOnly = " only";
 constexpr std::string_view kMixed = "mixed ";
 // The share of each operation, by how many there are (two to four).
@@ -38,7 +36,7 @@ constexpr OperationsText names_of(Operations operations) {
   OperationsText text;
   for (int index = 0; index < operations.count(); ++index) {
     if (index > 0) append(&text, "/");
-    append(&text, kNames[static_cast<int>(operations.at(index))]);
+    append(&text, name(operations.at(index)));
   }
   return text;
 }
@@ -95,8 +93,6 @@ constexpr std::array<OperationsText, kSets> kAllDescriptions = text_table(descri
 }  // namespace
 
 char sign(Operation operation) { return kSigns[static_cast<int>(operation)]; }
-
-std::string_view name(Operation operation) { return kNames[static_cast<int>(operation)]; }
 
 SignsRead read_signs(std::string_view text) {
   SignsRead read;

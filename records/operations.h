@@ -23,9 +23,16 @@ inline constexpr int kOperationKinds = 4;
 // or '/'.
 char sign(Operation operation);
 
+// The names of the operations as spreadsheets get them, in canonical
+// order.
+inline constexpr std::string_view kOperationNames[kOperationKinds] = {"addition", "subtraction",
+                                                                      "multiplication", "division"};
+
 // The name of `operation` as spreadsheets get it: "addition",
 // "subtraction", "multiplication" or "division".
-std::string_view name(Operation operation);
+constexpr std::string_view name(Operation operation) {
+  return kOperationNames[static_cast<int>(operation)];
+}
 
 // A non-empty set of operations. Listed, counted and indexed in canonical
 // order.
