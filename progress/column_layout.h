@@ -26,6 +26,8 @@ class ColumnLayout {
   using Row = std::array<std::string, kColumns>;
   // Cells of ASCII text only, one column a byte, as views.
   using AsciiCells = std::array<std::string_view, kColumns>;
+  // The sizes of a row's ASCII cells.
+  using Sizes = std::array<std::size_t, kColumns>;
 
   explicit ColumnLayout(const std::array<Align, kColumns>& aligns) : aligns_(aligns) {}
 
@@ -38,7 +40,7 @@ class ColumnLayout {
 
   // Widens the columns to hold ASCII cells of these sizes, as measure()
   // does.
-  void measure(const std::array<std::size_t, kColumns>& sizes) {
+  void measure(const Sizes& sizes) {
     for (std::size_t i = 0; i < kColumns; ++i) widths_[i] = std::max(widths_[i], sizes[i]);
   }
 

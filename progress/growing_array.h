@@ -49,8 +49,6 @@ class GrowingArray {
   const T* end() const { return data_ + size_; }
   T& operator[](std::size_t i) { return data_[i]; }
   const T& operator[](std::size_t i) const { return data_[i]; }
-  T& front() { return data_[0]; }
-  const T& front() const { return data_[0]; }
   T& back() { return data_[size_ - 1]; }
   const T& back() const { return data_[size_ - 1]; }
 

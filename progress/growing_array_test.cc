@@ -33,7 +33,7 @@ TEST(GrowingArrayTest, KeepsEveryValueInOrderAsItGrowsPastTheSizeMappedApart) {
   const GrowingArray<Value> values = first(100'000);
   EXPECT_TRUE(holds_first(values, 100'000));
   EXPECT_GE(values.capacity(), values.size());
-  EXPECT_EQ(values.front().index, 0u);
+  EXPECT_EQ(values[0].index, 0u);
   EXPECT_EQ(values.back().index, 99'999u);
   EXPECT_EQ(values.end() - values.begin(), 100'000);
 }

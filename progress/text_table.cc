@@ -36,7 +36,7 @@ struct ListingCells {
 // Between a test's right answers and the problems.
 constexpr std::string_view kRightOf = " of ";
 
-std::array<std::size_t, 8> test_cell_sizes(const KeptTest& test);
+ListingLayout::Sizes test_cell_sizes(const KeptTest& test);
 const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells);
 void append_last_cell(std::string_view cell, std::string* out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
@@ -132,7 +132,7 @@ void append_last_cell(std::string_view cell, std::string* out) {
 
 // The sizes of the cells that put_test_cells() puts, found without putting
 // them.
-std::array<std::size_t, 8> test_cell_sizes(const KeptTest& test) {
+ListingLayout::Sizes test_cell_sizes(const KeptTest& test) {
   return {test.start.known() ? iso_date_time_size(test.start) : 1,
           static_cast<std::size_t>(test.operations.count()),
           integer_size(test.addend_limit),
