@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "progress/output_text.h"
+#include "records/field_cursor.h"
 #include "records/format.h"
 #include "records/operations.h"
 #include "text/safe_text.h"
@@ -27,6 +29,11 @@ constexpr std::string_view kQuotedBytes = ",;\"\r\n";
 // The longest grade text a row holds.
 constexpr std::size_t kGradeRoom = 8;
 
+// The longest name field a row holds in place: a name as long as the drill
+// writes, shown safe and quoted, fits unless many of its bytes become
+// U+FFFD or doubled quotes.
+constexpr std::size_t kNameRoom = 2 * records::kMaxNameLength;
+
 }  // namespace
 
 void append_csv_header(std::string* out) {
@@ -34,22 +41,23 @@ void append_csv_header(std::string* out) {
       "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score,operations\r\n");
 }
 
-void append_csv_row(const records::LoggedTest& test, std::string* out) {
-  // The row is put together in place and appended once. A name that needs
-  // no care, as most do, is copied into it too; any other, and a text
-  // longer than the drill writes, is appended between the parts.
-  const bool plain = test.name.size() <= records::kMaxNameLength && is_plain_name(test.name);
-  char row[2 * kIsoDateTimeRoom + records::kMaxNameLength + 5 * kIntegerRoom + kGradeRoom +
+void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
+  // The row is put together in place and appended once. A name's field
+  // that is longer than any name the drill writes is appended between the
+  // parts, and so is a longer elapsed time.
+  const std::string& name = field_of(test.name);
+  char row[2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
            records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
   char* at = put_iso_date_time(test.start, 'T', row);
   *at++ = ',';
   at = put_iso_date_time(test.end, 'T', at);
   *at++ = ',';
-  if (plain) {
-    at = std::copy_n(test.name.data(), test.name.size(), at);
+  if (name.size() <= kNameRoom) {
+    std::memcpy(at, name.data(), name.size());
+    at += name.size();
   } else {
     out->append(row, at);
-    append_csv_name(test.name, out);
+    out->append(name);
     at = row;
   }
   *at++ = ',';
@@ -74,11 +82,43 @@ void append_csv_row(const records::LoggedTest& test, std::string* out) {
   *at++ = ',';
   at = put_integer(test.rating, at);
   *at++ = ',';
+  // The whole array is copied, a fixed size that compiles to a few moves,
+  // and the row goes on after its text.
   const records::OperationsText& names = records::names(test.operations);
-  at = std::copy_n(names.bytes, names.size, at);
+  std::memcpy(at, names.bytes, sizeof names.bytes);
+  at += names.size;
   *at++ = '\r';
   *at++ = '\n';
   out->append(row, at);
+}
+
+// The safe field of `name`, from the names met lately when it is one of
+// them. Children mostly take turns: the name met after the last row's name
+// is looked at first. A name not met lately takes the place of the one
+// remembered longest.
+const std::string& CsvRows::field_of(std::string_view name) {
+  std::size_t at = last_found_;
+  for (std::size_t tried = 0; tried < known_count_; ++tried) {
+    at = at + 1 < known_count_ ? at + 1 : 0;
+    const KnownName& known = known_[at];
+    if (known.name.size() == name.size() &&
+        records::same_bytes(known.name.data(), name.data(), name.size())) {
+      last_found_ = at;
+      return known.field;
+    }
+  }
+  if (known_count_ < kKnownNames) {
+    at = known_count_++;
+  } else {
+    at = next_replaced_;
+    next_replaced_ = (next_replaced_ + 1) % kKnownNames;
+  }
+  KnownName& known = known_[at];
+  known.name.assign(name);
+  known.field.clear();
+  append_csv_name(name, &known.field);
+  last_found_ = at;
+  return known.field;
 }
 
 // A spreadsheet that splits the line on ';' sees quotes only at the start
@@ -119,8 +159,7 @@ namespace {
 // Whether the name is written as it stands, as most names are: printable
 // ASCII without a space, a quote or a field separator of either kind, and
 // no formula start at its front, so that it needs no guard, no quotes and
-// no character shown in its stead. One table look-up a byte: every row of
-// --csv asks it.
+// no character shown in its stead. One table look-up a byte.
 bool is_plain_name(std::string_view name) {
   static constexpr auto kPlain = [] {
     std::array<bool, 256> plain{};

@@ -19,9 +19,15 @@
 // characters and bidi overrides show as '?', and bytes that are not UTF-8
 // as U+FFFD (text::terminal_text), so the file is UTF-8 throughout, as a
 // spreadsheet expects. The numbers are written as they are.
+//
+// A log names a few children over and over, so the rows remember the safe
+// fields of the names met last and copy them, instead of making each name
+// safe again for every row.
 #ifndef PROGRESS_CSV_ROWS_H_
 #define PROGRESS_CSV_ROWS_H_
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -37,8 +43,27 @@ void append_csv_header(std::string* out);
 // shares it.
 void append_csv_name(std::string_view name, std::string* out);
 
-// Appends the row of `test` to `out`.
-void append_csv_row(const records::LoggedTest& test, std::string* out);
+// Writes the rows of --csv, one test at a time.
+class CsvRows {
+ public:
+  // Appends the row of `test` to `out`.
+  void append_row(const records::LoggedTest& test, std::string* out);
+
+ private:
+  // A name met lately and its field, made safe.
+  struct KnownName {
+    std::string name;
+    std::string field;
+  };
+  static constexpr std::size_t kKnownNames = 8;
+
+  const std::string& field_of(std::string_view name);
+
+  std::array<KnownName, kKnownNames> known_{};
+  std::size_t known_count_ = 0;
+  std::size_t last_found_ = 0;  // where the name of the last row was
+  std::size_t next_replaced_ = 0;
+};
 
 }  // namespace progress
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/support/progress_files.h"
 #include "tests/support/transcript.h"
@@ -59,11 +60,12 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,"
               "addition/subtraction/multiplication/division\r\n"},
   };
+  CsvRows rows;
   for (const RowCase& c : cases) {
     const std::optional<records::LoggedTest> test = testing_support::read_test(c.block);
     ASSERT_TRUE(test) << c.row;
     std::string out;
-    append_csv_row(*test, &out);
+    rows.append_row(*test, &out);
     EXPECT_EQ(out, c.row);
   }
 }
@@ -76,7 +78,7 @@ TEST(CsvRowTest, WritesANameLongerThanTheDrillWritesWhole) {
   ASSERT_TRUE(test);
   test->name = name;
   std::string out;
-  append_csv_row(*test, &out);
+  CsvRows().append_row(*test, &out);
   EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + name +
                      ",10,18,20,90,A,240,6,addition/subtraction\r\n");
 }
@@ -114,12 +116,46 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
   std::optional<records::LoggedTest> test =
       testing_support::read_test(Block{.limit = "-5", .rating = "-2"});
   ASSERT_TRUE(test);
+  // One writer for all: each name is met once, so most take the place of
+  // a name met before.
+  CsvRows rows;
   for (const NameCase& c : cases) {
     test->name = c.name;
     std::string out;
-    append_csv_row(*test, &out);
+    rows.append_row(*test, &out);
     EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + std::string(c.field) +
                        ",-5,18,20,90,A,240,-2,addition/subtraction\r\n");
+  }
+}
+
+// The rows remember the fields of the names met lately. Children taking
+// turns, more of them than are remembered, names that differ only in their
+// last byte or only in their size, and a name met again after it was
+// forgotten each get their own field in every row.
+TEST(CsvRowTest, EveryRowHasItsOwnNamesFieldWhateverNamesCameBefore) {
+  const std::vector<std::string> names = {
+      "Ann",       "Bob",       "=Bob",      "Ann,Jo",    "Zoë",       "Zo\xff",
+      "Christophe", "Christophx", "Christoph", "Christopher", "\"Max\"",   "a;=b",
+  };
+  std::optional<records::LoggedTest> test = testing_support::read_test({});
+  ASSERT_TRUE(test);
+  CsvRows rows;
+  // In turns, then in a shuffled order, then the first ones again.
+  std::vector<std::size_t> order;
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t i = 0; i < names.size(); ++i) order.push_back(i);
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) order.push_back((i * 7) % names.size());
+  for (std::size_t i = 0; i < 4; ++i) order.push_back(i);
+  for (const std::size_t i : order) {
+    test->name = names[i];
+    std::string field;
+    append_csv_name(names[i], &field);
+    std::string out;
+    rows.append_row(*test, &out);
+    EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + field +
+                       ",10,18,20,90,A,240,6,addition/subtraction\r\n")
+        << names[i];
   }
 }
 

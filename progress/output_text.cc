@@ -12,7 +12,7 @@ namespace {
 
 char* put_long_year(std::int64_t year_number, char* at);
 char* put_digits(std::uint64_t value, int width, char* at);
-char* put_two_digits(int value, char* at);
+char* put_two_digits(std::uint8_t value, char* at);
 char* put_known_date(const text::CivilTime& time, char* at);
 
 }  // namespace
@@ -68,7 +68,7 @@ std::size_t integer_size(std::int64_t value) {
 
 char* put_integer(std::int64_t value, char* at) {
   // Most numbers of a row (a percent, a right count, a limit) are small.
-  if (value >= 10 && value < 100) return put_two_digits(static_cast<int>(value), at);
+  if (value >= 10 && value < 100) return put_two_digits(static_cast<std::uint8_t>(value), at);
   if (value >= 0 && value < 10) {
     *at = static_cast<char>('0' + value);
     return at + 1;
@@ -120,8 +120,8 @@ namespace {
   if (time.year >= 0 && time.year <= 9999) {
     // The years of every real log, written without a call.
     const auto year = static_cast<int>(time.year);
-    at = put_two_digits(year / 100, at);
-    at = put_two_digits(year % 100, at);
+    at = put_two_digits(static_cast<std::uint8_t>(year / 100), at);
+    at = put_two_digits(static_cast<std::uint8_t>(year % 100), at);
   } else {
     at = put_long_year(time.year, at);
   }
@@ -153,19 +153,20 @@ char* put_digits(std::uint64_t value, int width, char* at) {
 
 // Writes "%02d" of 0..99 (a month, a day or a part of the time of day) at
 // `at`. Returns the end of what it wrote.
-char* put_two_digits(int value, char* at) {
-  // "00" to "99", two bytes each: a copy instead of a division.
+char* put_two_digits(std::uint8_t value, char* at) {
+  // "00" to "99", two bytes each: a copy instead of a division. The values
+  // a byte can hold beyond 99 show as 99, so the table is read as it is,
+  // without a bound to check.
   static constexpr auto kPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int n = 0; n < 100; ++n) {
-      pairs[static_cast<std::size_t>(2 * n)] = static_cast<char>('0' + n / 10);
-      pairs[static_cast<std::size_t>(2 * n + 1)] = static_cast<char>('0' + n % 10);
+    std::array<char, 512> pairs{};
+    for (int n = 0; n < 256; ++n) {
+      const int shown = n < 100 ? n : 99;
+      pairs[static_cast<std::size_t>(2 * n)] = static_cast<char>('0' + shown / 10);
+      pairs[static_cast<std::size_t>(2 * n + 1)] = static_cast<char>('0' + shown % 10);
     }
     return pairs;
   }();
-  // Every caller's value is within 0..99; a value beyond shows as 99
-  // rather than reading past the table.
-  std::memcpy(at, &kPairs[2 * std::min(static_cast<unsigned>(value), 99u)], 2);
+  std::memcpy(at, &kPairs[2 * std::size_t{value}], 2);
   return at + 2;
 }
 

@@ -55,6 +55,7 @@ class Run : public Taker {
   std::optional<FactBook> page_facts_;  // for the page's grids
   FactStyle fact_style_;
   bool csv_header_written_ = false;
+  CsvRows csv_rows_;
   int status_ = 0;
 };
 
@@ -229,7 +230,7 @@ void Run::take_test(const records::LoggedTest& test) {
     case Options::Output::csv:
       if (!csv_header_written_) append_csv_header(&out_.text());
       csv_header_written_ = true;
-      append_csv_row(test, &out_.text());
+      csv_rows_.append_row(test, &out_.text());
       out_.wrote();
       break;
   }
