@@ -100,6 +100,12 @@ std::string time_text(const text::CivilTime& time) {
 }
 
 Read read_of(const records::LoggedTest& test) {
+  // A timestamp handed out as logged is the text of its time, so a row that
+  // copies its digits writes what it would write from the time.
+  check(test.end_text.empty() || test.end_text == time_text(test.end),
+        "the end time's text is not the text of its time", test.first_line);
+  check(test.start_text.empty() || test.start_text == time_text(test.start),
+        "the start time's text is not the text of its time", test.first_line);
   check(test.percent == test.right * 100 / records::kProblemCount,
         "answers right and percent disagree", test.first_line);
   check(std::isfinite(test.elapsed_seconds) &&

@@ -9,12 +9,14 @@
 #include "records/field_cursor.h"
 #include "records/format.h"
 #include "records/operations.h"
+#include "records/timestamp.h"
 #include "text/safe_text.h"
 
 namespace progress {
 
 namespace {
 
+char* put_row_time(const text::CivilTime& time, std::string_view logged, char* at);
 bool is_plain_name(std::string_view name);
 bool starts_formula(char c);
 bool is_printable_ascii(std::string_view text);
@@ -48,9 +50,9 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   const std::string& name = field_of(test.name);
   char row[2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
            records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
-  char* at = put_iso_date_time(test.start, 'T', row);
+  char* at = put_row_time(test.start, test.start_text, row);
   *at++ = ',';
-  at = put_iso_date_time(test.end, 'T', at);
+  at = put_row_time(test.end, test.end_text, at);
   *at++ = ',';
   if (name.size() <= kNameRoom) {
     std::memcpy(at, name.data(), name.size());
@@ -155,6 +157,14 @@ void append_csv_name(std::string_view name, std::string* out) {
 }
 
 namespace {
+
+// Writes `time` as "YYYY-MM-DDTHH:MM:SS" at `at`, nothing when it is
+// unknown, from the digits of its text as logged when the reader handed that
+// out. Returns the end of what it wrote.
+char* put_row_time(const text::CivilTime& time, std::string_view logged, char* at) {
+  if (char* end = records::put_iso_date_time_of(logged, time, 'T', at)) return end;
+  return put_iso_date_time(time, 'T', at);
+}
 
 // Whether the name is written as it stands, as most names are: printable
 // ASCII without a space, a quote or a field separator of either kind, and

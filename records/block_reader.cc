@@ -216,6 +216,8 @@ bool BlockReader::take_line(std::string_view line) {
       if (++index_ < kBlockLines) return false;
       index_ = 0;
       test_.first_line = block_first_line_;
+      test_.end_text = {};
+      test_.start_text = {};
       test_.fingerprint = fingerprints_ ? fingerprint_of(test_, fingerprint_key_) : Fingerprint{};
       ++counts_.tests;
       return true;
@@ -307,6 +309,8 @@ std::size_t BlockReader::take_block_ending(std::string_view bytes) {
   test_.name = name;
   test_.end = end_time;
   test_.start = start_time;
+  test_.end_text = ending;
+  test_.start_text = starting;
   test_.elapsed = elapsed_text;
   test_.elapsed_seconds = static_cast<double>(elapsed);
   test_.operations = *operations;

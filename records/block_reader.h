@@ -49,6 +49,12 @@ struct LoggedTest {
   std::string_view name;  // the bytes logged: no whitespace, no NUL
   text::CivilTime end;
   text::CivilTime start;
+  // The two timestamps as logged, when the reader took the block whole:
+  // then they are the drill's own texts of `end` and `start`, 24 bytes of a
+  // four-digit year (or the placeholder), which a row may copy digits from.
+  // Empty when the block was read line by line.
+  std::string_view end_text;
+  std::string_view start_text;
   std::string_view elapsed;  // as logged: "95", "1e+06"
   double elapsed_seconds = 0;
   Operations operations = Operations::mixed_addition_subtraction();

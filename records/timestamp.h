@@ -37,6 +37,28 @@ Timestamp timestamp_text(const std::optional<text::CivilTime>& time);
 // year not laid out as "%4d" or of more than 18 digits, or any other text.
 std::optional<text::CivilTime> read_timestamp(std::string_view text);
 
+// Writes `time`, read from the timestamp text `text`, as "YYYY-MM-DD",
+// `separator`, "HH:MM:SS" at `at` (19 bytes) by copying the text's own
+// digits: the year, day and time of day stand in the text as they do there.
+// Returns nullptr, writing nothing, when `text` has no such digits: the
+// placeholder, a text of another size, or a year of fewer than four
+// digits, which the text pads with spaces. For rows of many tests, where
+// this is cheaper than writing the numbers of `time`.
+[[gnu::always_inline]] inline char* put_iso_date_time_of(std::string_view text,
+                                                         const text::CivilTime& time,
+                                                         char separator, char* at) {
+  if (text.size() != 24 || !time.known() || time.year < 1000 || time.year > 9999) return nullptr;
+  std::memcpy(at, text.data() + 20, 4);
+  at[4] = '-';
+  at[5] = static_cast<char>('0' + time.month / 10);
+  at[6] = static_cast<char>('0' + time.month % 10);
+  at[7] = '-';
+  std::memcpy(at + 8, text.data() + 8, 2);
+  at[10] = separator;
+  std::memcpy(at + 11, text.data() + 11, 8);
+  return at + 19;
+}
+
 // Reads the timestamps of a log, which holds many of one day: a text of the
 // same date as the last one read that gave a known time is read by its time
 // of day alone. The block reader keeps one. A text of a four-digit year and

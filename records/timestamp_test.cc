@@ -145,5 +145,35 @@ TEST(TimestampReaderTest, ReadsEveryByteOfATimeOfDayAsWholeTextsAre) {
   }
 }
 
+struct IsoCase {
+  std::string_view text;  // a timestamp text as logged
+  std::string_view iso;   // what put_iso_date_time_of writes; empty for nothing
+};
+
+// A row copies the digits of the logged text where it has them all, and
+// writes nothing for a text whose year is padded or longer, or for the
+// placeholder.
+TEST(TimestampIsoTest, CopiesTheDigitsOfATextOfAFourDigitYear) {
+  const IsoCase cases[] = {
+      {.text = "Tue Dec 08 22:42:40 2026", .iso = "2026-12-08T22:42:40"},
+      {.text = "Thu Jan 01 00:00:00 1970", .iso = "1970-01-01T00:00:00"},
+      {.text = "Fri Dec 31 23:59:60 9999", .iso = "9999-12-31T23:59:60"},
+      {.text = "Tue Sep 09 09:09:09 1000", .iso = "1000-09-09T09:09:09"},
+      {.text = "Sun Oct 31 10:10:10 2027", .iso = "2027-10-31T10:10:10"},
+      {.text = "Thu Jan 01 00:00:05   99", .iso = ""},
+      {.text = "Tue Dec 31 00:00:00  999", .iso = ""},
+      {.text = "Tue Dec 08 10:00:00 12026", .iso = ""},
+      {.text = "??? ??? ?? ??:??:?? ????", .iso = ""},
+  };
+  for (const IsoCase& c : cases) {
+    const std::optional<CivilTime> time = read_timestamp(c.text);
+    ASSERT_TRUE(time) << c.text;
+    char row[32];
+    const char* end = put_iso_date_time_of(c.text, *time, 'T', row);
+    EXPECT_EQ(end == nullptr ? std::string_view() : std::string_view(row, end - row), c.iso)
+        << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace records

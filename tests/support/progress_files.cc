@@ -96,6 +96,8 @@ records::LoggedTest kept_test(const records::LoggedTest& test) {
   kept.site = keep(test.site);
   kept.name = keep(test.name);
   kept.elapsed = keep(test.elapsed);
+  kept.end_text = keep(test.end_text);
+  kept.start_text = keep(test.start_text);
   return kept;
 }
 
