@@ -1,24 +1,23 @@
 // An array of plain values that grows at its end, as std::vector does, but
-// by realloc(). The book uses it for each child's kept tests: --child keeps
-// every test of one child, tens of megabytes for a large log. Where the C
-// library moves a large block by remapping its pages (glibc does), a grown
-// array is neither copied nor touched afresh, so each page is faulted in
-// once, where a vector copies every test into new pages at each doubling.
+// without copying them into fresh memory at each doubling. The book uses it
+// for each child's kept tests: --child keeps every test of one child, tens
+// of megabytes for a large log. A small array grows by realloc(); from
+// kLargeBlockMinimum bytes on it lives in a large block (large_block.h),
+// which grows by moving its pages and is filled a 2 MiB page at a time, so
+// each page is faulted in once, and faults are few. Where there are no
+// large blocks, realloc() goes on (glibc moves a large block by remapping
+// its pages too, without a copy).
 #ifndef PROGRESS_GROWING_ARRAY_H_
 #define PROGRESS_GROWING_ARRAY_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
+#include "progress/large_block.h"
 
 namespace progress {
 
@@ -35,14 +34,22 @@ class GrowingArray {
   GrowingArray(GrowingArray&& other) noexcept
       : data_(std::exchange(other.data_, nullptr)),
         size_(std::exchange(other.size_, 0)),
-        capacity_(std::exchange(other.capacity_, 0)) {}
+        capacity_(std::exchange(other.capacity_, 0)),
+        large_(std::exchange(other.large_, false)) {}
   GrowingArray& operator=(GrowingArray other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     std::swap(capacity_, other.capacity_);
+    std::swap(large_, other.large_);
     return *this;
   }
-  ~GrowingArray() { std::free(data_); }
+  ~GrowingArray() {
+    if (large_) {
+      unmap_large_block(data_, capacity_ * sizeof(T));
+    } else {
+      std::free(data_);
+    }
+  }
 
   T* data() { return data_; }
   const T* data() const { return data_; }
@@ -68,11 +75,19 @@ class GrowingArray {
       fail();
       std::abort();
     }
-    void* grown;
-    while ((grown = std::realloc(data_, capacity * sizeof(T))) == nullptr) fail();
+    const std::size_t bytes = capacity * sizeof(T);
+    void* grown = nullptr;
+    if (large_) {
+      while ((grown = grow_large_block(data_, capacity_ * sizeof(T), bytes)) == nullptr) fail();
+    } else if (bytes >= kLargeBlockMinimum && (grown = map_large_block(bytes)) != nullptr) {
+      if (size_ != 0) std::memcpy(grown, static_cast<const void*>(data_), size_ * sizeof(T));
+      std::free(data_);
+      large_ = true;
+    } else {
+      while ((grown = std::realloc(data_, bytes)) == nullptr) fail();
+    }
     data_ = static_cast<T*>(grown);
     capacity_ = capacity;
-    ask_for_large_pages();
   }
 
   // Adds `value` at the end, doubling the room when it is full; `value` may
@@ -90,26 +105,6 @@ class GrowingArray {
     size_ += count;
   }
 
-  // Asks the kernel to back a large array with 2 MiB pages where it can
-  // (Linux's transparent huge pages, when left to the program): the array
-  // then costs a page fault every 2 MiB instead of every 4 KiB, and page
-  // faults are most of what filling a fresh array costs. The hint covers
-  // every page of the array, so that the C library's mapping of a large
-  // block stays whole and realloc() can still move it by remapping. Only a
-  // hint: nothing changes when it is refused.
-  void ask_for_large_pages() {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::size_t kLargePage = std::size_t{2} << 20;
-    const std::size_t bytes = capacity_ * sizeof(T);
-    if (bytes < kLargePage) return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(data_);
-    const std::uintptr_t first = start & ~(page - 1);
-    const std::uintptr_t last = (start + bytes + page - 1) & ~(page - 1);
-    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
-  }
-
   // Runs the new handler once; aborts when there is none.
   static void fail() {
     const std::new_handler handler = std::get_new_handler();
@@ -120,6 +115,7 @@ class GrowingArray {
   T* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  bool large_ = false;  // data_ is a large block, not realloc()'s
 };
 
 }  // namespace progress
