@@ -17,6 +17,7 @@ namespace progress {
 namespace {
 
 char* put_row_time(const text::CivilTime& time, std::string_view logged, char* at);
+char* put_short_text(std::string_view text, char* at);
 bool is_plain_name(std::string_view name);
 bool starts_formula(char c);
 bool is_printable_ascii(std::string_view text);
@@ -28,8 +29,17 @@ void append_field(std::string_view field, std::string* out);
 // start a new cell, which may be a formula.
 constexpr std::string_view kQuotedBytes = ",;\"\r\n";
 
+// The number of problems of every test, as a row writes it: its two
+// digits, made when compiling.
+static_assert(records::kProblemCount >= 10 && records::kProblemCount <= 99);
+constexpr std::array<char, 2> kProblemCountText = {
+    static_cast<char>('0' + records::kProblemCount / 10),
+    static_cast<char>('0' + records::kProblemCount % 10)};
+
 // The longest grade text a row holds.
 constexpr std::size_t kGradeRoom = 8;
+static_assert(kGradeRoom <= 16 && records::kMaxElapsedLength <= 16,
+              "put_short_text() copies the grade and the elapsed time");
 
 // The longest name field a row holds in place: a name as long as the drill
 // writes, shown safe and quoted, fits unless many of its bytes become
@@ -47,19 +57,22 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   // The row is put together in place and appended once. A name's field
   // that is longer than any name the drill writes is appended between the
   // parts, and so is a longer elapsed time.
-  const std::string& name = field_of(test.name);
+  const KnownName& name = known_name(test.name);
   char row[2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
            records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
   char* at = put_row_time(test.start, test.start_text, row);
   *at++ = ',';
   at = put_row_time(test.end, test.end_text, at);
   *at++ = ',';
-  if (name.size() <= kNameRoom) {
-    std::memcpy(at, name.data(), name.size());
-    at += name.size();
+  if (name.field.size() <= KnownName::kShort) {
+    std::memcpy(at, name.bytes, KnownName::kShort);
+    at += name.field.size();
+  } else if (name.field.size() <= kNameRoom) {
+    std::memcpy(at, name.field.data(), name.field.size());
+    at += name.field.size();
   } else {
     out->append(row, at);
-    out->append(name);
+    out->append(name.field);
     at = row;
   }
   *at++ = ',';
@@ -67,15 +80,15 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   *at++ = ',';
   at = put_integer(test.right, at);
   *at++ = ',';
-  at = put_integer(records::kProblemCount, at);
+  at = std::copy(kProblemCountText.begin(), kProblemCountText.end(), at);
   *at++ = ',';
   at = put_integer(test.percent, at);
   *at++ = ',';
   const std::string_view grade = records::letter_grade(test.percent);
-  at = std::copy_n(grade.data(), std::min(grade.size(), kGradeRoom), at);
+  at = put_short_text(grade.substr(0, kGradeRoom), at);
   *at++ = ',';
   if (test.elapsed.size() <= records::kMaxElapsedLength) {
-    at = std::copy_n(test.elapsed.data(), test.elapsed.size(), at);
+    at = put_short_text(test.elapsed, at);
   } else {
     out->append(row, at);
     out->append(test.elapsed);
@@ -84,8 +97,7 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   *at++ = ',';
   at = put_integer(test.rating, at);
   *at++ = ',';
-  // The whole array is copied, a fixed size that compiles to a few moves,
-  // and the row goes on after its text.
+  // The whole array is copied, as for a short name.
   const records::OperationsText& names = records::names(test.operations);
   std::memcpy(at, names.bytes, sizeof names.bytes);
   at += names.size;
@@ -94,21 +106,30 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   out->append(row, at);
 }
 
-// The safe field of `name`, from the names met lately when it is one of
-// them. Children mostly take turns: the name met after the last row's name
-// is looked at first. A name not met lately takes the place of the one
-// remembered longest.
-const std::string& CsvRows::field_of(std::string_view name) {
-  std::size_t at = last_found_;
-  for (std::size_t tried = 0; tried < known_count_; ++tried) {
-    at = at + 1 < known_count_ ? at + 1 : 0;
+// The name `name` with its safe field. Children mostly take turns: the
+// name met after the last row's name is looked at first, in place.
+[[gnu::always_inline]] inline const CsvRows::KnownName& CsvRows::known_name(std::string_view name) {
+  const std::size_t guess = last_found_ + 1 < known_count_ ? last_found_ + 1 : 0;
+  const KnownName& known = known_[guess];
+  if (guess < known_count_ && known.name.size() == name.size() &&
+      records::same_bytes(known.name.data(), name.data(), name.size())) {
+    last_found_ = guess;
+    return known;
+  }
+  return look_up(name);
+}
+
+// The name `name` among the names met lately, made safe now when it is not
+// one of them: it takes the place of the one remembered longest.
+const CsvRows::KnownName& CsvRows::look_up(std::string_view name) {
+  for (std::size_t at = 0; at < known_count_; ++at) {
     const KnownName& known = known_[at];
-    if (known.name.size() == name.size() &&
-        records::same_bytes(known.name.data(), name.data(), name.size())) {
+    if (known.name == name) {
       last_found_ = at;
-      return known.field;
+      return known;
     }
   }
+  std::size_t at;
   if (known_count_ < kKnownNames) {
     at = known_count_++;
   } else {
@@ -119,8 +140,9 @@ const std::string& CsvRows::field_of(std::string_view name) {
   known.name.assign(name);
   known.field.clear();
   append_csv_name(name, &known.field);
+  std::memcpy(known.bytes, known.field.data(), std::min(known.field.size(), KnownName::kShort));
   last_found_ = at;
-  return known.field;
+  return known;
 }
 
 // A spreadsheet that splits the line on ';' sees quotes only at the start
@@ -161,9 +183,31 @@ namespace {
 // Writes `time` as "YYYY-MM-DDTHH:MM:SS" at `at`, nothing when it is
 // unknown, from the digits of its text as logged when the reader handed that
 // out. Returns the end of what it wrote.
-char* put_row_time(const text::CivilTime& time, std::string_view logged, char* at) {
+[[gnu::always_inline]] inline char* put_row_time(const text::CivilTime& time,
+                                                 std::string_view logged, char* at) {
   if (char* end = records::put_iso_date_time_of(logged, time, 'T', at)) return end;
   return put_iso_date_time(time, 'T', at);
+}
+
+// Copies `text`, of at most 16 bytes, to `at` as at most two moves of a
+// fixed size, which overlap: for these few bytes a loop or a call to
+// memcpy costs more than the copy. Returns the end of what it wrote.
+[[gnu::always_inline]] inline char* put_short_text(std::string_view text, char* at) {
+  const char* from = text.data();
+  const std::size_t size = text.size();
+  if (size >= 8) {
+    std::memcpy(at, from, 8);
+    std::memcpy(at + size - 8, from + size - 8, 8);
+  } else if (size >= 4) {
+    std::memcpy(at, from, 4);
+    std::memcpy(at + size - 4, from + size - 4, 4);
+  } else if (size >= 2) {
+    std::memcpy(at, from, 2);
+    std::memcpy(at + size - 2, from + size - 2, 2);
+  } else if (size == 1) {
+    *at = *from;
+  }
+  return at + size;
 }
 
 // Whether the name is written as it stands, as most names are: printable

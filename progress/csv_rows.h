@@ -50,14 +50,19 @@ class CsvRows {
   void append_row(const records::LoggedTest& test, std::string* out);
 
  private:
-  // A name met lately and its field, made safe.
+  // A name met lately and its field, made safe; a short field is kept in
+  // `bytes` too, whose whole array a row copies, a fixed size that compiles
+  // to a few moves.
   struct KnownName {
+    static constexpr std::size_t kShort = 32;
     std::string name;
     std::string field;
+    char bytes[kShort] = {};
   };
   static constexpr std::size_t kKnownNames = 8;
 
-  const std::string& field_of(std::string_view name);
+  const KnownName& known_name(std::string_view name);
+  const KnownName& look_up(std::string_view name);
 
   std::array<KnownName, kKnownNames> known_{};
   std::size_t known_count_ = 0;

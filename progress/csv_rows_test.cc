@@ -56,6 +56,19 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
       {.block = {.limit = "-2147483648", .rating = "2147483647"},
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,-2147483648,18,20,90,A,240,2147483647,"
               "addition/subtraction\r\n"},
+      // Elapsed times of every length the reader takes, as logged.
+      {.block = {.elapsed = "-9.22337e+18"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,-9.22337e+18,6,"
+              "addition/subtraction\r\n"},
+      {.block = {.elapsed = "1.23457e+06"},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,1.23457e+06,6,"
+              "addition/subtraction\r\n"},
+      {.block = {.elapsed = "999999", .right = 19},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,19,20,95,A,999999,6,"
+              "addition/subtraction\r\n"},
+      {.block = {.elapsed = "-5", .right = 20},
+       .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,20,20,100,A+,-5,6,"
+              "addition/subtraction\r\n"},
       {.block = {.signs = "+-x/"},
        .row = "2026-12-08T10:00:00,2026-12-08T10:04:00,Ann,10,18,20,90,A,240,6,"
               "addition/subtraction/multiplication/division\r\n"},
@@ -134,8 +147,8 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
 // forgotten each get their own field in every row.
 TEST(CsvRowTest, EveryRowHasItsOwnNamesFieldWhateverNamesCameBefore) {
   const std::vector<std::string> names = {
-      "Ann",       "Bob",       "=Bob",      "Ann,Jo",    "Zoë",       "Zo\xff",
-      "Christophe", "Christophx", "Christoph", "Christopher", "\"Max\"",   "a;=b",
+      "Ann",        "Bob",        "=Bob",      "Ann,Jo",      "Zoë",     "Zo\xff",
+      "Christophe", "Christophx", "Christoph", "Christopher", "\"Max\"", "a;=b",
   };
   std::optional<records::LoggedTest> test = testing_support::read_test({});
   ASSERT_TRUE(test);

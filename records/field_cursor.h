@@ -34,10 +34,19 @@ RECORDS_INLINE bool same_bytes(const char* a, const char* b, std::size_t size) {
     return word;
   };
   if (size < 8) {
-    for (std::size_t at = 0; at < size; ++at) {
-      if (a[at] != b[at]) return false;
-    }
-    return true;
+    // Two loads of four or two bytes, overlapping, cover 2 to 7 bytes.
+    const auto same = [a, b, size](auto word) {
+      constexpr std::size_t kSize = sizeof word;
+      decltype(word) x, y, x_end, y_end;
+      std::memcpy(&x, a, kSize);
+      std::memcpy(&y, b, kSize);
+      std::memcpy(&x_end, a + size - kSize, kSize);
+      std::memcpy(&y_end, b + size - kSize, kSize);
+      return x == y && x_end == y_end;
+    };
+    if (size >= 4) return same(std::uint32_t{});
+    if (size >= 2) return same(std::uint16_t{});
+    return size == 0 || a[0] == b[0];
   }
   for (std::size_t at = 0; at + 8 < size; at += 8) {
     if (load(a + at) != load(b + at)) return false;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "text/fixed_text.h"
@@ -111,6 +112,21 @@ TEST(FieldCursorTest, ReadsShortNumbersAsTheGeneralReadingDoes) {
           << bytes;
       EXPECT_EQ(short_value, general_value) << bytes;
       EXPECT_EQ(short_one.used(), general.used()) << bytes;
+    }
+  }
+}
+
+// Texts of every size up to 24 bytes, the same and with one byte changed in
+// each place in turn: the words compared overlap, and none may miss a byte.
+TEST(SameBytesTest, TellsTextsApartByAnyByteOfAnySize) {
+  const std::string text = "abcdefghijklmnopqrstuvwx";
+  for (std::size_t size = 0; size <= text.size(); ++size) {
+    std::string copy = text.substr(0, size);
+    EXPECT_TRUE(same_bytes(text.data(), copy.data(), size)) << size;
+    for (std::size_t at = 0; at < size; ++at) {
+      std::string changed = copy;
+      changed[at] = '?';
+      EXPECT_FALSE(same_bytes(text.data(), changed.data(), size)) << size << " at " << at;
     }
   }
 }
