@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "progress/output_text.h"
@@ -46,6 +47,12 @@ static_assert(kGradeRoom <= 16 && records::kMaxElapsedLength <= 16,
 // U+FFFD or doubled quotes.
 constexpr std::size_t kNameRoom = 2 * records::kMaxNameLength;
 
+// The most bytes a row takes in the writer's room: its longest name field
+// and elapsed time, and any number as long as it may be.
+constexpr std::size_t kRowRoom = 2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
+                                 records::kMaxElapsedLength +
+                                 sizeof(records::OperationsText::bytes) + 16;
+
 }  // namespace
 
 void append_csv_header(std::string* out) {
@@ -54,13 +61,12 @@ void append_csv_header(std::string* out) {
 }
 
 void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
-  // The row is put together in place and appended once. A name's field
-  // that is longer than any name the drill writes is appended between the
-  // parts, and so is a longer elapsed time.
+  // The row is put together after the rows waiting. A name's field that is
+  // longer than any name the drill writes is appended between the parts,
+  // after the rows waiting, and so is a longer elapsed time.
+  if (waiting_ == nullptr) waiting_ = std::make_unique<char[]>(kWaitingRoom + kRowRoom);
   const KnownName& name = known_name(test.name);
-  char row[2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
-           records::kMaxElapsedLength + sizeof(records::OperationsText::bytes) + 16];
-  char* at = put_row_time(test.start, test.start_text, row);
+  char* at = put_row_time(test.start, test.start_text, waiting_.get() + waiting_size_);
   *at++ = ',';
   at = put_row_time(test.end, test.end_text, at);
   *at++ = ',';
@@ -71,9 +77,8 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
     std::memcpy(at, name.field.data(), name.field.size());
     at += name.field.size();
   } else {
-    out->append(row, at);
+    at = flush_up_to(at, out);
     out->append(name.field);
-    at = row;
   }
   *at++ = ',';
   at = put_integer(test.addend_limit, at);
@@ -90,9 +95,8 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   if (test.elapsed.size() <= records::kMaxElapsedLength) {
     at = put_short_text(test.elapsed, at);
   } else {
-    out->append(row, at);
+    at = flush_up_to(at, out);
     out->append(test.elapsed);
-    at = row;
   }
   *at++ = ',';
   at = put_integer(test.rating, at);
@@ -103,7 +107,20 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   at += names.size;
   *at++ = '\r';
   *at++ = '\n';
-  out->append(row, at);
+  waiting_size_ = static_cast<std::size_t>(at - waiting_.get());
+  if (waiting_size_ >= kWaitingRoom) flush(out);
+}
+
+void CsvRows::flush(std::string* out) {
+  if (waiting_ != nullptr) flush_up_to(waiting_.get() + waiting_size_, out);
+}
+
+// Appends the waiting bytes up to `end` to `out`; the room is then empty,
+// and its start, which is returned, is where the row goes on.
+char* CsvRows::flush_up_to(char* end, std::string* out) {
+  out->append(waiting_.get(), end);
+  waiting_size_ = 0;
+  return waiting_.get();
 }
 
 // The name `name` with its safe field. Children mostly take turns: the

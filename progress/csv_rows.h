@@ -28,6 +28,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,11 +44,17 @@ void append_csv_header(std::string* out);
 // shares it.
 void append_csv_name(std::string_view name, std::string* out);
 
-// Writes the rows of --csv, one test at a time.
+// Writes the rows of --csv, one test at a time. The rows are put together
+// in the writer's own room, in place, and appended to the output a large
+// piece at a time, where appending each row would cost a copy and a call.
 class CsvRows {
  public:
-  // Appends the row of `test` to `out`.
+  // Appends the row of `test` to `out`: at once, or with the rows after it,
+  // at the latest when flush() is called.
   void append_row(const records::LoggedTest& test, std::string* out);
+
+  // Appends the rows still waiting to `out`.
+  void flush(std::string* out);
 
  private:
   // A name met lately and its field, made safe; a short field is kept in
@@ -63,6 +70,13 @@ class CsvRows {
 
   const KnownName& known_name(std::string_view name);
   const KnownName& look_up(std::string_view name);
+  char* flush_up_to(char* end, std::string* out);
+
+  // The rows waiting, from the start of `waiting_` up to `waiting_size_`:
+  // room for kWaitingRoom bytes and one row more, made with the first row.
+  static constexpr std::size_t kWaitingRoom = 2 * 1024;
+  std::unique_ptr<char[]> waiting_;
+  std::size_t waiting_size_ = 0;
 
   std::array<KnownName, kKnownNames> known_{};
   std::size_t known_count_ = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,7 @@ TEST(CsvRowTest, WritesOneLineOfFactsPerTest) {
     ASSERT_TRUE(test) << c.row;
     std::string out;
     rows.append_row(*test, &out);
+    rows.flush(&out);
     EXPECT_EQ(out, c.row);
   }
 }
@@ -91,7 +93,9 @@ TEST(CsvRowTest, WritesANameLongerThanTheDrillWritesWhole) {
   ASSERT_TRUE(test);
   test->name = name;
   std::string out;
-  CsvRows().append_row(*test, &out);
+  CsvRows rows;
+  rows.append_row(*test, &out);
+  rows.flush(&out);
   EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + name +
                      ",10,18,20,90,A,240,6,addition/subtraction\r\n");
 }
@@ -136,6 +140,7 @@ TEST(CsvRowTest, WritesNamesThatAFormulaCouldStartWithAQuoteFirst) {
     test->name = c.name;
     std::string out;
     rows.append_row(*test, &out);
+    rows.flush(&out);
     EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + std::string(c.field) +
                        ",-5,18,20,90,A,240,-2,addition/subtraction\r\n");
   }
@@ -166,10 +171,36 @@ TEST(CsvRowTest, EveryRowHasItsOwnNamesFieldWhateverNamesCameBefore) {
     append_csv_name(names[i], &field);
     std::string out;
     rows.append_row(*test, &out);
+    rows.flush(&out);
     EXPECT_EQ(out, "2026-12-08T10:00:00,2026-12-08T10:04:00," + field +
                        ",10,18,20,90,A,240,6,addition/subtraction\r\n")
         << names[i];
   }
+}
+
+// Rows wait in the writer and go out a piece at a time: many rows, some
+// with a name or an elapsed time too long to wait with them, come out whole
+// and in order, as each row alone does.
+TEST(CsvRowTest, RowsThatWaitComeOutInOrder) {
+  std::optional<records::LoggedTest> test = testing_support::read_test({});
+  ASSERT_TRUE(test);
+  const std::string long_name(1000, 'n');
+  const std::string long_elapsed(40, '9');
+  std::string together;
+  std::string one_by_one;
+  CsvRows rows;
+  for (int i = 0; i < 500; ++i) {
+    const std::string name = "Child" + std::to_string(i % 13);
+    test->name = i % 97 == 5 ? std::string_view(long_name) : std::string_view(name);
+    test->elapsed = i % 89 == 7 ? std::string_view(long_elapsed) : std::string_view("240");
+    rows.append_row(*test, &together);
+    CsvRows alone;
+    alone.append_row(*test, &one_by_one);
+    alone.flush(&one_by_one);
+  }
+  rows.flush(&together);
+  EXPECT_EQ(together, one_by_one);
+  EXPECT_EQ(std::count(together.begin(), together.end(), '\n'), 500);
 }
 
 }  // namespace

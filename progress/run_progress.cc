@@ -208,6 +208,7 @@ int Run::finish() {
   } else if (!csv_header_written_) {
     report_none_found();
   }
+  csv_rows_.flush(&out_.text());
   if (!out_.flush()) {
     messages_.say("standard output: write error");
     status_ = 1;
