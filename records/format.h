@@ -21,6 +21,7 @@
 #ifndef RECORDS_FORMAT_H_
 #define RECORDS_FORMAT_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -105,8 +106,31 @@ inline constexpr GradeStep kGradeScale[] = {
     {.lowest = -2147483647 - 1, .letter = "F"},
 };
 
+// The step of kGradeScale that gives the grade of a percent score: the
+// first whose lowest percent the score reaches.
+constexpr std::size_t grade_step(std::int32_t percent) {
+  for (std::size_t step = 0; step + 1 < std::size(kGradeScale); ++step) {
+    if (percent >= kGradeScale[step].lowest) return step;
+  }
+  return std::size(kGradeScale) - 1;
+}
+
 // The letter grade of a percent score, by kGradeScale. Every score has one.
-std::string_view letter_grade(std::int32_t percent);
+// The scores a test gives, 0 to 100, are looked up in a table made when
+// compiling, in place: both readers ask for the grade of every test.
+inline std::string_view letter_grade(std::int32_t percent) {
+  static constexpr auto kStepOfPercent = [] {
+    std::array<std::uint8_t, 101> steps{};
+    for (std::int32_t score = 0; score <= 100; ++score) {
+      steps[static_cast<std::size_t>(score)] = static_cast<std::uint8_t>(grade_step(score));
+    }
+    return steps;
+  }();
+  if (percent >= 0 && percent <= 100) {
+    return kGradeScale[kStepOfPercent[static_cast<std::size_t>(percent)]].letter;
+  }
+  return kGradeScale[grade_step(percent)].letter;
+}
 
 }  // namespace records
 
