@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "progress/output_text.h"
@@ -37,22 +36,6 @@ constexpr std::array<char, 2> kProblemCountText = {
     static_cast<char>('0' + records::kProblemCount / 10),
     static_cast<char>('0' + records::kProblemCount % 10)};
 
-// The longest grade text a row holds.
-constexpr std::size_t kGradeRoom = 8;
-static_assert(kGradeRoom <= 16 && records::kMaxElapsedLength <= 16,
-              "put_short_text() copies the grade and the elapsed time");
-
-// The longest name field a row holds in place: a name as long as the drill
-// writes, shown safe and quoted, fits unless many of its bytes become
-// U+FFFD or doubled quotes.
-constexpr std::size_t kNameRoom = 2 * records::kMaxNameLength;
-
-// The most bytes a row takes in the writer's room: its longest name field
-// and elapsed time, and any number as long as it may be.
-constexpr std::size_t kRowRoom = 2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom + kGradeRoom +
-                                 records::kMaxElapsedLength +
-                                 sizeof(records::OperationsText::bytes) + 16;
-
 }  // namespace
 
 void append_csv_header(std::string* out) {
@@ -60,13 +43,14 @@ void append_csv_header(std::string* out) {
       "started,ended,name,addend_limit,right,out_of,percent,grade,seconds,score,operations\r\n");
 }
 
-void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
+bool CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   // The row is put together after the rows waiting. A name's field that is
   // longer than any name the drill writes is appended between the parts,
   // after the rows waiting, and so is a longer elapsed time.
-  if (waiting_ == nullptr) waiting_ = std::make_unique<char[]>(kWaitingRoom + kRowRoom);
+  static_assert(kGradeRoom <= 16 && records::kMaxElapsedLength <= 16,
+                "put_short_text() copies the grade and the elapsed time");
   const KnownName& name = known_name(test.name);
-  char* at = put_row_time(test.start, test.start_text, waiting_.get() + waiting_size_);
+  char* at = put_row_time(test.start, test.start_text, waiting_ + waiting_size_);
   *at++ = ',';
   at = put_row_time(test.end, test.end_text, at);
   *at++ = ',';
@@ -102,25 +86,28 @@ void CsvRows::append_row(const records::LoggedTest& test, std::string* out) {
   at = put_integer(test.rating, at);
   *at++ = ',';
   // The whole array is copied, as for a short name.
-  const records::OperationsText& names = records::names(test.operations);
-  std::memcpy(at, names.bytes, sizeof names.bytes);
-  at += names.size;
+  if (test.operations != last_operations_) {
+    last_operations_ = test.operations;
+    last_names_ = &records::names(test.operations);
+  }
+  std::memcpy(at, last_names_->bytes, sizeof last_names_->bytes);
+  at += last_names_->size;
   *at++ = '\r';
   *at++ = '\n';
-  waiting_size_ = static_cast<std::size_t>(at - waiting_.get());
-  if (waiting_size_ >= kWaitingRoom) flush(out);
+  waiting_size_ = static_cast<std::size_t>(at - waiting_);
+  if (waiting_size_ < kWaitingRoom) return false;
+  flush(out);
+  return true;
 }
 
-void CsvRows::flush(std::string* out) {
-  if (waiting_ != nullptr) flush_up_to(waiting_.get() + waiting_size_, out);
-}
+void CsvRows::flush(std::string* out) { flush_up_to(waiting_ + waiting_size_, out); }
 
 // Appends the waiting bytes up to `end` to `out`; the room is then empty,
 // and its start, which is returned, is where the row goes on.
 char* CsvRows::flush_up_to(char* end, std::string* out) {
-  out->append(waiting_.get(), end);
+  out->append(waiting_, end);
   waiting_size_ = 0;
-  return waiting_.get();
+  return waiting_;
 }
 
 // The name `name` with its safe field. Children mostly take turns: the

@@ -28,11 +28,13 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "progress/output_text.h"
 #include "records/block_reader.h"
+#include "records/format.h"
+#include "records/operations.h"
 
 namespace progress {
 
@@ -50,8 +52,9 @@ void append_csv_name(std::string_view name, std::string* out);
 class CsvRows {
  public:
   // Appends the row of `test` to `out`: at once, or with the rows after it,
-  // at the latest when flush() is called.
-  void append_row(const records::LoggedTest& test, std::string* out);
+  // at the latest when flush() is called. Returns whether the rows waiting
+  // were appended to `out` now.
+  bool append_row(const records::LoggedTest& test, std::string* out);
 
   // Appends the rows still waiting to `out`.
   void flush(std::string* out);
@@ -72,11 +75,27 @@ class CsvRows {
   const KnownName& look_up(std::string_view name);
   char* flush_up_to(char* end, std::string* out);
 
+  // The longest name field a row holds in place: a name as long as the
+  // drill writes, shown safe and quoted, fits unless many of its bytes
+  // become U+FFFD or doubled quotes.
+  static constexpr std::size_t kNameRoom = 2 * records::kMaxNameLength;
+  // The longest grade text a row holds.
+  static constexpr std::size_t kGradeRoom = 8;
+  // The most bytes a row takes in the room: its times, name field and
+  // numbers as long as they may be, grade, elapsed time and operations.
+  static constexpr std::size_t kRowRoom = 2 * kIsoDateTimeRoom + kNameRoom + 5 * kIntegerRoom +
+                                          kGradeRoom + records::kMaxElapsedLength +
+                                          sizeof(records::OperationsText::bytes) + 16;
   // The rows waiting, from the start of `waiting_` up to `waiting_size_`:
-  // room for kWaitingRoom bytes and one row more, made with the first row.
+  // room for kWaitingRoom bytes and the longest row more.
   static constexpr std::size_t kWaitingRoom = 2 * 1024;
-  std::unique_ptr<char[]> waiting_;
   std::size_t waiting_size_ = 0;
+  char waiting_[kWaitingRoom + kRowRoom];
+
+  // The operations of the last row and their names: the tests of a log are
+  // mostly of one kind.
+  records::Operations last_operations_ = records::Operations::mixed_addition_subtraction();
+  const records::OperationsText* last_names_ = &records::names(last_operations_);
 
   std::array<KnownName, kKnownNames> known_{};
   std::size_t known_count_ = 0;

@@ -229,10 +229,11 @@ void Run::take_test(const records::LoggedTest& test) {
       if (test.name == options_.child) book_->add(test);
       break;
     case Options::Output::csv:
-      if (!csv_header_written_) append_csv_header(&out_.text());
-      csv_header_written_ = true;
-      csv_rows_.append_row(test, &out_.text());
-      out_.wrote();
+      if (!csv_header_written_) {
+        append_csv_header(&out_.text());
+        csv_header_written_ = true;
+      }
+      if (csv_rows_.append_row(test, &out_.text())) out_.wrote();
       break;
   }
 }

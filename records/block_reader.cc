@@ -59,7 +59,9 @@ template <std::size_t kLineEndSize, typename Cursor>
     if (end >= 1 && end < 16 && rest[end - 1] == ':' &&
         (kLineEndSize == 1 ? rest[end] == '\n' : rest[end] == '\r' && rest[end + 1] == '\n')) {
       cursor->skip(end - 1);
-      return rest.substr(0, end - 1);
+      // A view made directly: end is at least 1, and substr's check would
+      // cost a call.
+      return std::string_view(rest.data(), end - 1);
     }
   }
 #endif
@@ -67,7 +69,7 @@ template <std::size_t kLineEndSize, typename Cursor>
   if (found == nullptr) return {};
   const auto line_size = static_cast<std::size_t>(static_cast<const char*>(found) - rest.data());
   if (line_size < kLineEndSize || rest[line_size - kLineEndSize] != ':') return {};
-  const std::string_view name = rest.substr(0, line_size - kLineEndSize);
+  const std::string_view name(rest.data(), line_size - kLineEndSize);
   static constexpr auto kRefused = [] {
     std::array<bool, 256> refused{};
     for (const char c : std::string_view(" \t\n\v\f\r\0", 7)) {

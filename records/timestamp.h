@@ -47,11 +47,15 @@ std::optional<text::CivilTime> read_timestamp(std::string_view text);
 [[gnu::always_inline]] inline char* put_iso_date_time_of(std::string_view text,
                                                          const text::CivilTime& time,
                                                          char separator, char* at) {
-  if (text.size() != 24 || !time.known() || time.year < 1000 || time.year > 9999) return nullptr;
+  // The months' numbers as two digits, "01" for January at 2.
+  static constexpr char kMonthDigits[] = "0001020304050607080910111213";
+  if (text.size() != 24 || !time.known() || time.month > 12 || time.year < 1000 ||
+      time.year > 9999) {
+    return nullptr;
+  }
   std::memcpy(at, text.data() + 20, 4);
   at[4] = '-';
-  at[5] = static_cast<char>('0' + time.month / 10);
-  at[6] = static_cast<char>('0' + time.month % 10);
+  std::memcpy(at + 5, kMonthDigits + 2 * time.month, 2);
   at[7] = '-';
   std::memcpy(at + 8, text.data() + 8, 2);
   at[10] = separator;
