@@ -54,6 +54,8 @@ std::size_t iso_date_time_size(const text::CivilTime& time) {
 }
 
 std::size_t integer_size(std::int64_t value) {
+  // Most numbers of a row (a percent, a right count, a limit) are small.
+  if (value >= 0 && value < 100) return value < 10 ? 1 : 2;
   std::size_t size = value < 0 ? 2 : 1;
   // The magnitude, as put_integer() writes it, without overflow at the
   // smallest value.
