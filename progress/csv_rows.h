@@ -10,7 +10,7 @@
 // ("95", "1e+06"); the operations are their names joined by '/'
 // ("addition/subtraction", "multiplication"), never their signs, which a
 // spreadsheet would take for a formula. A row is written as its test is
-// read, so nothing is kept.
+// read, so memory stays the same however many tests there are.
 //
 // Names are made safe for the spreadsheet that opens the file and for the
 // terminal it may be printed on: a name that starts with '=', '+', '-',

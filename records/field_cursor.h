@@ -1,9 +1,9 @@
 // Reading fields from the front of a text in one pass: fixed texts, single
 // bytes, numbers and texts up to a byte. The block reader's fast path uses
-// it for a whole block, and the answers reader's one-pass reading uses its
-// compare of short texts, same_bytes(). Each step returns false (or an empty or null view) when the
-// bytes there do not fit, and the reader then leaves the bytes to its
-// exact, slower reading. The steps are small and taken for every field of
+// it for a whole block; the answers reader and the CSV rows use its compare
+// of short texts, same_bytes(). Each step returns false (or an empty or
+// null view) when the bytes there do not fit, and the reader then leaves
+// the bytes to its exact, slower reading. The steps are small and taken for every field of
 // a log, so they are always inlined.
 #ifndef RECORDS_FIELD_CURSOR_H_
 #define RECORDS_FIELD_CURSOR_H_
@@ -24,9 +24,10 @@ namespace records {
 
 #define RECORDS_INLINE [[gnu::always_inline]] inline
 
-// Whether the `size` bytes at `a` and `b` are the same, compared eight at a
-// time, the last word overlapping the one before: the texts compared are
-// short, and a call to memcmp for each would cost more than the compare.
+// Whether the `size` bytes at `a` and `b` are the same, compared a word at
+// a time, the last word overlapping the one before (words of eight bytes,
+// or of four or two below eight): the texts compared are short, and a call
+// to memcmp for each would cost more than the compare.
 RECORDS_INLINE bool same_bytes(const char* a, const char* b, std::size_t size) {
   const auto load = [](const char* bytes) {
     std::uint64_t word;
