@@ -5,8 +5,9 @@
 //   answers_log FILE BYTES
 //     An answers file of just under BYTES bytes: five children taking
 //     turns, tests of 20 products and quotients to 12 drawn from a fixed
-//     seed, one test a minute. A piece of 10,000 tests is made once and
-//     repeated with later days. Prints the number of answers written.
+//     seed, one test a minute, in time order, as the drill appends them.
+//     Written in pieces of 10,000 tests. Prints the number of answers
+//     written.
 //
 //   answers_log --facts FILE COUNT
 //     COUNT different facts, each asked once: children of 400 products
@@ -33,7 +34,7 @@ constexpr int kNameCount = 5;
 
 int write_answers(const char* path, std::uint64_t bytes);
 int write_facts(const char* path, std::uint64_t count);
-std::string started(int day, int minute);
+std::string started(std::int64_t minute);
 bool write_all(std::FILE* file, const std::string& text);
 
 }  // namespace
@@ -67,7 +68,7 @@ int write_answers(const char* path, std::uint64_t bytes) {
     std::string piece;
     for (int test = 0; test < kPieceTests; ++test) {
       for (int problem = 1; problem <= kProblems; ++problem) {
-        AnswerLine line{.started = started(day, test),
+        AnswerLine line{.started = started(std::int64_t{day} * kPieceTests + test),
                         .name = kNames[test % kNameCount],
                         .operations = "multiplication/division",
                         .limit = 12,
@@ -115,8 +116,9 @@ int write_facts(const char* path, std::uint64_t count) {
     const std::uint64_t child = fact / 400;
     const std::int64_t a = static_cast<std::int64_t>(fact % 400 / 20);
     const std::int64_t b = static_cast<std::int64_t>(fact % 20);
-    piece += AnswerLine{.started = started(static_cast<int>(child / 1440 % 300),
-                                           static_cast<int>(child % 1440 / 20 * 20 + a % 20)),
+    piece += AnswerLine{.started = started(static_cast<std::int64_t>(child / 1440 % 300 * 1440 +
+                                                                     child % 1440 / 20 * 20) +
+                                           a % 20),
                         .name = "Child" + std::to_string(child),
                         .operations = "multiplication",
                         .limit = 19,
@@ -142,16 +144,18 @@ int write_facts(const char* path, std::uint64_t count) {
   return 0;
 }
 
-// "2026-MM-DDTHH:MM:00" for day `day` (0 to 299) of 2026, `minute` minutes
-// after midnight.
-std::string started(int day, int minute) {
+// The start of a test `minute` minutes after 2026-01-01T00:00:00, in
+// years of 365 days.
+std::string started(std::int64_t minute) {
   static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const std::int64_t days = minute / 1440;
+  int day = static_cast<int>(days % 365);
   int month = 0;
-  day %= 365;
   while (day >= kMonthDays[month]) day -= kMonthDays[month++];
   char text[32];
-  std::snprintf(text, sizeof text, "2026-%02d-%02dT%02d:%02d:00", month + 1, day + 1,
-                minute / 60 % 24, minute % 60);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:00",
+                static_cast<int>(2026 + days / 365), month + 1, day + 1,
+                static_cast<int>(minute / 60 % 24), static_cast<int>(minute % 60));
   return text;
 }
 

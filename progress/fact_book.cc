@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <bit>
 
+#include "records/field_cursor.h"
 #include "records/fingerprint.h"
 
 namespace progress {
 
 namespace {
 
+bool same_name(const std::string& known, std::string_view name);
 std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size);
 
 }  // namespace
@@ -25,16 +27,9 @@ std::string_view status_name(FactStatus status) {
   return "missed";
 }
 
-void FactTries::add(const Try& next) {
-  ++tries;
-  if (next.right) ++right;
-  // Mostly the tries come in time order: the earliest falls out and the
-  // new one goes last.
-  if (kept == kStatusTries && last[kStatusTries - 1].place <= next.place) {
-    for (int at = 0; at + 1 < kStatusTries; ++at) last[at] = last[at + 1];
-    last[kStatusTries - 1] = next;
-    return;
-  }
+// Places a try that add() did not: among fewer than kStatusTries kept
+// ones, or earlier than the last kept.
+void FactTries::add_in_place(const Try& next) {
   // The slot the try goes before: after every kept try of the same or an
   // earlier place, so that tries of one place keep the order read.
   int at = kept;
@@ -78,26 +73,58 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 
 void FactBook::add(const records::Answer& answer) {
   // A test's answers come together, so the child is mostly the last one's.
-  if (last_child_ >= children_.size() || children_[last_child_].name != answer.name) {
+  if (last_child_ >= children_.size() || !same_name(children_[last_child_].name, answer.name)) {
     last_child_ = child_place(answer.name);
   }
   OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
   facts.low = std::min(facts.low, answer.operations.low());
   facts.limit = std::max(facts.limit, answer.limit);
-  facts.fact_of(answer.first, answer.second)
+  const bool row_is_answer = answer.operation == records::Operation::subtraction ||
+                            answer.operation == records::Operation::division;
+  facts.fact_of(answer.first, answer.second, row_is_answer ? answer.correct : answer.first)
       .tries.add(Try{.place = answer.started_key * 32 + answer.problem,
                      .milliseconds = answer.milliseconds,
                      .right = answer.right});
 }
 
-// The place in children_ of the child `name`, added when new.
+// The place in children_ of the child `name`, added when new. Children
+// mostly take turns, so the last few met are looked at first, in place,
+// before the map, whose key is a string made for each lookup.
 std::size_t FactBook::child_place(std::string_view name) {
+  for (const std::size_t place : recent_children_) {
+    if (place < children_.size() && same_name(children_[place].name, name)) return place;
+  }
   const auto [found, inserted] = by_name_.try_emplace(std::string(name), children_.size());
   if (inserted) children_.push_back(ChildFacts{.name = std::string(name), .operations = {}});
+  recent_children_[next_recent_] = found->second;
+  next_recent_ = (next_recent_ + 1) % recent_children_.size();
   return found->second;
 }
 
-Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
+Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second, std::int64_t row) {
+  // A cell's fact is the one fact of its operation with that row and column.
+  const bool in_grid = row >= 0 && row < kGridSide && second >= 0 && second < kGridSide;
+  if (in_grid && !cells_.empty()) {
+    const std::uint32_t cell = cells_[static_cast<std::size_t>(row * kGridSide + second)];
+    if (cell != 0) return facts[cell - 1];
+  }
+  return in_grid ? add_cell_fact(first, second, row) : fact_in_table(first, second);
+}
+
+// Adds the fact of `first` and `second` in the cell of row `row`, column
+// `second`, which is empty. Kept apart from fact_of(): a fact is new far
+// less often than it is found.
+Fact& OperationFacts::add_cell_fact(std::int64_t first, std::int64_t second, std::int64_t row) {
+  if (cells_.empty()) cells_.assign(kGridSide * kGridSide, 0);
+  facts.push_back(Fact{.first = first, .second = second, .tries = {}});
+  cells_[static_cast<std::size_t>(row * kGridSide + second)] =
+      static_cast<std::uint32_t>(facts.size());
+  return facts.back();
+}
+
+// The fact of `first` and `second` outside the grid's cells, from the
+// open-addressing table, added when it is new.
+Fact& OperationFacts::fact_in_table(std::int64_t first, std::int64_t second) {
   if (slots_.empty()) grow();
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = slot_of(first, second, slots_.size());; at = (at + 1) & mask) {
@@ -110,23 +137,26 @@ Fact& OperationFacts::fact_of(std::int64_t first, std::int64_t second) {
 
 // Adds the fact of `first` and `second` in the empty slot `at`, then grows
 // the table when more than half of it is taken, so that every search meets
-// an empty slot soon. Kept apart from fact_of(), whose search is taken for
+// an empty slot soon. Kept apart from fact_in_table(), whose search is taken for
 // every answer: a fact is new far less often.
 Fact& OperationFacts::add_fact(std::int64_t first, std::int64_t second, std::size_t at) {
   facts.push_back(Fact{.first = first, .second = second, .tries = {}});
   slots_[at] = static_cast<std::uint32_t>(facts.size());
-  if (2 * facts.size() > slots_.size()) grow();
+  if (2 * ++facts_in_table_ > slots_.size()) grow();
   return facts.back();
 }
 
-// Doubles the table (to 16 slots at first) and puts every fact in again.
+// Doubles the table (to 16 slots at first) and puts its facts in again.
 void OperationFacts::grow() {
-  slots_.assign(std::max<std::size_t>(16, 2 * slots_.size()), 0);
+  std::vector<std::uint32_t> old(std::max<std::size_t>(16, 2 * slots_.size()), 0);
+  old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t place = 0; place < facts.size(); ++place) {
-    std::size_t at = slot_of(facts[place].first, facts[place].second, slots_.size());
+  for (const std::uint32_t place : old) {
+    if (place == 0) continue;
+    const Fact& fact = facts[place - 1];
+    std::size_t at = slot_of(fact.first, fact.second, slots_.size());
     while (slots_[at] != 0) at = (at + 1) & mask;
-    slots_[at] = static_cast<std::uint32_t>(place + 1);
+    slots_[at] = place;
   }
 }
 
@@ -169,6 +199,12 @@ std::vector<const Fact*> most_missed(const OperationFacts& facts, std::size_t co
 }
 
 namespace {
+
+// Whether a child's name is `name`: the names are short, and compared in
+// place rather than by a call.
+bool same_name(const std::string& known, std::string_view name) {
+  return known.size() == name.size() && records::same_bytes(known.data(), name.data(), name.size());
+}
 
 // The first slot to look at for the fact of `first` and `second` in a
 // table of `size` slots, a power of two: the two numbers (each of 32 bits,

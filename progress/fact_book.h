@@ -53,14 +53,28 @@ struct FactTries {
   std::uint32_t tries = 0;               // all tries
   std::uint32_t right = 0;               // all right ones
 
-  // Takes one more try, placed among the kept ones by its place.
-  void add(const Try& next);
+  // Takes one more try, placed among the kept ones by its place. Mostly
+  // the tries come in time order: the earliest kept falls out and the new
+  // one goes last, here; add_in_place() takes every other case.
+  void add(const Try& next) {
+    ++tries;
+    right += next.right ? 1 : 0;
+    if (kept == kStatusTries && last[kStatusTries - 1].place <= next.place) {
+      for (int at = 0; at + 1 < kStatusTries; ++at) last[at] = last[at + 1];
+      last[kStatusTries - 1] = next;
+      return;
+    }
+    add_in_place(next);
+  }
   std::uint32_t wrong() const { return tries - right; }
   // How many of the last tries were right.
   int recent_right() const;
   // The median milliseconds of the last tries: the mean of two when two
   // are kept. 0 when none is.
   double median_milliseconds() const;
+
+ private:
+  void add_in_place(const Try& next);
 };
 
 // The status of a fact with these tries, right within `fluent_milliseconds`
@@ -82,14 +96,23 @@ struct OperationFacts {
   std::int32_t low = 1;
   std::int32_t limit = 0;
 
-  // The fact of `first` and `second`, added without tries when it is new.
-  Fact& fact_of(std::int64_t first, std::int64_t second);
+  // The fact of `first` and `second`, whose cell in the grid is in row
+  // `row` (the first number, or for '-' and '/' the right answer), added
+  // without tries when it is new.
+  Fact& fact_of(std::int64_t first, std::int64_t second, std::int64_t row);
 
  private:
-  // An open-addressing table of the facts by their numbers: each slot
-  // holds a place in `facts` plus one, or 0 when empty. Kept at most half
-  // full, so that a lookup mostly looks at one slot.
+  // The facts of the cells of the grid's numbers, 0 to kGridSide - 1, are
+  // found by their cell: each slot of `cells_`, row by row, holds a place
+  // in `facts` plus one, or 0 when empty. Every other fact is found in an
+  // open-addressing table by its numbers, whose slots hold the same, kept
+  // at most half full, so that a lookup mostly looks at one slot.
+  static constexpr std::int64_t kGridSide = 21;
+  std::vector<std::uint32_t> cells_;
   std::vector<std::uint32_t> slots_;
+  std::size_t facts_in_table_ = 0;
+  Fact& add_cell_fact(std::int64_t first, std::int64_t second, std::int64_t row);
+  Fact& fact_in_table(std::int64_t first, std::int64_t second);
   Fact& add_fact(std::int64_t first, std::int64_t second, std::size_t at);
   void grow();
 };
@@ -118,6 +141,9 @@ class FactBook {
   std::vector<ChildFacts> children_;
   std::unordered_map<std::string, std::size_t> by_name_;
   std::size_t last_child_ = 0;  // the child of the last answer added
+  // The places of the children last looked up in the map, for child_place().
+  std::array<std::size_t, 8> recent_children_{};
+  std::size_t next_recent_ = 0;
 };
 
 // The most-missed order: fewest right among the last tries first, then

@@ -38,6 +38,7 @@ class Run : public Taker {
   void take_answer(const records::Answer& answer) override;
 
  private:
+  void take_answer_for_tests(const records::Answer& answer);
   void take_missed(const records::Answer& answer);
   void write_facts();
   void report_none_found();
@@ -131,6 +132,14 @@ void Run::take_answer(const records::Answer& answer) {
     fact_book_->add(answer);
     return;
   }
+  take_answer_for_tests(answer);
+}
+
+// Adds an answer read for the outputs of tests: for --child, to the facts
+// each test missed, and to the page's grids. Never inlined into
+// take_answer(), so that the call for each answer under --facts stays
+// small: this one needs a large frame.
+[[gnu::noinline]] void Run::take_answer_for_tests(const records::Answer& answer) {
   if (options_.output == Options::Output::child) take_missed(answer);
   if (options_.html &&
       (options_.output != Options::Output::child || answer.name == options_.child)) {

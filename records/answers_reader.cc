@@ -32,7 +32,7 @@ struct ProblemFields {
 };
 
 bool read_problem(const Fields& fields, Answer* answer);
-bool read_problem_in_one_pass(std::string_view text, Answer* answer);
+const char* read_problem_in_one_pass(const char* at, const char* end, Answer* answer);
 bool problem_is_sound(const ProblemFields& problem, Answer* answer);
 bool unguard_name(std::string_view logged, std::string* name);
 std::optional<std::int64_t> parse_integer(std::string_view text, std::int64_t min,
@@ -62,6 +62,22 @@ static_assert(
 // The most digits read_problem_in_one_pass() reads in a number: every
 // number of at most this many is within the 32-bit range.
 constexpr std::ptrdiff_t kShortDigits = 9;
+// How many bytes after the limit's comma read_problem_in_one_pass() may
+// read when its numbers are of at most kShortDigits digits: the problem,
+// an operation's name, five numbers, the right field, each with its comma,
+// and the line's end, CR LF.
+constexpr std::size_t kProblemRoom = 96;
+static_assert(kProblemRoom >= (kShortDigits + 1) + 15 + 5 * (1 + kShortDigits + 1) + 2 + 2);
+
+// The operation whose name starts with a byte, or -1 for none.
+constexpr std::array<std::int8_t, 256> kOperationOfFirstByte = [] {
+  std::array<std::int8_t, 256> kinds;
+  kinds.fill(-1);
+  for (int kind = 0; kind < kOperationKinds; ++kind) {
+    kinds[static_cast<unsigned char>(kOperationNames[kind][0])] = static_cast<std::int8_t>(kind);
+  }
+  return kinds;
+}();
 
 // Whether a number read by short_number() may have a '-': fields whose
 // range has no negative number fail on one anyway, and need not look.
@@ -123,10 +139,23 @@ template <Sign sign>
 
 bool is_answers_header(std::string_view line) { return line == kAnswersHeader; }
 
-void AnswersReader::add(std::string_view bytes) { rest_ = bytes; }
+void AnswersReader::add(std::string_view bytes) {
+  rest_ = bytes;
+  // The last byte of the piece that is no digit, or its start when every
+  // byte is one: take_whole_known_line() reads only well before it.
+  std::size_t stop = bytes.size();
+  while (stop > 0 && static_cast<unsigned char>(bytes[stop - 1] - '0') < 10) --stop;
+  last_stop_ = bytes.data() + (stop > 0 ? stop - 1 : 0);
+}
 
 const Answer* AnswersReader::next() {
   while (!rest_.empty()) {
+    if (const std::size_t taken = take_whole_known_line(); taken != 0) {
+      rest_.remove_prefix(taken);
+      answer_.line = ++counts_.lines;
+      ++counts_.tests;
+      return &answer_;
+    }
     const std::size_t end = rest_.find('\n');
     if (end == std::string_view::npos) {
       keep_partial(rest_);
@@ -144,6 +173,37 @@ const Answer* AnswersReader::next() {
     if (take_line(line)) return &answer_;
   }
   return nullptr;
+}
+
+// Reads the line at the front of rest_ when it is, as most lines are, a
+// line of the last sound line's test whose problem's fields are short and
+// whole in the piece: its head is compared and its problem's fields read
+// in one pass, which finds the line's end too, with no search for the LF.
+// Returns the line's size with its LF, its answer in answer_; 0 leaves the
+// line to take_line(), which reads it the same way when it is sound: so
+// too when the piece ends too soon, within a line kept from the last
+// piece, and on the first line, which may start with a byte-order mark.
+std::size_t AnswersReader::take_whole_known_line() {
+  const std::string_view head = head_->text;
+  // Every digit run that starts before the last byte of the piece that is
+  // no digit ends by it: kProblemRoom bytes before it, the one-pass
+  // reading of a problem stays in the piece.
+  if (!partial_.empty() || counts_.lines == 0 || head.empty() ||
+      last_stop_ - rest_.data() < static_cast<std::ptrdiff_t>(head.size() + 1 + kProblemRoom)) {
+    return 0;
+  }
+  const char* const line = rest_.data();
+  if (line[head.size()] != ',' || !same_bytes(line, head.data(), head.size())) return 0;
+  const char* const problem = line + head.size() + 1;
+  const char* const after = read_problem_in_one_pass(problem, problem + kProblemRoom, &answer_);
+  if (after == nullptr) return 0;
+  // The line ends in CR LF or LF, and is no longer than take_line() takes.
+  const char* const line_end = after + (*after == '\r' ? 1 : 0);
+  if (*line_end != '\n' || static_cast<std::size_t>(after - line) > kMaxLineLength ||
+      !answer_.operations.has(answer_.operation)) {
+    return 0;
+  }
+  return static_cast<std::size_t>(line_end + 1 - line);
 }
 
 const ReadCounts& AnswersReader::finish() {
@@ -199,7 +259,9 @@ const ReadCounts& AnswersReader::finish() {
     started = parse_started(line.substr(0, next->started.size()));
     if (!started) return false;
   }
-  if (!read_problem_in_one_pass(line.substr(head_size + 1), &answer_)) return false;
+  const std::string_view problem = line.substr(head_size + 1);
+  const char* const problem_end = problem.data() + problem.size();
+  if (read_problem_in_one_pass(problem.data(), problem_end, &answer_) != problem_end) return false;
   if (next != nullptr) {
     const std::string_view started_text = line.substr(0, next->started.size());
     next->text.replace(0, started_text.size(), started_text);
@@ -378,43 +440,43 @@ bool read_problem(const Fields& fields, Answer* answer) {
                           answer);
 }
 
-// Reads the problem's fields from `text`, the line after the limit's
-// comma, in one pass, as the drill writes them: numbers as "%d" writes
-// them (number_field.h), of at most kShortDigits digits, and the
-// operation's name, each but the last followed by a comma. The byte just
-// past `text` must be readable and neither a digit nor a comma
-// (take_line()). Fails on anything else, which read_problem() then
-// decides, and as read_problem() does on fields that contradict each
-// other.
-bool read_problem_in_one_pass(std::string_view text, Answer* answer) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
+// Reads the problem's fields at `at`, the line after the limit's comma, in
+// one pass, as the drill writes them: numbers as "%d" writes them
+// (number_field.h), of at most kShortDigits digits, and the operation's
+// name, each but the last followed by a comma. A digit run must end in a
+// readable byte that is no digit, and the operation's name is looked for
+// only before `end`. Returns the byte past the last field, which the
+// caller checks is the line's end; null on anything else, which
+// read_problem() then decides, and as read_problem() does on fields that
+// contradict each other.
+const char* read_problem_in_one_pass(const char* at, const char* end, Answer* answer) {
   ProblemFields problem;
   if (!short_number<Sign::never_negative>(&at, &problem.problem) || problem.problem < 1 ||
       problem.problem > kProblemCount || *at != ',') {
-    return false;
+    return nullptr;
   }
   ++at;
   // The operation is told by its name's first letter, which no other
   // name starts with; the rest of the name is then compared.
-  int kind = 0;
-  while (kind < kOperationKinds && kOperationNames[kind][0] != *at) ++kind;
-  if (kind == kOperationKinds) return false;
+  const int kind = kOperationOfFirstByte[static_cast<unsigned char>(*at)];
+  if (kind < 0) return nullptr;
   problem.operation = static_cast<Operation>(kind);
   const std::string_view name = kOperationNames[kind];
   if (end - at <= static_cast<std::ptrdiff_t>(name.size()) ||
       !same_bytes(at, name.data(), name.size()) || at[name.size()] != ',') {
-    return false;
+    return nullptr;
   }
   at += name.size() + 1;
   // Numbers of at most kShortDigits digits are within the ranges of first,
   // second, correct and answer.
   constexpr Sign kSigned = Sign::may_be_negative;
   constexpr Sign kUnsigned = Sign::never_negative;
-  return short_field<kSigned>(&at, &problem.first) && short_field<kSigned>(&at, &problem.second) &&
-         short_field<kSigned>(&at, &problem.correct) && short_field<kSigned>(&at, &problem.given) &&
-         right_field(&at, &problem.right) && short_number<kUnsigned>(&at, &problem.milliseconds) &&
-         at == end && problem_is_sound(problem, answer);
+  const bool read =
+      short_field<kSigned>(&at, &problem.first) && short_field<kSigned>(&at, &problem.second) &&
+      short_field<kSigned>(&at, &problem.correct) && short_field<kSigned>(&at, &problem.given) &&
+      right_field(&at, &problem.right) && short_number<kUnsigned>(&at, &problem.milliseconds) &&
+      problem_is_sound(problem, answer);
+  return read ? at : nullptr;
 }
 
 // Whether the problem's fields agree: the right answer is the result of
@@ -475,28 +537,32 @@ bool unguard_name(std::string_view logged, std::string* name) {
 }
 
 // "YYYY-MM-DDTHH:MM:SS" packed into a number that grows with the time.
-// Fails on any other shape or a field out of its range.
+// Fails on any other shape or a field out of its range. Every byte's place
+// is fixed, so each is looked at once, without a loop over the fields.
 std::optional<std::int64_t> parse_started(std::string_view text) {
   if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
       text[16] != ':') {
     return std::nullopt;
   }
-  struct Part {
-    std::size_t at, size;
-    std::int64_t min, max, span;
-  };
-  constexpr Part kParts[] = {{0, 4, 0, 9999, 10000}, {5, 2, 1, 12, 13},  {8, 2, 1, 31, 32},
-                             {11, 2, 0, 23, 24},     {14, 2, 0, 59, 60}, {17, 2, 0, 60, 61}};
-  std::int64_t key = 0;
-  for (const Part& part : kParts) {
-    // Fixed-width digits, with leading zeros.
+  constexpr std::size_t kDigitPlaces[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+  for (const std::size_t at : kDigitPlaces) {
+    if (text[at] < '0' || text[at] > '9') return std::nullopt;
+  }
+  const auto number = [text](std::size_t at, std::size_t size) {
     std::int64_t value = 0;
-    for (const char c : text.substr(part.at, part.size)) {
-      if (c < '0' || c > '9') return std::nullopt;
-      value = value * 10 + (c - '0');
-    }
-    if (value < part.min || value > part.max) return std::nullopt;
-    key = key * part.span + value;
+    for (std::size_t i = at; i < at + size; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  struct Part {
+    std::int64_t value, min, max, span;
+  };
+  const Part parts[] = {{number(0, 4), 0, 9999, 10000}, {number(5, 2), 1, 12, 13},
+                        {number(8, 2), 1, 31, 32},      {number(11, 2), 0, 23, 24},
+                        {number(14, 2), 0, 59, 60},     {number(17, 2), 0, 60, 61}};
+  std::int64_t key = 0;
+  for (const Part& part : parts) {
+    if (part.value < part.min || part.value > part.max) return std::nullopt;
+    key = key * part.span + part.value;
   }
   return key;
 }

@@ -84,11 +84,13 @@ class AnswersReader {
   const ReadCounts& finish();
 
  private:
+  std::size_t take_whole_known_line();
   bool take_line(std::string_view line);
   bool read_any(std::string_view line);
   void keep_partial(std::string_view part);
 
   std::string_view rest_;  // the bytes of the piece not read yet
+  const char* last_stop_ = nullptr;  // the piece's last byte that is no digit (add())
   std::string partial_;    // the start of a line that goes on in a later piece
   std::string line_;       // a whole line put together from pieces
   std::string name_;       // a name with its doubled quotes made single

@@ -24,11 +24,30 @@ namespace records {
 
 #define RECORDS_INLINE [[gnu::always_inline]] inline
 
+#if defined(__SSE2__)
+// Whether the `size` (at least 16) bytes at `a` and `b` are the same,
+// sixteen at a time, the last piece overlapping the one before; the
+// differences gathered and tested once.
+RECORDS_INLINE bool same_by_sixteen(const char* a, const char* b, std::size_t size) {
+  const auto differ = [](const char* x, const char* y) {
+    return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+  };
+  __m128i diff = differ(a + size - 16, b + size - 16);
+  for (std::size_t at = 0; at + 16 < size; at += 16) diff = _mm_or_si128(diff, differ(a + at, b + at));
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
+}
+#endif
+
 // Whether the `size` bytes at `a` and `b` are the same, compared a word at
-// a time, the last word overlapping the one before (words of eight bytes,
-// or of four or two below eight): the texts compared are short, and a call
-// to memcmp for each would cost more than the compare.
+// a time, the last word overlapping the one before (words of sixteen bytes
+// where the processor compares sixteen, else eight, or four or two below
+// eight): the texts compared are short, and a call to memcmp for each
+// would cost more than the compare.
 RECORDS_INLINE bool same_bytes(const char* a, const char* b, std::size_t size) {
+#if defined(__SSE2__)
+  if (size >= 16) return same_by_sixteen(a, b, size);
+#endif
   const auto load = [](const char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
@@ -82,13 +101,7 @@ class BasicFieldCursor {
     const std::size_t size = expected.size();
     if (!has_room(size)) return false;
     const char* want = expected.data();
-#if defined(__SSE2__)
-    const bool same =
-        size >= 16 ? same_by_sixteen(at_, want, size) : records::same_bytes(at_, want, size);
-#else
-    const bool same = records::same_bytes(at_, want, size);
-#endif
-    if (!same) return false;
+    if (!records::same_bytes(at_, want, size)) return false;
     at_ += size;
     return true;
   }
@@ -212,21 +225,6 @@ class BasicFieldCursor {
       return N == 0 || a[0] == b[0];
     }
   }
-#if defined(__SSE2__)
-  // Whether the `size` (at least 16) bytes at `a` and `b` are the same,
-  // sixteen at a time, the last piece overlapping the one before; the
-  // differences gathered and tested once.
-  RECORDS_INLINE static bool same_by_sixteen(const char* a, const char* b, std::size_t size) {
-    const auto differ = [](const char* x, const char* y) {
-      return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
-                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
-    };
-    __m128i diff = differ(a + size - 16, b + size - 16);
-    for (std::size_t at = 0; at + 16 < size; at += 16)
-      diff = _mm_or_si128(diff, differ(a + at, b + at));
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
-  }
-#endif
   template <typename Word>
   RECORDS_INLINE static Word load_as(const char* bytes) {
     Word word;
