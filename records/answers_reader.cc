@@ -183,7 +183,7 @@ const Answer* AnswersReader::next() {
 // line to take_line(), which reads it the same way when it is sound: so
 // too when the piece ends too soon, within a line kept from the last
 // piece, and on the first line, which may start with a byte-order mark.
-std::size_t AnswersReader::take_whole_known_line() {
+[[gnu::always_inline]] inline std::size_t AnswersReader::take_whole_known_line() {
   const std::string_view head = head_->text;
   // Every digit run that starts before the last byte of the piece that is
   // no digit ends by it: kProblemRoom bytes before it, the one-pass
@@ -449,7 +449,8 @@ bool read_problem(const Fields& fields, Answer* answer) {
 // caller checks is the line's end; null on anything else, which
 // read_problem() then decides, and as read_problem() does on fields that
 // contradict each other.
-const char* read_problem_in_one_pass(const char* at, const char* end, Answer* answer) {
+[[gnu::always_inline]] inline const char* read_problem_in_one_pass(const char* at, const char* end,
+                                                                    Answer* answer) {
   ProblemFields problem;
   if (!short_number<Sign::never_negative>(&at, &problem.problem) || problem.problem < 1 ||
       problem.problem > kProblemCount || *at != ',') {
