@@ -3,8 +3,9 @@
 // for each child's kept tests: --child keeps every test of one child, tens
 // of megabytes for a large log. A small array grows by realloc(); from
 // kLargeBlockMinimum bytes on it lives in a large block (large_block.h),
-// which grows by moving its pages and is filled a 2 MiB page at a time, so
-// each page is faulted in once, and faults are few. Where there are no
+// which grows by moving its pages and is faulted in 2 MiB ahead of the
+// values written, in one call each time, so that faults are few even where
+// the system has no 2 MiB page to give. Where there are no
 // large blocks, realloc() goes on (glibc moves a large block by remapping
 // its pages too, without a copy).
 #ifndef PROGRESS_GROWING_ARRAY_H_
@@ -35,12 +36,14 @@ class GrowingArray {
       : data_(std::exchange(other.data_, nullptr)),
         size_(std::exchange(other.size_, 0)),
         capacity_(std::exchange(other.capacity_, 0)),
-        large_(std::exchange(other.large_, false)) {}
+        large_(std::exchange(other.large_, false)),
+        filled_(std::exchange(other.filled_, 0)) {}
   GrowingArray& operator=(GrowingArray other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     std::swap(capacity_, other.capacity_);
     std::swap(large_, other.large_);
+    std::swap(filled_, other.filled_);
     return *this;
   }
   ~GrowingArray() {
@@ -80,6 +83,8 @@ class GrowingArray {
     if (large_) {
       while ((grown = grow_large_block(data_, capacity_ * sizeof(T), bytes)) == nullptr) fail();
     } else if (bytes >= kLargeBlockMinimum && (grown = map_large_block(bytes)) != nullptr) {
+      filled_ = 0;
+      fill_up_to(grown, size_ * sizeof(T));
       if (size_ != 0) std::memcpy(grown, static_cast<const void*>(data_), size_ * sizeof(T));
       std::free(data_);
       large_ = true;
@@ -95,12 +100,23 @@ class GrowingArray {
   void push_back(const T& value) {
     const T copy = value;
     if (size_ == capacity_) reserve(capacity_ == 0 ? 4 : 2 * capacity_);
+    if (large_ && (size_ + 1) * sizeof(T) > filled_) fill_up_to(data_, (size_ + 1) * sizeof(T));
     data_[size_++] = copy;
   }
 
  private:
+  // Faults in the large block `block` in 2 MiB steps until its first
+  // `bytes` bytes are in.
+  void fill_up_to(void* block, std::size_t bytes) {
+    while (filled_ < bytes) {
+      fill_large_block(block, filled_, filled_ + kLargeBlockMinimum);
+      filled_ += kLargeBlockMinimum;
+    }
+  }
+
   void append(const T* values, std::size_t count) {
     reserve(size_ + count);
+    if (large_) fill_up_to(data_, (size_ + count) * sizeof(T));
     if (count != 0) std::memcpy(static_cast<void*>(data_ + size_), values, count * sizeof(T));
     size_ += count;
   }
@@ -115,7 +131,8 @@ class GrowingArray {
   T* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
-  bool large_ = false;  // data_ is a large block, not realloc()'s
+  bool large_ = false;       // data_ is a large block, not realloc()'s
+  std::size_t filled_ = 0;  // bytes of the large block faulted in
 };
 
 }  // namespace progress

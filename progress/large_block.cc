@@ -44,6 +44,16 @@ void* grow_large_block(void* block, std::size_t old_bytes, std::size_t bytes) {
   return moved;
 }
 
+void fill_large_block(void* block, std::size_t from, std::size_t to) {
+#if defined(MADV_POPULATE_WRITE)
+  madvise(static_cast<char*>(block) + from, to - from, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)from;
+  (void)to;
+#endif
+}
+
 void unmap_large_block(void* block, std::size_t bytes) { munmap(block, whole_large_pages(bytes)); }
 
 namespace {
@@ -77,6 +87,7 @@ void* map_aligned(std::size_t size) {
 
 void* map_large_block(std::size_t) { return nullptr; }
 void* grow_large_block(void*, std::size_t, std::size_t) { return nullptr; }
+void fill_large_block(void*, std::size_t, std::size_t) {}
 void unmap_large_block(void*, std::size_t) {}
 
 #endif

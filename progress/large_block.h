@@ -29,6 +29,13 @@ void* map_large_block(std::size_t bytes);
 // cannot be had: `block` is then as it was.
 void* grow_large_block(void* block, std::size_t old_bytes, std::size_t bytes);
 
+// Faults in bytes `from` to `to` of `block`, multiples of 2 MiB within it,
+// in one call rather than a fault a page as they are first written: where
+// the system has no 2 MiB page to give, each 4 KiB page would otherwise
+// cost a trap. Only a hint: where it is refused, the pages come in as they
+// are written.
+void fill_large_block(void* block, std::size_t from, std::size_t to);
+
 // Gives back `block`, a large block mapped for `bytes`.
 void unmap_large_block(void* block, std::size_t bytes);
 
