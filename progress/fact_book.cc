@@ -202,7 +202,7 @@ namespace {
 
 // Whether a child's name is `name`: the names are short, and compared in
 // place rather than by a call.
-bool same_name(const std::string& known, std::string_view name) {
+[[gnu::always_inline]] inline bool same_name(const std::string& known, std::string_view name) {
   return known.size() == name.size() && records::same_bytes(known.data(), name.data(), name.size());
 }
 

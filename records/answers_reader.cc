@@ -595,8 +595,9 @@ std::optional<Operations> parse_operations(const std::string_view whole) {
 
 // The right answer to `first` `operation` `second`: nothing for a quotient
 // that is not whole or a divisor of 0.
-std::optional<std::int64_t> result_of(Operation operation, std::int64_t first,
-                                      std::int64_t second) {
+[[gnu::always_inline]] inline std::optional<std::int64_t> result_of(Operation operation,
+                                                                   std::int64_t first,
+                                                                   std::int64_t second) {
   switch (operation) {
     case Operation::addition:
       return first + second;
