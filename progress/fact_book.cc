@@ -80,7 +80,7 @@ void FactBook::add(const records::Answer& answer) {
   facts.low = std::min(facts.low, answer.operations.low());
   facts.limit = std::max(facts.limit, answer.limit);
   const bool row_is_answer = answer.operation == records::Operation::subtraction ||
-                            answer.operation == records::Operation::division;
+                             answer.operation == records::Operation::division;
   facts.fact_of(answer.first, answer.second, row_is_answer ? answer.correct : answer.first)
       .tries.add(Try{.place = answer.started_key * 32 + answer.problem,
                      .milliseconds = answer.milliseconds,

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace progress {
@@ -114,8 +115,11 @@ TEST(FactTriesTest, MedianOfTwoIsTheirMean) {
   EXPECT_EQ(tries_of({{.milliseconds = 900}}).median_milliseconds(), 900);
 }
 
+// A sound answer: its right answer is the result of its two numbers.
 records::Answer answer_of(std::string_view name, Operation operation, std::int64_t first,
                           std::int64_t second, bool right, std::int64_t started_key = 0) {
+  const std::int64_t results[] = {first + second, first - second, first * second,
+                                  second == 0 ? 0 : first / second};
   return records::Answer{.started = "2026-12-08T10:00:00",
                          .started_key = started_key,
                          .name = name,
@@ -125,8 +129,8 @@ records::Answer answer_of(std::string_view name, Operation operation, std::int64
                          .operation = operation,
                          .first = first,
                          .second = second,
-                         .correct = 0,
-                         .answer = 0,
+                         .correct = results[static_cast<int>(operation)],
+                         .answer = results[static_cast<int>(operation)] + (right ? 0 : 1),
                          .right = right,
                          .milliseconds = 1000,
                          .line = 1,
@@ -152,27 +156,47 @@ TEST(FactBookTest, AFactIsAChildAnOperationAndTwoNumbers) {
   EXPECT_EQ(book.child("Cy"), nullptr);
 }
 
-// Facts are found again however many there are (the table of them grows
-// as they come), each with its own tries, in the order first asked.
+// Facts are found again however many there are, each with its own tries,
+// in the order first asked: those of the grid's cells by their cell, the
+// others in a table that grows as they come. For '-' and '/' the cell's row
+// is the right answer: "13 - 5" and "40 / 5" sit in row 8.
 TEST(FactBookTest, FindsEveryFactAgainAmongMany) {
-  FactBook book;
   constexpr int kSide = 60;
-  for (int round = 0; round < 2; ++round) {
-    for (int first = -kSide / 2; first < kSide / 2; ++first) {
-      for (int second = 0; second < kSide; ++second) {
-        book.add(answer_of("Ann", Operation::addition, first, second, round == 1,
-                           round * kSide * kSide + (first + kSide / 2) * kSide + second));
+  for (const Operation operation : {Operation::addition, Operation::subtraction,
+                                    Operation::multiplication, Operation::division}) {
+    // The fact of row `row` (from -kSide / 2) and column `column` (from 0,
+    // or 1 for division).
+    const auto numbers = [operation](int row, int column) {
+      switch (operation) {
+        case Operation::subtraction:
+          return std::pair<std::int64_t, std::int64_t>{row + column, column};
+        case Operation::division:
+          return std::pair<std::int64_t, std::int64_t>{row * (column + 1), column + 1};
+        default:
+          return std::pair<std::int64_t, std::int64_t>{row, column};
+      }
+    };
+    FactBook book;
+    for (int round = 0; round < 2; ++round) {
+      for (int row = -kSide / 2; row < kSide / 2; ++row) {
+        for (int column = 0; column < kSide; ++column) {
+          const auto [first, second] = numbers(row, column);
+          book.add(answer_of("Ann", operation, first, second, round == 1,
+                             round * kSide * kSide + (row + kSide / 2) * kSide + column));
+        }
       }
     }
-  }
-  const OperationFacts& sums = book.child("Ann")->operations[0];
-  ASSERT_EQ(sums.facts.size(), static_cast<std::size_t>(kSide * kSide));
-  for (std::size_t place = 0; place < sums.facts.size(); ++place) {
-    const Fact& fact = sums.facts[place];
-    EXPECT_EQ(fact.first, static_cast<int>(place) / kSide - kSide / 2) << place;
-    EXPECT_EQ(fact.second, static_cast<int>(place) % kSide) << place;
-    EXPECT_EQ(fact.tries.tries, 2u) << place;
-    EXPECT_EQ(fact.tries.right, 1u) << place;
+    const OperationFacts& facts = book.child("Ann")->operations[static_cast<int>(operation)];
+    ASSERT_EQ(facts.facts.size(), static_cast<std::size_t>(kSide * kSide));
+    for (std::size_t place = 0; place < facts.facts.size(); ++place) {
+      const Fact& fact = facts.facts[place];
+      const auto [first, second] =
+          numbers(static_cast<int>(place) / kSide - kSide / 2, static_cast<int>(place) % kSide);
+      EXPECT_EQ(fact.first, first) << place;
+      EXPECT_EQ(fact.second, second) << place;
+      EXPECT_EQ(fact.tries.tries, 2u) << place;
+      EXPECT_EQ(fact.tries.right, 1u) << place;
+    }
   }
 }
 

@@ -131,7 +131,7 @@ class GrowingArray {
   T* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
-  bool large_ = false;       // data_ is a large block, not realloc()'s
+  bool large_ = false;      // data_ is a large block, not realloc()'s
   std::size_t filled_ = 0;  // bytes of the large block faulted in
 };
 

@@ -450,7 +450,7 @@ bool read_problem(const Fields& fields, Answer* answer) {
 // read_problem() then decides, and as read_problem() does on fields that
 // contradict each other.
 [[gnu::always_inline]] inline const char* read_problem_in_one_pass(const char* at, const char* end,
-                                                                    Answer* answer) {
+                                                                   Answer* answer) {
   ProblemFields problem;
   if (!short_number<Sign::never_negative>(&at, &problem.problem) || problem.problem < 1 ||
       problem.problem > kProblemCount || *at != ',') {
@@ -596,8 +596,8 @@ std::optional<Operations> parse_operations(const std::string_view whole) {
 // The right answer to `first` `operation` `second`: nothing for a quotient
 // that is not whole or a divisor of 0.
 [[gnu::always_inline]] inline std::optional<std::int64_t> result_of(Operation operation,
-                                                                   std::int64_t first,
-                                                                   std::int64_t second) {
+                                                                    std::int64_t first,
+                                                                    std::int64_t second) {
   switch (operation) {
     case Operation::addition:
       return first + second;

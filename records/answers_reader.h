@@ -89,11 +89,11 @@ class AnswersReader {
   bool read_any(std::string_view line);
   void keep_partial(std::string_view part);
 
-  std::string_view rest_;  // the bytes of the piece not read yet
+  std::string_view rest_;            // the bytes of the piece not read yet
   const char* last_stop_ = nullptr;  // the piece's last byte that is no digit (add())
-  std::string partial_;    // the start of a line that goes on in a later piece
-  std::string line_;       // a whole line put together from pieces
-  std::string name_;       // a name with its doubled quotes made single
+  std::string partial_;              // the start of a line that goes on in a later piece
+  std::string line_;                 // a whole line put together from pieces
+  std::string name_;                 // a name with its doubled quotes made single
   // The texts of the fields that name a test (start, name, operations,
   // limit), with the text they were read from, and what was read of them:
   // a test's lines all repeat them, so they are read once a test, into

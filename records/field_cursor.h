@@ -34,7 +34,8 @@ RECORDS_INLINE bool same_by_sixteen(const char* a, const char* b, std::size_t si
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
   };
   __m128i diff = differ(a + size - 16, b + size - 16);
-  for (std::size_t at = 0; at + 16 < size; at += 16) diff = _mm_or_si128(diff, differ(a + at, b + at));
+  for (std::size_t at = 0; at + 16 < size; at += 16)
+    diff = _mm_or_si128(diff, differ(a + at, b + at));
   return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
 }
 #endif
