@@ -29,7 +29,7 @@ std::string_view status_name(FactStatus status) {
 
 // Places a try that add() did not: among fewer than kStatusTries kept
 // ones, or earlier than the last kept.
-void FactTries::add_in_place(const Try& next) {
+void FactTries::add_in_place(Try next) {
   // The slot the try goes before: after every kept try of the same or an
   // earlier place, so that tries of one place keep the order read.
   int at = kept;
@@ -73,10 +73,10 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 
 void FactBook::add(const records::Answer& answer) {
   // A test's answers come together, so the child is mostly the last one's.
-  if (last_child_ >= children_.size() || !same_name(children_[last_child_].name, answer.name)) {
-    last_child_ = child_place(answer.name);
+  if (last_child_ == nullptr || !same_name(last_child_->name, answer.name)) {
+    last_child_ = &children_[child_place(answer.name)];
   }
-  OperationFacts& facts = children_[last_child_].operations[static_cast<int>(answer.operation)];
+  OperationFacts& facts = last_child_->operations[static_cast<int>(answer.operation)];
   facts.low = std::min(facts.low, answer.operations.low());
   facts.limit = std::max(facts.limit, answer.limit);
   const bool row_is_answer = answer.operation == records::Operation::subtraction ||

@@ -74,7 +74,7 @@ struct FactTries {
   double median_milliseconds() const;
 
  private:
-  void add_in_place(const Try& next);
+  void add_in_place(Try next);
 };
 
 // The status of a fact with these tries, right within `fluent_milliseconds`
@@ -127,6 +127,13 @@ struct ChildFacts {
 
 class FactBook {
  public:
+  FactBook() = default;
+  // Moved, not copied: it points into its own children.
+  FactBook(FactBook&&) = default;
+  FactBook& operator=(FactBook&&) = default;
+  FactBook(const FactBook&) = delete;
+  FactBook& operator=(const FactBook&) = delete;
+
   // Counts `answer` as a try of its fact.
   void add(const records::Answer& answer);
 
@@ -140,7 +147,9 @@ class FactBook {
 
   std::vector<ChildFacts> children_;
   std::unordered_map<std::string, std::size_t> by_name_;
-  std::size_t last_child_ = 0;  // the child of the last answer added
+  // The child of the last answer added; children_ grows only in
+  // child_place(), after which this is set again.
+  ChildFacts* last_child_ = nullptr;
   // The places of the children last looked up in the map, for child_place().
   std::array<std::size_t, 8> recent_children_{};
   std::size_t next_recent_ = 0;

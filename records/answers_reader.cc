@@ -156,23 +156,32 @@ const Answer* AnswersReader::next() {
       ++counts_.tests;
       return &answer_;
     }
-    const std::size_t end = rest_.find('\n');
-    if (end == std::string_view::npos) {
-      keep_partial(rest_);
-      rest_ = {};
-      break;
-    }
-    std::string_view line = rest_.substr(0, end);
-    rest_.remove_prefix(end + 1);
-    if (!partial_.empty()) {
-      keep_partial(line);
-      line_.swap(partial_);
-      partial_.clear();
-      line = line_;
-    }
-    if (take_line(line)) return &answer_;
+    if (take_next_line()) return &answer_;
   }
   return nullptr;
+}
+
+// Reads the line at the front of rest_ as take_line() does, found by its
+// LF; a line that goes on in a later piece is kept for it. Returns whether
+// the line is a sound answer, now in answer_. Never inlined into next(),
+// whose every call would otherwise pay for the larger frame that this one
+// needs.
+[[gnu::noinline]] bool AnswersReader::take_next_line() {
+  const std::size_t end = rest_.find('\n');
+  if (end == std::string_view::npos) {
+    keep_partial(rest_);
+    rest_ = {};
+    return false;
+  }
+  std::string_view line = rest_.substr(0, end);
+  rest_.remove_prefix(end + 1);
+  if (!partial_.empty()) {
+    keep_partial(line);
+    line_.swap(partial_);
+    partial_.clear();
+    line = line_;
+  }
+  return take_line(line);
 }
 
 // Reads the line at the front of rest_ when it is, as most lines are, a

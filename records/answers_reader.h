@@ -85,6 +85,7 @@ class AnswersReader {
 
  private:
   std::size_t take_whole_known_line();
+  bool take_next_line();
   bool take_line(std::string_view line);
   bool read_any(std::string_view line);
   void keep_partial(std::string_view part);
