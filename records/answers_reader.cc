@@ -62,12 +62,19 @@ static_assert(
 // The most digits read_problem_in_one_pass() reads in a number: every
 // number of at most this many is within the 32-bit range.
 constexpr std::ptrdiff_t kShortDigits = 9;
-// How many bytes after the limit's comma read_problem_in_one_pass() may
-// read when its numbers are of at most kShortDigits digits: the problem,
-// an operation's name, five numbers, the right field, each with its comma,
-// and the line's end, CR LF.
+// How many bytes after the limit's comma take_whole_known_line() needs
+// for read_problem_in_one_pass() and the line end after it: the problem,
+// the longest operation's name, the numbers (each with a '-', as many
+// digits as are read and the byte after them) and the right field, each
+// with its comma, and CR LF.
 constexpr std::size_t kProblemRoom = 96;
-static_assert(kProblemRoom >= (kShortDigits + 1) + 15 + 5 * (1 + kShortDigits + 1) + 2 + 2);
+constexpr std::size_t kLongestOperationName = [] {
+  std::size_t longest = 0;
+  for (const std::string_view name : kOperationNames) longest = std::max(longest, name.size());
+  return longest;
+}();
+static_assert(kProblemRoom >= (kShortDigits + 1) + (kLongestOperationName + 1) +
+                                  5 * (1 + kShortDigits + 1) + 2 + 2);
 
 // The operation whose name starts with a byte, or -1 for none.
 constexpr std::array<std::int8_t, 256> kOperationOfFirstByte = [] {
