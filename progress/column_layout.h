@@ -24,9 +24,7 @@ template <std::size_t kColumns>
 class ColumnLayout {
  public:
   using Row = std::array<std::string, kColumns>;
-  // Cells of ASCII text only, one column a byte, as views.
-  using AsciiCells = std::array<std::string_view, kColumns>;
-  // The sizes of a row's ASCII cells.
+  // The sizes of a row's cells of ASCII text, one column a byte.
   using Sizes = std::array<std::size_t, kColumns>;
 
   explicit ColumnLayout(const std::array<Align, kColumns>& aligns) : aligns_(aligns) {}
@@ -39,34 +37,29 @@ class ColumnLayout {
   }
 
   // Widens the columns to hold ASCII cells of these sizes, as measure()
-  // does.
+  // does for a row.
   void measure(const Sizes& sizes) {
     for (std::size_t i = 0; i < kColumns; ++i) widths_[i] = std::max(widths_[i], sizes[i]);
   }
 
-  // Appends `cells` to `out` as write() appends a row, in one piece: the
-  // row is laid down in spaces and each cell copied to its place.
-  void write(const AsciiCells& cells, std::string* out) const {
-    std::size_t room = 1;
-    for (std::size_t i = 0; i < kColumns; ++i) room += 2 + std::max(widths_[i], cells[i].size());
-    const std::size_t row_start = out->size();
-    out->resize(row_start + room, ' ');
-    char* const start = out->data() + row_start;
-    char* at = start;
+  // Each column's width: its widest cell measured.
+  const Sizes& widths() const { return widths_; }
+
+  // Where write() puts each column in a row: the columns' starts, two
+  // spaces apart, and where the last one ends. A row whose cells are no
+  // wider than their columns, and whose last cell is right-aligned and not
+  // empty, is written that long.
+  struct Places {
+    Sizes starts{};
+    std::size_t end = 0;
+  };
+  Places places() const {
+    Places places;
     for (std::size_t i = 0; i < kColumns; ++i) {
-      const std::string_view cell = cells[i];
-      const std::size_t width = std::max(widths_[i], cell.size());
-      if (i > 0) at += 2;
-      if (!cell.empty()) {
-        std::memcpy(aligns_[i] == Align::right ? at + (width - cell.size()) : at, cell.data(),
-                    cell.size());
-      }
-      at += width;
+      places.starts[i] = places.end + (i > 0 ? 2 : 0);
+      places.end = places.starts[i] + widths_[i];
     }
-    // Left-aligned cells at the end leave padding behind them.
-    while (at > start && at[-1] == ' ') --at;
-    *at++ = '\n';
-    out->resize(row_start + static_cast<std::size_t>(at - start));
+    return places;
   }
 
   // Appends `row` to `out`: each cell padded to its column's width, two
@@ -89,7 +82,7 @@ class ColumnLayout {
 
  private:
   std::array<Align, kColumns> aligns_;
-  std::array<std::size_t, kColumns> widths_{};
+  Sizes widths_{};
 };
 
 }  // namespace progress

@@ -28,16 +28,12 @@ const ListingLayout::Row kListingHeader = {"Started", "Operations", "Limit",   "
                                            "Percent", "Grade",      "Seconds", "Score"};
 
 TableLayout::Row child_row(const ChildProgress& child, bool utf8);
-// The cells of one test's row of the listing, and the bytes they view.
-struct ListingCells {
-  char bytes[kIsoDateTimeRoom + sizeof(records::OperationsText::bytes) + 4 * kIntegerRoom + 16];
-  ListingLayout::AsciiCells views;
-};
 // Between a test's right answers and the problems.
 constexpr std::string_view kRightOf = " of ";
 
 ListingLayout::Sizes test_cell_sizes(const KeptTest& test);
-const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells);
+void append_test_row(const KeptTest& test, const ListingLayout& layout,
+                     const ListingLayout::Places& places, std::string* out);
 void append_last_cell(std::string_view cell, std::string* out);
 std::span<const TrendTest> last(std::span<const TrendTest> tests, std::size_t count);
 double mean_percent(std::span<const TrendTest> tests);
@@ -82,16 +78,16 @@ void write_child_listing(std::span<const KeptTest> tests, OutputBuffer& out,
                         Align::left, Align::right, Align::right});
   layout.measure(kListingHeader);
   // Every cell of a test is ASCII, made from its numbers: the columns are
-  // measured by the cells' sizes, and each row's cells are put in one small
-  // buffer.
+  // measured by the cells' sizes, and each row is then put together in
+  // place.
   for (const KeptTest& test : tests) layout.measure(test_cell_sizes(test));
-  ListingCells cells;
   layout.write(kListingHeader, &out.text());
   // The score, right-aligned, ends every row at the same column, so the
   // missed facts line up after it.
   if (missed != nullptr) append_last_cell("Missed facts", &out.text());
+  const ListingLayout::Places places = layout.places();
   for (const KeptTest& test : tests) {
-    layout.write(put_test_cells(test, &cells), &out.text());
+    append_test_row(test, layout, places, &out.text());
     if (missed != nullptr) {
       std::string key;
       append_iso_date_time(test.start, 'T', &key);
@@ -130,8 +126,8 @@ void append_last_cell(std::string_view cell, std::string* out) {
   out->push_back('\n');
 }
 
-// The sizes of the cells that put_test_cells() puts, found without putting
-// them.
+// The sizes of the cells that append_test_row() puts, found without
+// putting them.
 ListingLayout::Sizes test_cell_sizes(const KeptTest& test) {
   return {test.start.known() ? iso_date_time_size(test.start) : 1,
           static_cast<std::size_t>(test.operations.count()),
@@ -143,31 +139,42 @@ ListingLayout::Sizes test_cell_sizes(const KeptTest& test) {
           integer_size(test.rating)};
 }
 
-const ListingLayout::AsciiCells& put_test_cells(const KeptTest& test, ListingCells* cells) {
-  char* at = cells->bytes;
-  const auto cell = [&at, cells](std::size_t index, char* end) {
-    cells->views[index] = std::string_view(at, static_cast<std::size_t>(end - at));
-    at = end;
+// Appends the row of `test` to `out` as the layout writes a row of its
+// cells, each cell put straight into its place in a row of spaces: the
+// rows of a listing are many. Every row is as long, as the last cell, the
+// score, is right-aligned and never empty. The cells were measured first
+// (test_cell_sizes()), so none is wider than its column. One that was
+// would start at its column and run over the cells after it, and past the
+// row's end into room kept there for one cell, never out of `out`.
+void append_test_row(const KeptTest& test, const ListingLayout& layout,
+                     const ListingLayout::Places& places, std::string* out) {
+  const std::size_t row_start = out->size();
+  out->resize(row_start + places.end + kIsoDateTimeRoom, ' ');
+  char* const row = out->data() + row_start;
+  // Where a right-aligned cell of `size` bytes in column `i` starts: at
+  // its column's start when it is as wide or wider.
+  const auto right = [&layout, &places, row](std::size_t i, std::size_t size) {
+    return row + places.starts[i] + layout.widths()[i] - std::min(size, layout.widths()[i]);
   };
   if (test.start.known()) {
-    cell(0, put_iso_date_time(test.start, ' ', at));
+    put_iso_date_time(test.start, ' ', row);
   } else {
-    *at = '?';
-    cell(0, at + 1);
+    row[0] = '?';
   }
   const records::OperationsText& signs = records::signs(test.operations);
-  cell(1, std::copy_n(signs.bytes, signs.size, at));
-  cell(2, put_integer(test.addend_limit, at));
-  char* end = put_integer(test.right, at);
+  std::copy_n(signs.bytes, signs.size, row + places.starts[1]);
+  put_integer(test.addend_limit, right(2, integer_size(test.addend_limit)));
+  char* end = put_integer(test.right, right(3, integer_size(test.right) + kRightOf.size() +
+                                                   integer_size(records::kProblemCount)));
   end = std::copy(kRightOf.begin(), kRightOf.end(), end);
-  cell(3, put_integer(records::kProblemCount, end));
-  end = put_integer(test.percent, at);
-  *end++ = '%';
-  cell(4, end);
-  cells->views[5] = records::letter_grade(test.percent);
-  cells->views[6] = test.elapsed();
-  cell(7, put_integer(test.rating, at));
-  return cells->views;
+  put_integer(records::kProblemCount, end);
+  *put_integer(test.percent, right(4, integer_size(test.percent) + 1)) = '%';
+  const std::string_view grade = records::letter_grade(test.percent);
+  std::copy(grade.begin(), grade.end(), row + places.starts[5]);
+  std::copy_n(test.elapsed_bytes, test.elapsed_size, right(6, test.elapsed_size));
+  put_integer(test.rating, right(7, integer_size(test.rating)));
+  out->resize(row_start + places.end + 1);
+  row[places.end] = '\n';
 }
 
 // The last `count` of `tests`, or all of them when there are fewer.
