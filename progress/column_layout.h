@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -44,6 +43,8 @@ class ColumnLayout {
 
   // Each column's width: its widest cell measured.
   const Sizes& widths() const { return widths_; }
+  // How each column's cells are aligned.
+  const std::array<Align, kColumns>& aligns() const { return aligns_; }
 
   // Where write() puts each column in a row: the columns' starts, two
   // spaces apart, and where the last one ends. A row whose cells are no

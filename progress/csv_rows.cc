@@ -115,8 +115,7 @@ char* CsvRows::flush_up_to(char* end, std::string* out) {
 [[gnu::always_inline]] inline const CsvRows::KnownName& CsvRows::known_name(std::string_view name) {
   const std::size_t guess = last_found_ + 1 < known_count_ ? last_found_ + 1 : 0;
   const KnownName& known = known_[guess];
-  if (guess < known_count_ && known.name.size() == name.size() &&
-      records::same_bytes(known.name.data(), name.data(), name.size())) {
+  if (guess < known_count_ && records::same_text(known.name, name)) {
     last_found_ = guess;
     return known;
   }

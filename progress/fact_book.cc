@@ -10,7 +10,6 @@ namespace progress {
 
 namespace {
 
-bool same_name(const std::string& known, std::string_view name);
 std::size_t slot_of(std::int64_t first, std::int64_t second, std::size_t size);
 
 }  // namespace
@@ -73,7 +72,7 @@ FactStatus fact_status(const FactTries& tries, std::uint32_t fluent_milliseconds
 
 void FactBook::add(const records::Answer& answer) {
   // A test's answers come together, so the child is mostly the last one's.
-  if (last_child_ == nullptr || !same_name(last_child_->name, answer.name)) {
+  if (last_child_ == nullptr || !records::same_text(last_child_->name, answer.name)) {
     last_child_ = &children_[child_place(answer.name)];
   }
   OperationFacts& facts = last_child_->operations[static_cast<int>(answer.operation)];
@@ -92,7 +91,7 @@ void FactBook::add(const records::Answer& answer) {
 // before the map, whose key is a string made for each lookup.
 std::size_t FactBook::child_place(std::string_view name) {
   for (const std::size_t place : recent_children_) {
-    if (place < children_.size() && same_name(children_[place].name, name)) return place;
+    if (place < children_.size() && records::same_text(children_[place].name, name)) return place;
   }
   const auto [found, inserted] = by_name_.try_emplace(std::string(name), children_.size());
   if (inserted) children_.push_back(ChildFacts{.name = std::string(name), .operations = {}});
@@ -199,12 +198,6 @@ std::vector<const Fact*> most_missed(const OperationFacts& facts, std::size_t co
 }
 
 namespace {
-
-// Whether a child's name is `name`: the names are short, and compared in
-// place rather than by a call.
-[[gnu::always_inline]] inline bool same_name(const std::string& known, std::string_view name) {
-  return known.size() == name.size() && records::same_bytes(known.data(), name.data(), name.size());
-}
 
 // The first slot to look at for the fact of `first` and `second` in a
 // table of `size` slots, a power of two: the two numbers (each of 32 bits,

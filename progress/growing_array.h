@@ -5,9 +5,9 @@
 // kLargeBlockMinimum bytes on it lives in a large block (large_block.h),
 // which grows by moving its pages and is faulted in 2 MiB ahead of the
 // values written, in one call each time, so that faults are few even where
-// the system has no 2 MiB page to give. Where there are no
-// large blocks, realloc() goes on (glibc moves a large block by remapping
-// its pages too, without a copy).
+// the system has no 2 MiB page to give. Where there are no large blocks,
+// realloc() goes on (glibc moves a large block by remapping its pages too,
+// without a copy).
 #ifndef PROGRESS_GROWING_ARRAY_H_
 #define PROGRESS_GROWING_ARRAY_H_
 

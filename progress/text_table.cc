@@ -142,37 +142,40 @@ ListingLayout::Sizes test_cell_sizes(const KeptTest& test) {
 // Appends the row of `test` to `out` as the layout writes a row of its
 // cells, each cell put straight into its place in a row of spaces: the
 // rows of a listing are many. Every row is as long, as the last cell, the
-// score, is right-aligned and never empty. The cells were measured first
-// (test_cell_sizes()), so none is wider than its column. One that was
-// would start at its column and run over the cells after it, and past the
-// row's end into room kept there for one cell, never out of `out`.
+// score, is right-aligned and never empty. The cells were measured first,
+// by the sizes that place them here (test_cell_sizes()), so none is wider
+// than its column. One that was would start at its column and run over the
+// cells after it, and past the row's end into room kept there for one
+// cell, never out of `out`.
 void append_test_row(const KeptTest& test, const ListingLayout& layout,
                      const ListingLayout::Places& places, std::string* out) {
+  const ListingLayout::Sizes sizes = test_cell_sizes(test);
   const std::size_t row_start = out->size();
   out->resize(row_start + places.end + kIsoDateTimeRoom, ' ');
   char* const row = out->data() + row_start;
-  // Where a right-aligned cell of `size` bytes in column `i` starts: at
-  // its column's start when it is as wide or wider.
-  const auto right = [&layout, &places, row](std::size_t i, std::size_t size) {
-    return row + places.starts[i] + layout.widths()[i] - std::min(size, layout.widths()[i]);
+  // Where the cell of column `i` starts: at its column's start when it is
+  // left-aligned, or as wide as the column or wider.
+  const auto cell = [&layout, &places, &sizes, row](std::size_t i) {
+    const std::size_t width = layout.widths()[i];
+    const std::size_t pad = width - std::min(sizes[i], width);
+    return row + places.starts[i] + (layout.aligns()[i] == Align::right ? pad : 0);
   };
   if (test.start.known()) {
-    put_iso_date_time(test.start, ' ', row);
+    put_iso_date_time(test.start, ' ', cell(0));
   } else {
-    row[0] = '?';
+    *cell(0) = '?';
   }
   const records::OperationsText& signs = records::signs(test.operations);
-  std::copy_n(signs.bytes, signs.size, row + places.starts[1]);
-  put_integer(test.addend_limit, right(2, integer_size(test.addend_limit)));
-  char* end = put_integer(test.right, right(3, integer_size(test.right) + kRightOf.size() +
-                                                   integer_size(records::kProblemCount)));
+  std::copy_n(signs.bytes, signs.size, cell(1));
+  put_integer(test.addend_limit, cell(2));
+  char* end = put_integer(test.right, cell(3));
   end = std::copy(kRightOf.begin(), kRightOf.end(), end);
   put_integer(records::kProblemCount, end);
-  *put_integer(test.percent, right(4, integer_size(test.percent) + 1)) = '%';
+  *put_integer(test.percent, cell(4)) = '%';
   const std::string_view grade = records::letter_grade(test.percent);
-  std::copy(grade.begin(), grade.end(), row + places.starts[5]);
-  std::copy_n(test.elapsed_bytes, test.elapsed_size, right(6, test.elapsed_size));
-  put_integer(test.rating, right(7, integer_size(test.rating)));
+  std::copy(grade.begin(), grade.end(), cell(5));
+  std::copy_n(test.elapsed_bytes, test.elapsed_size, cell(6));
+  put_integer(test.rating, cell(7));
   out->resize(row_start + places.end + 1);
   row[places.end] = '\n';
 }

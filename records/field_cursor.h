@@ -1,10 +1,11 @@
 // Reading fields from the front of a text in one pass: fixed texts, single
 // bytes, numbers and texts up to a byte. The block reader's fast path uses
-// it for a whole block; the answers reader and the CSV rows use its compare
-// of short texts, same_bytes(). Each step returns false (or an empty or
-// null view) when the bytes there do not fit, and the reader then leaves
-// the bytes to its exact, slower reading. The steps are small and taken for every field of
-// a log, so they are always inlined.
+// it for a whole block; the answers reader, the CSV rows and the fact book
+// use its compares of short texts, same_bytes() and same_text(). Each step
+// returns false (or an empty or null view) when the bytes there do not
+// fit, and the reader then leaves the bytes to its exact, slower reading.
+// The steps are small and taken for every field of a log, so they are
+// always inlined.
 #ifndef RECORDS_FIELD_CURSOR_H_
 #define RECORDS_FIELD_CURSOR_H_
 
@@ -73,6 +74,13 @@ RECORDS_INLINE bool same_bytes(const char* a, const char* b, std::size_t size) {
     if (load(a + at) != load(b + at)) return false;
   }
   return load(a + size - 8) == load(b + size - 8);
+}
+
+// Whether the texts `a` and `b` are the same, their sizes first, then
+// their bytes by same_bytes(): for the short names and heads compared for
+// every test or answer read.
+RECORDS_INLINE bool same_text(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && same_bytes(a.data(), b.data(), a.size());
 }
 
 //
